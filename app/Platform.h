@@ -1,0 +1,40 @@
+// Everything that differs between platforms lives here, so the rest of the
+// program builds unchanged with another port of the toolkit.
+#pragma once
+
+#include <memory>
+
+#include <wx/bitmap.h>
+#include <wx/string.h>
+
+class wxWindow;
+class wxWindowDisabler;
+
+namespace Platform
+{
+// Dispatches at most one pending window message; never waits.
+void PumpOneMessage();
+
+// One of the icons built into the executable: "icon_group",
+// "icon_contact_male", "icon_contact_female", "icon_history".
+wxBitmap LoadResourceIcon(const wxString& name);
+
+// Folder of the running executable, without a trailing separator.
+wxString GetExecutableDir();
+
+// A path below the working directory from parts: Cwd("data", "Corvala.s3db").
+wxString CwdPath(const wxString& folder, const wxString& file);
+}  // namespace Platform
+
+// While alive, no window but the one given (and its children) accepts input;
+// every window keeps repainting. Used around every batch operation that pumps
+// messages, so that no click can start a search under the batch.
+class BatchInputBlocker
+{
+public:
+    explicit BatchInputBlocker(wxWindow* keepEnabled = nullptr);
+    ~BatchInputBlocker();
+
+private:
+    std::unique_ptr<wxWindowDisabler> disabler;
+};

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Corvala needs on Debian 12.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libwxgtk3.2-dev libwxsqlite3-3.2-dev libsqlite3-dev sqlite3
+  libgtest-dev libgmock-dev
+  xvfb xauth imagemagick gettext
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

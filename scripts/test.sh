@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: once in a normal
+# build, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+"$src/scripts/setup.sh"
+
+run_suite() {
+  local dir=$1
+  shift
+  "$src/scripts/build.sh" "$dir" "$@"
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2)
+}
+
+echo "== Tests"
+run_suite "$src/build-test" -DCORVALA_SANITIZE=OFF
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$src/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite "$src/build-asan" -DCORVALA_SANITIZE=ON -DCORVALA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug

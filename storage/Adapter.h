@@ -1,0 +1,47 @@
+// Base of the table adapters. Every operation opens its own short-lived
+// connection to <cwd>/data/Corvala.s3db, runs one statement and closes it.
+// Database errors are reported through ReportError and never leave here.
+#pragma once
+
+#include <functional>
+#include <wx/string.h>
+
+class wxSQLite3Database;
+class wxSQLite3ResultSet;
+class wxSQLite3Statement;
+
+class Adapter
+{
+public:
+    using RowReader = std::function<void(wxSQLite3ResultSet& row)>;
+    using Binder = std::function<void(wxSQLite3Statement& stmt)>;
+
+    Adapter();
+    Adapter(const Adapter&) = delete;
+    Adapter& operator=(const Adapter&) = delete;
+    virtual ~Adapter();
+
+    // Full path of the database file below the current working directory.
+    static wxString GetDatabasePath();
+
+    // Opens a fresh connection (closing any earlier one first). Throws
+    // wxSQLite3Exception when the file cannot be opened; callers outside
+    // this class use Query, Execute or ExecutePrepared, which catch it.
+    void Open();
+    void Close();
+
+    // Runs one SELECT and calls onRow for each result row. Returns the number
+    // of rows read, or -1 when the statement failed (the error is reported
+    // once and the rows read before the failure stay delivered).
+    int Query(const wxString& sql, const RowReader& onRow);
+
+    // Runs one non-SELECT statement; the number of rows changed, 0 on error.
+    int Execute(const wxString& sql);
+
+protected:
+    // Open, prepare, bind, execute, finish, close; inside BEGIN/COMMIT when
+    // asked. Returns the rows changed, 0 on any database error (reported).
+    int ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction = false);
+
+    wxSQLite3Database* db;
+};

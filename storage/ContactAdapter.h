@@ -1,0 +1,20 @@
+#pragma once
+
+#include "storage/Adapter.h"
+
+class ContactInfoEx;
+class wxSQLite3ResultSet;
+
+class ContactAdapter : public Adapter
+{
+public:
+    virtual ~ContactAdapter() = default;
+
+    // Rows inserted (1), 0 on a database error. The record is not changed.
+    int InsertContact(const wxString& sql, const ContactInfoEx* contact);
+    // Rows changed (1), 0 on a database error.
+    int UpdateContact(const wxString& sql, const ContactInfoEx* contact);
+
+    // Builds a record from the first 43 columns of a contact select row.
+    static ContactInfoEx* ReadContact(wxSQLite3ResultSet& row);
+};

@@ -1,0 +1,74 @@
+// One row of the contacts table plus what the search adds to it.
+#pragma once
+
+#include <wx/datetime.h>
+#include <wx/dynarray.h>
+#include <wx/string.h>
+
+class ContactInfoEx
+{
+public:
+    ContactInfoEx();
+    ContactInfoEx(const ContactInfoEx& other) = default;
+    ContactInfoEx& operator=(const ContactInfoEx& other) = default;
+    virtual ~ContactInfoEx() = default;
+
+    // "last_name first_name", the one-line name used across the program.
+    wxString GetDisplayName() const;
+
+    int id;  // -1: not stored yet
+    wxString last_name;
+    wxString last_name_alpha;
+    wxString first_name;
+    wxString first_name_alpha;
+    int sex;  // 1 male, 0 female
+    wxDateTime birthday;
+    wxString company;
+    wxString department;
+    wxString job_title;
+    wxString business_fax;
+    wxString business_fax_2;
+    wxString business_phone;
+    wxString business_phone_2;
+    wxString business_mobile;
+    wxString business_mobile_2;
+    wxString business_street;
+    wxString business_street_2;
+    wxString business_street_3;
+    wxString business_im;
+    wxString business_im_2;
+    wxString business_im_3;
+    wxString home_fax;
+    wxString home_fax_2;
+    wxString home_phone;
+    wxString home_phone_2;
+    wxString home_mobile;
+    wxString home_mobile_2;
+    wxString home_street;
+    wxString home_street_2;
+    wxString home_street_3;
+    wxString home_im;
+    wxString home_im_2;
+    wxString home_im_3;
+    wxString email;
+    wxString email_2;
+    wxString webpage;
+    wxString webpage_2;
+    wxString comment;
+    wxDateTime latest_update_time;
+    int latest_update_user_id;
+    wxDateTime entry_time;
+    int entry_user_id;
+    int historyCount;
+    wxArrayInt tagIds;
+};
+
+// The 32 text fields from company to comment, in column order: the order in
+// which they are bound, read and merged.
+extern wxString ContactInfoEx::* const CONTACT_TEXT_FIELDS[32];
+
+// Non-owning list of records for the batch operations.
+typedef wxArrayPtrVoid ContactArray;
+
+// Owning list of records kept by the contact manager.
+WX_DEFINE_ARRAY_PTR(ContactInfoEx*, ContactInfoArray);

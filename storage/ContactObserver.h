@@ -1,0 +1,8 @@
+#pragma once
+
+class ContactObserver
+{
+public:
+    virtual ~ContactObserver() = default;
+    virtual void OnContactChanged() = 0;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <wx/datetime.h>
+#include <wx/dynarray.h>
+#include <wx/string.h>
+
+class HistoryInfo
+{
+public:
+    HistoryInfo();
+
+    int id;                 // -1: not stored yet
+    wxDateTime his_time;
+    int contact_id;
+    wxString contact_name;  // filled by the main window for the dialog only
+    wxString comment;
+    int his_type;
+};
+
+WX_DEFINE_ARRAY_PTR(HistoryInfo*, HistoryInfoArray);

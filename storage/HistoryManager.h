@@ -1,0 +1,39 @@
+// The history list of the current contact and every write to the history table.
+#pragma once
+
+#include "storage/HistoryAdapter.h"
+#include "storage/HistoryInfo.h"
+#include "storage/HistoryObserver.h"
+
+class ContactInfoEx;
+
+class HistoryManager
+{
+public:
+    HistoryManager();
+    HistoryManager(const HistoryManager&) = delete;
+    HistoryManager& operator=(const HistoryManager&) = delete;
+    virtual ~HistoryManager();
+
+    void SetObserver(HistoryObserver* observer);
+    void SetCurrentContact(ContactInfoEx* contact) { currentContact = contact; }
+    ContactInfoEx* GetCurrentContact() const { return currentContact; }
+    void SetCurrentHistory(HistoryInfo* history) { currentHistory = history; }
+    HistoryInfo* GetCurrentHistory() const { return currentHistory; }
+    HistoryInfoArray& GetHistoryList() { return historyList; }
+
+    void Load();
+    void Clear();
+    void Insert(HistoryInfo* history);
+    // The entry passed in may be destroyed by the observer's reload before
+    // these return: do not touch it afterwards.
+    int Update(HistoryInfo* history);
+    int Delete(HistoryInfo* history);
+
+private:
+    HistoryObserver* observer;
+    HistoryAdapter adapter;
+    ContactInfoEx* currentContact;
+    HistoryInfo* currentHistory;
+    HistoryInfoArray historyList;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+class HistoryObserver
+{
+public:
+    virtual ~HistoryObserver() = default;
+    virtual void OnHistoryChanged() = 0;
+};

@@ -1,0 +1,38 @@
+// The tag cache and every write to the tag table.
+#pragma once
+
+#include <wx/arrstr.h>
+#include <wx/dynarray.h>
+
+#include "storage/TagAdapter.h"
+#include "storage/TagInfo.h"
+#include "storage/TagObserver.h"
+
+class TagManager
+{
+public:
+    TagManager();
+    TagManager(const TagManager&) = delete;
+    TagManager& operator=(const TagManager&) = delete;
+    virtual ~TagManager();
+
+    void SetObserver(TagObserver* observer);
+    void Load();
+    void Clear();
+    int GetMaxDisplayOrder() const;
+    int Insert(TagInfo* tag);
+    int Update(TagInfo* tag);
+    int Delete(TagInfo* tag);
+    void GetTagNames(wxArrayString& names) const;
+    TagInfo* FindById(int id) const;
+    // Ids not in the cache are skipped.
+    void GetTagNamesByIds(const wxArrayInt& ids, wxArrayString& names) const;
+    TagInfo* FindByName(const wxString& name) const;
+
+    TagMap& GetTagMap() { return tagMap; }
+
+private:
+    TagObserver* observer;
+    TagAdapter adapter;
+    TagMap tagMap;
+};

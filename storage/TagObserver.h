@@ -1,0 +1,8 @@
+#pragma once
+
+class TagObserver
+{
+public:
+    virtual ~TagObserver() = default;
+    virtual void OnTagChanged() = 0;
+};
