@@ -1,4 +1,6 @@
 // The search center: tag list, first-letter panel, keyword, paging.
+#include <cmath>
+
 #include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/dcclient.h>
@@ -19,12 +21,26 @@ namespace
 const int LETTER_CELL = 20;
 const int LETTER_COUNT = 26;
 
+// The condition fields write in the active-caption colour. Some themes
+// (GTK's Adwaita among them) make it a pale grey that is unreadable on the
+// button face; the highlight colour stands in for it there.
+wxColour ConditionTextColour()
+{
+    wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_ACTIVECAPTION);
+    wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    if (std::abs(text.GetLuminance() - face.GetLuminance()) < 0.3)
+        return wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
+    return text;
+}
+
 wxTextCtrl* ConditionField(wxWindow* parent, wxWindowID id, const char* name)
 {
+    // A small initial width: the fields grow with the row, and the page
+    // label beside them must never be squeezed out.
     wxTextCtrl* field =
-        new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY, wxDefaultValidator,
+        new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxSize(40, -1), wxTE_READONLY, wxDefaultValidator,
                        name);
-    field->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_ACTIVECAPTION));
+    field->SetForegroundColour(ConditionTextColour());
     field->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     return field;
 }
