@@ -16,12 +16,12 @@ public:
     // "last_name first_name", the one-line name used across the program.
     wxString GetDisplayName() const;
 
-    int id;  // -1: not stored yet
+    int id; // -1: not stored yet
     wxString last_name;
     wxString last_name_alpha;
     wxString first_name;
     wxString first_name_alpha;
-    int sex;  // 1 male, 0 female
+    int sex; // 1 male, 0 female
     wxDateTime birthday;
     wxString company;
     wxString department;
@@ -65,7 +65,7 @@ public:
 
 // The 32 text fields from company to comment, in column order: the order in
 // which they are bound, read and merged.
-extern wxString ContactInfoEx::* const CONTACT_TEXT_FIELDS[32];
+extern wxString ContactInfoEx::*const CONTACT_TEXT_FIELDS[32];
 
 // Non-owning list of records for the batch operations.
 typedef wxArrayPtrVoid ContactArray;

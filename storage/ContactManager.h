@@ -56,8 +56,8 @@ public:
     wxString BuildPageStatement() const;
 
     ContactObserverArray observers;
-    ContactInfoArray contactList;   // the current page, owned
-    ContactInfoArray birthdayList;  // points into contactList
+    ContactInfoArray contactList;  // the current page, owned
+    ContactInfoArray birthdayList; // points into contactList
     ContactAdapter adapter;
     ContactInfoEx* currentContact;
     ContactStatistics statistics;

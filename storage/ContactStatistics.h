@@ -17,7 +17,7 @@ public:
 class RecentContact
 {
 public:
-    wxString name;  // "last_name first_name"
+    wxString name; // "last_name first_name"
     wxString comment;
     wxDateTime his_time;
 };

@@ -8,7 +8,7 @@
 class wxSQLite3Statement;
 class wxSQLite3ResultSet;
 
-extern const char* const DB_TIME_FORMAT;  // "%Y-%m-%d %H:%M:%S"
+extern const char* const DB_TIME_FORMAT; // "%Y-%m-%d %H:%M:%S"
 
 wxString FormatDbTime(const wxDateTime& time);
 // Text that is not exactly in DB_TIME_FORMAT gives an invalid date-time.

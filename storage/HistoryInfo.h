@@ -9,10 +9,10 @@ class HistoryInfo
 public:
     HistoryInfo();
 
-    int id;                 // -1: not stored yet
+    int id; // 0 when made; -1 for an entry the user is adding
     wxDateTime his_time;
     int contact_id;
-    wxString contact_name;  // filled by the main window for the dialog only
+    wxString contact_name; // filled by the main window for the dialog only
     wxString comment;
     int his_type;
 };

@@ -16,11 +16,26 @@ public:
     virtual ~HistoryManager();
 
     void SetObserver(HistoryObserver* observer);
-    void SetCurrentContact(ContactInfoEx* contact) { currentContact = contact; }
-    ContactInfoEx* GetCurrentContact() const { return currentContact; }
-    void SetCurrentHistory(HistoryInfo* history) { currentHistory = history; }
-    HistoryInfo* GetCurrentHistory() const { return currentHistory; }
-    HistoryInfoArray& GetHistoryList() { return historyList; }
+    void SetCurrentContact(ContactInfoEx* contact)
+    {
+        currentContact = contact;
+    }
+    ContactInfoEx* GetCurrentContact() const
+    {
+        return currentContact;
+    }
+    void SetCurrentHistory(HistoryInfo* history)
+    {
+        currentHistory = history;
+    }
+    HistoryInfo* GetCurrentHistory() const
+    {
+        return currentHistory;
+    }
+    HistoryInfoArray& GetHistoryList()
+    {
+        return historyList;
+    }
 
     void Load();
     void Clear();

@@ -7,10 +7,10 @@ class SearchCondition
 public:
     virtual ~SearchCondition() = default;
 
-    int tagId = -1;        // -1: all contacts
-    wxString alphabet;     // last_name_alpha starts with this
-    wxString keyword;      // first_name contains this
-    int pageIndex = 1;     // counted from 1
+    int tagId = -1;    // -1: all contacts
+    wxString alphabet; // last_name_alpha starts with this
+    wxString keyword;  // first_name contains this
+    int pageIndex = 1; // counted from 1
     int pageSize = 50;
-    bool changed = true;   // the manager's copy: the next Search must query
+    bool changed = true; // the manager's copy: the next Search must query
 };

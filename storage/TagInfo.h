@@ -12,9 +12,9 @@ public:
     }
     virtual ~TagInfo() = default;
 
-    int id;             // -1: not stored yet
+    int id; // -1: not stored yet
     wxString name;
-    int display_order;  // -1 until stored
+    int display_order; // -1 until stored
 };
 
 // Tag id to owned TagInfo. Its enumeration order is the order of every tag

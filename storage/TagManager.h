@@ -29,7 +29,10 @@ public:
     void GetTagNamesByIds(const wxArrayInt& ids, wxArrayString& names) const;
     TagInfo* FindByName(const wxString& name) const;
 
-    TagMap& GetTagMap() { return tagMap; }
+    TagMap& GetTagMap()
+    {
+        return tagMap;
+    }
 
 private:
     TagObserver* observer;

@@ -41,7 +41,7 @@ const char* const SCHEMA[] = {
     "CREATE INDEX idx_contact_history_time ON contact_history (his_time)",
     "CREATE INDEX idx_mst_tags_name ON mst_tags (name)",
 };
-}  // namespace
+} // namespace
 
 void DatabaseBuilder::CreateSchema(wxSQLite3Database& db)
 {

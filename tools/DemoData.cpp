@@ -19,53 +19,63 @@ struct Name
 };
 
 const Name LATIN_LAST[] = {
-    {"Anderson", "Anderson"}, {"Baker", "Baker"},       {"Clarke", "Clarke"},     {"Dubois", "Dubois"},
-    {"Eriksen", "Eriksen"},   {"Fischer", "Fischer"},   {"García", "Garcia"},     {"Hughes", "Hughes"},
-    {"Ivanova", "Ivanova"},   {"Jensen", "Jensen"},     {"Kowalski", "Kowalski"}, {"Lefèvre", "Lefevre"},
-    {"Moreau", "Moreau"},     {"Nowak", "Nowak"},       {"O'Neill", "O'Neill"},   {"Petrov", "Petrov"},
-    {"Quinn", "Quinn"},       {"Rossi", "Rossi"},       {"Schmidt", "Schmidt"},   {"Turner", "Turner"},
-    {"Urbano", "Urbano"},     {"Varga", "Varga"},       {"Weber", "Weber"},       {"Young", "Young"},
-    {"Zimmermann", "Zimmermann"}, {"Müller", "Mueller"}, {"Novák", "Novak"},      {"Silva", "Silva"},
+    {"Anderson", "Anderson"},     {"Baker", "Baker"},     {"Clarke", "Clarke"},     {"Dubois", "Dubois"},
+    {"Eriksen", "Eriksen"},       {"Fischer", "Fischer"}, {"García", "Garcia"},     {"Hughes", "Hughes"},
+    {"Ivanova", "Ivanova"},       {"Jensen", "Jensen"},   {"Kowalski", "Kowalski"}, {"Lefèvre", "Lefevre"},
+    {"Moreau", "Moreau"},         {"Nowak", "Nowak"},     {"O'Neill", "O'Neill"},   {"Petrov", "Petrov"},
+    {"Quinn", "Quinn"},           {"Rossi", "Rossi"},     {"Schmidt", "Schmidt"},   {"Turner", "Turner"},
+    {"Urbano", "Urbano"},         {"Varga", "Varga"},     {"Weber", "Weber"},       {"Young", "Young"},
+    {"Zimmermann", "Zimmermann"}, {"Müller", "Mueller"},  {"Novák", "Novak"},       {"Silva", "Silva"},
 };
 const Name LATIN_FIRST_MALE[] = {
     {"James", "James"}, {"Lukas", "Lukas"}, {"Mateo", "Mateo"}, {"Oliver", "Oliver"}, {"Pierre", "Pierre"},
     {"Jan", "Jan"},     {"Erik", "Erik"},   {"Marco", "Marco"}, {"Daniel", "Daniel"}, {"Thomas", "Thomas"},
 };
 const Name LATIN_FIRST_FEMALE[] = {
-    {"Anna", "Anna"},   {"Sophie", "Sophie"}, {"Elena", "Elena"}, {"Chloé", "Chloe"},   {"Maria", "Maria"},
-    {"Ingrid", "Ingrid"}, {"Laura", "Laura"}, {"Zofia", "Zofia"}, {"Emma", "Emma"},     {"Hannah", "Hannah"},
+    {"Anna", "Anna"},     {"Sophie", "Sophie"}, {"Elena", "Elena"}, {"Chloé", "Chloe"}, {"Maria", "Maria"},
+    {"Ingrid", "Ingrid"}, {"Laura", "Laura"},   {"Zofia", "Zofia"}, {"Emma", "Emma"},   {"Hannah", "Hannah"},
 };
 const Name CJK_LAST[] = {
-    {"王", "Wang"},   {"李", "Li"},       {"张", "Zhang"},   {"刘", "Liu"},     {"陈", "Chen"},
-    {"杨", "Yang"},   {"黄", "Huang"},    {"赵", "Zhao"},    {"佐藤", "Sato"},  {"鈴木", "Suzuki"},
-    {"高橋", "Takahashi"}, {"田中", "Tanaka"}, {"渡辺", "Watanabe"}, {"伊藤", "Ito"}, {"山本", "Yamamoto"},
-    {"中村", "Nakamura"}, {"小林", "Kobayashi"}, {"加藤", "Kato"},
+    {"王", "Wang"},        {"李", "Li"},          {"张", "Zhang"},      {"刘", "Liu"},    {"陈", "Chen"},
+    {"杨", "Yang"},        {"黄", "Huang"},       {"赵", "Zhao"},       {"佐藤", "Sato"}, {"鈴木", "Suzuki"},
+    {"高橋", "Takahashi"}, {"田中", "Tanaka"},    {"渡辺", "Watanabe"}, {"伊藤", "Ito"},  {"山本", "Yamamoto"},
+    {"中村", "Nakamura"},  {"小林", "Kobayashi"}, {"加藤", "Kato"},
 };
 const Name CJK_FIRST_MALE[] = {
-    {"伟", "Wei"},     {"强", "Qiang"},   {"磊", "Lei"},     {"军", "Jun"},
+    {"伟", "Wei"},     {"强", "Qiang"},     {"磊", "Lei"},       {"军", "Jun"},
     {"翔太", "Shota"}, {"大輔", "Daisuke"}, {"健一", "Kenichi"}, {"拓也", "Takuya"},
 };
 const Name CJK_FIRST_FEMALE[] = {
-    {"芳", "Fang"},    {"娜", "Na"},      {"静", "Jing"},    {"丽", "Li"},
-    {"美咲", "Misaki"}, {"陽子", "Yoko"}, {"愛", "Ai"},      {"さくら", "Sakura"},
+    {"芳", "Fang"},     {"娜", "Na"},     {"静", "Jing"}, {"丽", "Li"},
+    {"美咲", "Misaki"}, {"陽子", "Yoko"}, {"愛", "Ai"},   {"さくら", "Sakura"},
 };
 const char* const COMPANIES[] = {
-    "Northwind Traders", "Bluefin Logistics", "Harbor & Finch", "Juniper Labs", "Kestrel Design",
-    "Meridian Health", "Oakridge Builders", "Pinecone Software", "Quartz Analytics", "Riverbend Foods",
-    "東方精工", "上海星辰科技", "", "",
+    "Northwind Traders",
+    "Bluefin Logistics",
+    "Harbor & Finch",
+    "Juniper Labs",
+    "Kestrel Design",
+    "Meridian Health",
+    "Oakridge Builders",
+    "Pinecone Software",
+    "Quartz Analytics",
+    "Riverbend Foods",
+    "東方精工",
+    "上海星辰科技",
+    "",
+    "",
 };
 const char* const DEPARTMENTS[] = {"Sales", "Engineering", "Finance", "Marketing", "Support", "Research", ""};
 const char* const TITLES[] = {"Manager", "Engineer", "Consultant", "Director", "Accountant", "Designer", ""};
-const char* const STREETS[] = {"12 Harbour Road", "4-2-8 Shiba", "88 Elm Street", "Rue de la Paix 7",
-                               "Hauptstraße 21", "1200 Market St", "人民路 56号"};
-const char* const TAGS[] = {"Family", "Friends", "Work", "Clients", "Suppliers", "School",
-                            "Neighbours", "Sports club", "Doctors", "Travel", "VIP", "Partners"};
-const char* const NOTES[] = {"Phone call about the offer", "Lunch meeting", "Sent the catalogue",
-                             "Birthday card", "Visited the office", "E-mail follow-up", "Met at the fair",
-                             "Discussed the contract"};
+const char* const STREETS[] = {"12 Harbour Road", "4-2-8 Shiba",    "88 Elm Street", "Rue de la Paix 7",
+                               "Hauptstraße 21",  "1200 Market St", "人民路 56号"};
+const char* const TAGS[] = {"Family",     "Friends",     "Work",    "Clients", "Suppliers", "School",
+                            "Neighbours", "Sports club", "Doctors", "Travel",  "VIP",       "Partners"};
+const char* const NOTES[] = {
+    "Phone call about the offer", "Lunch meeting",    "Sent the catalogue", "Birthday card",
+    "Visited the office",         "E-mail follow-up", "Met at the fair",    "Discussed the contract"};
 
-template <typename T, size_t N>
-constexpr size_t Count(const T (&)[N])
+template <typename T, size_t N> constexpr size_t Count(const T (&)[N])
 {
     return N;
 }
@@ -74,7 +84,7 @@ wxString Utf8(const char* text)
 {
     return wxString::FromUTF8(text);
 }
-}  // namespace
+} // namespace
 
 void FillDemoData(wxSQLite3Database& db, unsigned seed)
 {
@@ -100,7 +110,8 @@ void FillDemoData(wxSQLite3Database& db, unsigned seed)
         if (cjk)
         {
             last = CJK_LAST[pick(Count(CJK_LAST))];
-            first = male ? CJK_FIRST_MALE[pick(Count(CJK_FIRST_MALE))] : CJK_FIRST_FEMALE[pick(Count(CJK_FIRST_FEMALE))];
+            first =
+                male ? CJK_FIRST_MALE[pick(Count(CJK_FIRST_MALE))] : CJK_FIRST_FEMALE[pick(Count(CJK_FIRST_FEMALE))];
         }
         else
         {
@@ -112,13 +123,12 @@ void FillDemoData(wxSQLite3Database& db, unsigned seed)
         wxDateTime birthday;
         if (i % 40 == 7)
             birthday = wxDateTime(29, wxDateTime::Feb, 1972 + 4 * static_cast<int>(pick(8)), 0, 0, 0);
-        else if (i % 9 == 0)  // some birthdays in the current month
+        else if (i % 9 == 0) // some birthdays in the current month
             birthday = wxDateTime(static_cast<wxDateTime::wxDateTime_t>(1 + pick(28)), now.GetMonth(),
                                   1950 + static_cast<int>(pick(55)), 0, 0, 0);
         else
             birthday = wxDateTime(static_cast<wxDateTime::wxDateTime_t>(1 + pick(28)),
-                                  static_cast<wxDateTime::Month>(pick(12)), 1945 + static_cast<int>(pick(62)), 0,
-                                  0, 0);
+                                  static_cast<wxDateTime::Month>(pick(12)), 1945 + static_cast<int>(pick(62)), 0, 0, 0);
 
         const wxString company = Utf8(COMPANIES[pick(Count(COMPANIES))]);
         const wxString mailName = wxString(first.alpha).Lower() + "." + wxString(last.alpha).Lower();
@@ -163,7 +173,8 @@ void FillDemoData(wxSQLite3Database& db, unsigned seed)
         for (size_t t = 0; t < tagCount; ++t)
         {
             const int tagId = 1 + static_cast<int>((i + 5 * t) % Count(TAGS));
-            db.ExecuteUpdate(wxString::Format("INSERT INTO contact_tag(contact_id, tag_id) VALUES(%d, %d);", id, tagId));
+            db.ExecuteUpdate(
+                wxString::Format("INSERT INTO contact_tag(contact_id, tag_id) VALUES(%d, %d);", id, tagId));
         }
 
         // History: most people have a few entries, some many (for the stars).

@@ -4,8 +4,8 @@
 //
 // PATH defaults to data/Corvala.s3db below the current directory. An
 // existing file is never touched.
-#include <wx/init.h>
 #include <wx/filename.h>
+#include <wx/init.h>
 
 #include <cstdio>
 #include <cstring>

@@ -1,0 +1,124 @@
+#include "storage/Adapter.h"
+
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/wxsqlite3.h>
+
+#include "storage/StorageHooks.h"
+
+namespace
+{
+// Used only when the SQLite build can encrypt; Debian's cannot.
+const char* const DATABASE_KEY = "velkrant";
+} // namespace
+
+Adapter::Adapter() : db(nullptr) {}
+
+Adapter::~Adapter()
+{
+    Close();
+}
+
+wxString Adapter::GetDatabasePath()
+{
+    // Rebuilt at every open: it follows the working directory of the moment.
+    return wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
+}
+
+void Adapter::Open()
+{
+    Close();
+    const wxString path = GetDatabasePath();
+    wxSQLite3Database::InitializeSQLite();
+    db = new wxSQLite3Database();
+    const wxString key = wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
+    db->Open(path, key);
+}
+
+void Adapter::Close()
+{
+    if (!db)
+        return;
+    try
+    {
+        if (db->IsOpen())
+            db->Close();
+    }
+    catch (const wxSQLite3Exception&)
+    {
+        // Closing fails only with unfinished statements, which every
+        // operation finishes first; the connection object goes regardless.
+    }
+    delete db;
+    db = nullptr;
+}
+
+int Adapter::Query(const wxString& sql, const RowReader& onRow)
+{
+    int rows = 0;
+    try
+    {
+        Open();
+        wxSQLite3ResultSet rs = db->ExecuteQuery(sql);
+        while (rs.NextRow())
+        {
+            onRow(rs);
+            ++rows;
+        }
+        rs.Finalize();
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        Close();
+        ReportError(e.GetMessage());
+        return -1;
+    }
+    Close();
+    return rows;
+}
+
+int Adapter::Execute(const wxString& sql)
+{
+    int changed = 0;
+    try
+    {
+        Open();
+        changed = db->ExecuteUpdate(sql);
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        Close();
+        ReportError(e.GetMessage());
+        return 0;
+    }
+    Close();
+    return changed;
+}
+
+int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction)
+{
+    int changed = 0;
+    try
+    {
+        Open();
+        if (inTransaction)
+            db->Begin();
+        {
+            wxSQLite3Statement stmt = db->PrepareStatement(sql);
+            bind(stmt);
+            changed = stmt.ExecuteUpdate();
+            stmt.Finalize();
+        }
+        if (inTransaction)
+            db->Commit();
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        // Closing without a commit discards an open transaction.
+        Close();
+        ReportError(e.GetMessage());
+        return 0;
+    }
+    Close();
+    return changed;
+}

@@ -1,0 +1,429 @@
+#include "storage/ContactManager.h"
+
+#include <wx/wxsqlite3.h>
+
+#include <vector>
+
+#include "storage/DbValues.h"
+#include "storage/StorageHooks.h"
+
+namespace
+{
+const char* const SQL_INSERT_CONTACT =
+    "INSERT INTO contacts( last_name, last_name_alpha, first_name, first_name_alpha, sex, birthday, company, "
+    "department, job_title, business_fax, business_fax_2, business_phone, business_phone_2, business_mobile, "
+    "business_mobile_2, business_street, business_street_2, business_street_3, business_im, business_im_2, "
+    "business_im_3, home_fax, home_fax_2, home_phone, home_phone_2, home_mobile, home_mobile_2, home_street, "
+    "home_street_2, home_street_3, home_im, home_im_2, home_im_3, email, email_2, webpage, webpage_2, comment, "
+    "latest_update_time, latest_update_user_id, entry_time, entry_user_id \t\t\t) VALUES(\t\t\t?, ?, ?, ?, ?, "
+    "\t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?, ?, ?, "
+    "\t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?, ?, ?, \t\t\t?, ? \t\t\t);";
+
+const char* const SQL_UPDATE_CONTACT =
+    "update contacts set last_name=?, last_name_alpha=?, first_name=?, first_name_alpha=?, sex=?, birthday=?, "
+    "company=?, department=?, job_title=?, business_fax=?, business_fax_2=?, business_phone=?, "
+    "business_phone_2=?, business_mobile=?, business_mobile_2=?, business_street=?, business_street_2=?, "
+    "business_street_3=?, business_im=?, business_im_2=?, business_im_3=?, home_fax=?, home_fax_2=?, "
+    "home_phone=?, home_phone_2=?, home_mobile=?, home_mobile_2=?, home_street=?, home_street_2=?, "
+    "home_street_3=?, home_im=?, home_im_2=?, home_im_3=?, email=?, email_2=?, webpage=?, webpage_2=?, "
+    "comment=?, latest_update_time=?, latest_update_user_id=?, entry_time=?, entry_user_id=? \t\t\twhere id = ?;";
+
+const char* const SELECT_COLUMNS[43] = {
+    "id",
+    "last_name",
+    "last_name_alpha",
+    "first_name",
+    "first_name_alpha",
+    "sex",
+    "birthday",
+    "company",
+    "department",
+    "job_title",
+    "business_fax",
+    "business_fax_2",
+    "business_phone",
+    "business_phone_2",
+    "business_mobile",
+    "business_mobile_2",
+    "business_street",
+    "business_street_2",
+    "business_street_3",
+    "business_im",
+    "business_im_2",
+    "business_im_3",
+    "home_fax",
+    "home_fax_2",
+    "home_phone",
+    "home_phone_2",
+    "home_mobile",
+    "home_mobile_2",
+    "home_street",
+    "home_street_2",
+    "home_street_3",
+    "home_im",
+    "home_im_2",
+    "home_im_3",
+    "email",
+    "email_2",
+    "webpage",
+    "webpage_2",
+    "comment",
+    "latest_update_time",
+    "latest_update_user_id",
+    "entry_time",
+    "entry_user_id",
+};
+
+const char* const SQL_TAG_IDS = "select contact_tag.tag_id from contacts, contact_tag \t\t\t\twhere contacts.id = %d "
+                                "and contact_tag.contact_id = %d;";
+const char* const SQL_HISTORY_COUNT = "select count(contact_id) from contact_history where contact_id = %d;";
+const char* const SQL_LINK_TAG = "INSERT INTO contact_tag(contact_id, tag_id) VALUES(%d, %d);";
+const char* const SQL_LAST_ID = "select id from contacts order by id DESC LIMIT 1;";
+const char* const SQL_UNLINK_TAGS = "delete from contact_tag where contact_id = %d";
+const char* const SQL_DELETE_CONTACT = "delete from contacts where id = '%d';";
+const char* const SQL_DELETE_LINKS = "delete from contact_tag where contact_id = '%d';";
+const char* const SQL_DELETE_HISTORY = "delete from contact_history where contact_id = '%d';";
+
+const char* const SQL_COUNT_TAG = "SELECT COUNT(tag_id) FROM contact_tag where tag_id = ";
+const char* const SQL_COUNT_ALL = "SELECT COUNT(id) FROM contacts;";
+const char* const SQL_COUNT_MALE = "SELECT COUNT(id) FROM contacts where sex = 1;";
+const char* const SQL_COUNT_FEMALE = "SELECT COUNT(id) FROM contacts where sex = 0;";
+const char* const SQL_COUNT_AGE = "select count(id)  from contacts where birthday between '$before' and '$after';";
+const char* const SQL_RECENT =
+    "select contacts.last_name, contacts.first_name, \t\t\t\t\t\tcontact_history.comment, contact_history.his_time "
+    "\t\t\t\t\t\tfrom contacts, contact_history \t\t\t\t\t\twhere contacts.id = contact_history.contact_id "
+    "\t\t\t\t\t\tand  his_time between '$before' and '$after' \t\t\t\t\t\torder by his_time asc;";
+
+wxString BuildSelectHead()
+{
+    wxString head = "select ";
+    for (size_t i = 0; i < 43; ++i)
+    {
+        if (i > 0)
+            head += ", ";
+        head += "\t\t\t\t\t\t\t";
+        head += SELECT_COLUMNS[i];
+    }
+    head += wxString(' ', 30);
+    return head;
+}
+
+// Fills $before and $after, once each, $before first.
+wxString FillBounds(const wxString& sql, const wxDateTime& before, const wxDateTime& after)
+{
+    wxString filled(sql);
+    filled.Replace("$before", FormatDbTime(before), false);
+    filled.Replace("$after", FormatDbTime(after), false);
+    return filled;
+}
+
+// First column of the first row; keeps the old value when there is no row.
+void ReadCount(Adapter& adapter, const wxString& sql, int& value)
+{
+    adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = ReadInt(row, 0); });
+}
+} // namespace
+
+ContactManager::ContactManager() : currentContact(nullptr), totalCount(0) {}
+
+ContactManager::~ContactManager()
+{
+    Clear();
+    observers.Clear();
+}
+
+// ---------------------------------------------------------------- search
+
+void ContactManager::SetCondition(const SearchCondition& source)
+{
+    if (source.tagId == condition.tagId)
+        condition.changed = false;
+    else
+    {
+        condition.tagId = source.tagId;
+        condition.changed = true;
+    }
+    if (condition.alphabet.CmpNoCase(source.alphabet) != 0)
+    {
+        condition.alphabet = source.alphabet;
+        condition.changed = true;
+    }
+    if (condition.keyword.CmpNoCase(source.keyword) != 0)
+    {
+        condition.keyword = source.keyword;
+        condition.changed = true;
+    }
+    if (condition.pageIndex != source.pageIndex)
+    {
+        condition.pageIndex = source.pageIndex;
+        condition.changed = true;
+    }
+}
+
+wxString ContactManager::BuildFilter() const
+{
+    const bool hasAlphabet = !condition.alphabet.empty();
+    const bool hasKeyword = !condition.keyword.empty();
+    const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
+    const wxString keywordLike = " first_name like '%" + EscapeSqlText(condition.keyword) + "%'";
+
+    if (condition.tagId != -1)
+    {
+        wxString filter = wxString::Format(", contact_tag.tag_id as tag_id from contacts, contact_tag \t\t\t\t\twhere "
+                                           "contact_tag.contact_id=id and contact_tag.tag_id=%d",
+                                           condition.tagId);
+        if (hasAlphabet)
+            filter += " and" + alphabetLike;
+        if (hasKeyword)
+            filter += " and" + keywordLike;
+        return filter;
+    }
+    wxString filter = " from contacts ";
+    if (hasAlphabet)
+    {
+        filter += " where" + alphabetLike;
+        if (hasKeyword)
+            filter += " and" + keywordLike;
+    }
+    else if (hasKeyword)
+        filter += " where" + keywordLike;
+    return filter;
+}
+
+wxString ContactManager::BuildCountStatement() const
+{
+    return "select count(id) " + BuildFilter() + ";";
+}
+
+wxString ContactManager::BuildPageStatement() const
+{
+    static const wxString head = BuildSelectHead();
+    return head + BuildFilter() + " order by last_name_alpha DESC " +
+           wxString::Format(" limit %d, %d;", (condition.pageIndex - 1) * condition.pageSize, condition.pageSize);
+}
+
+void ContactManager::Search()
+{
+    if (condition.changed)
+    {
+        condition.changed = false;
+        const wxString countSql = BuildCountStatement();
+        const wxString pageSql = BuildPageStatement();
+
+        ReadCount(adapter, countSql, totalCount);
+
+        Clear();
+        // The page rows are read in full before the per-record look-ups:
+        // each look-up opens its own connection, and the adapter has one.
+        adapter.Query(pageSql, [this](wxSQLite3ResultSet& row) { contactList.Add(ContactAdapter::ReadContact(row)); });
+        for (ContactInfoEx* contact : contactList)
+        {
+            adapter.Query(wxString::Format(SQL_TAG_IDS, contact->id, contact->id),
+                          [contact](wxSQLite3ResultSet& row) { contact->tagIds.Add(ReadInt(row, 0)); });
+            adapter.Query(wxString::Format(SQL_HISTORY_COUNT, contact->id),
+                          [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
+        }
+        if (!contactList.IsEmpty())
+            currentContact = contactList[0];
+    }
+    NotifyObservers();
+}
+
+void ContactManager::Clear()
+{
+    // The birthday list and the current contact point into what goes now.
+    birthdayList.Clear();
+    currentContact = nullptr;
+    while (!contactList.IsEmpty())
+    {
+        const size_t last = contactList.GetCount() - 1;
+        delete contactList[last];
+        contactList.RemoveAt(last);
+    }
+    while (!removedList.IsEmpty())
+    {
+        const size_t last = removedList.GetCount() - 1;
+        delete removedList[last];
+        removedList.RemoveAt(last);
+    }
+}
+
+void ContactManager::ForceSearch()
+{
+    condition.changed = true;
+    Search();
+}
+
+// ----------------------------------------------------------- persistence
+
+void ContactManager::AddObserver(ContactObserver* observer)
+{
+    observers.Add(observer);
+}
+
+void ContactManager::NotifyObservers()
+{
+    for (ContactObserver* observer : observers)
+        observer->OnContactChanged();
+}
+
+void ContactManager::InsertTagLinks(ContactInfoEx* contact)
+{
+    for (int tagId : contact->tagIds)
+        adapter.Execute(wxString::Format(SQL_LINK_TAG, contact->id, tagId));
+}
+
+int ContactManager::InsertRecord(ContactInfoEx* contact)
+{
+    const int inserted = adapter.InsertContact(SQL_INSERT_CONTACT, contact);
+    if (inserted <= 0)
+    {
+        // The largest id would belong to another contact: link nothing.
+        contact->id = -1;
+        return inserted;
+    }
+    adapter.Query(SQL_LAST_ID, [contact](wxSQLite3ResultSet& row) { contact->id = ReadInt(row, 0); });
+    InsertTagLinks(contact);
+    return inserted;
+}
+
+void ContactManager::Insert(ContactInfoEx* contact)
+{
+    InsertRecord(contact);
+    ForceSearch();
+    NotifyObservers();
+}
+
+void ContactManager::InsertContacts(ContactArray& contacts)
+{
+    for (void* item : contacts)
+    {
+        PumpOneMessage();
+        InsertRecord(static_cast<ContactInfoEx*>(item));
+    }
+    ForceSearch();
+    NotifyObservers();
+}
+
+int ContactManager::UpdateRecord(ContactInfoEx* contact)
+{
+    const int updated = adapter.UpdateContact(SQL_UPDATE_CONTACT, contact);
+    adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
+    InsertTagLinks(contact);
+    currentContact = contact;
+    return updated;
+}
+
+void ContactManager::Update(ContactInfoEx* contact)
+{
+    UpdateRecord(contact);
+    NotifyObservers();
+}
+
+void ContactManager::MergeFields(ContactInfoEx* target, const ContactInfoEx* source)
+{
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+    {
+        if (!(source->*field).empty())
+            target->*field = source->*field;
+    }
+    if (!source->tagIds.IsEmpty())
+        target->tagIds = source->tagIds;
+}
+
+void ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ)
+{
+    for (void* item : contacts)
+    {
+        ContactInfoEx* contact = static_cast<ContactInfoEx*>(item);
+        PumpOneMessage();
+        MergeFields(contact, templ);
+        UpdateRecord(contact);
+    }
+    delete templ;
+    NotifyObservers();
+}
+
+void ContactManager::DeleteRecord(ContactInfoEx* contact)
+{
+    adapter.Execute(wxString::Format(SQL_DELETE_CONTACT, contact->id));
+    adapter.Execute(wxString::Format(SQL_DELETE_LINKS, contact->id));
+    adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, contact->id));
+    for (size_t i = 0; i < contactList.GetCount(); ++i)
+    {
+        if (contactList[i]->id == contact->id)
+        {
+            removedList.Add(contactList[i]);
+            contactList.RemoveAt(i);
+            break;
+        }
+    }
+}
+
+void ContactManager::Delete(ContactInfoEx* contact)
+{
+    DeleteRecord(contact);
+    ForceSearch();
+    NotifyObservers();
+}
+
+void ContactManager::DeleteContacts(ContactArray& contacts)
+{
+    for (void* item : contacts)
+    {
+        PumpOneMessage();
+        DeleteRecord(static_cast<ContactInfoEx*>(item));
+    }
+    ForceSearch();
+    NotifyObservers();
+}
+
+// ------------------------------------------------------------ statistics
+
+int ContactManager::CountTagContacts(int tagId)
+{
+    int count = 0;
+    ReadCount(adapter, SQL_COUNT_TAG + wxString::Format("%d;", tagId), count);
+    return count;
+}
+
+ContactStatistics& ContactManager::GetStatistics()
+{
+    ReadCount(adapter, SQL_COUNT_ALL, statistics.total);
+    ReadCount(adapter, SQL_COUNT_MALE, statistics.male);
+    ReadCount(adapter, SQL_COUNT_FEMALE, statistics.female);
+    const wxDateTime now = NowToSecond();
+    // A date span keeps month, day and time; 29 February becomes 28 February.
+    const wxDateTime before = now - wxDateSpan::Years(30);
+    ReadCount(adapter, FillBounds(SQL_COUNT_AGE, before, now), statistics.age30Minus);
+    statistics.age30Plus = statistics.total - statistics.age30Minus;
+    return statistics;
+}
+
+void ContactManager::GetRecentContacts(int days, RecentContactArray& list)
+{
+    const wxDateTime now = NowToSecond();
+    // Calendar days keep the time of day across a daylight-saving change.
+    const wxDateTime before = now - wxDateSpan::Days(days);
+    adapter.Query(FillBounds(SQL_RECENT, before, now),
+                  [&list](wxSQLite3ResultSet& row)
+                  {
+                      RecentContact* recent = new RecentContact();
+                      recent->name = ReadText(row, 0) + " " + ReadText(row, 1);
+                      recent->comment = ReadText(row, 2);
+                      recent->his_time = ReadDateTime(row, 3);
+                      list.Add(recent);
+                  });
+}
+
+ContactInfoArray& ContactManager::GetBirthdayContacts(int month)
+{
+    birthdayList.Clear();
+    for (ContactInfoEx* contact : contactList)
+    {
+        // A contact without a valid birthday has no birthday month.
+        if (contact->birthday.IsValid() && static_cast<int>(contact->birthday.GetMonth()) == month)
+            birthdayList.Add(contact);
+    }
+    return birthdayList;
+}
