@@ -1,0 +1,3 @@
+#include "dialogs/WindowSettings.h"
+
+int g_nRemSizePos = 1;
