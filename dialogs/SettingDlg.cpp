@@ -15,8 +15,7 @@ SettingDlg::SettingDlg(wxWindow* parent, wxWindowID id)
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY")
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
-    wxNotebook* notebook =
-        new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK1");
+    wxNotebook* notebook = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "ID_NOTEBOOK1");
     wxPanel* page = new wxPanel(notebook, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL1");
     wxBoxSizer* pageSizer = new wxBoxSizer(wxVERTICAL);
     wxCheckBox* autorun =
@@ -30,11 +29,7 @@ SettingDlg::SettingDlg(wxWindow* parent, wxWindowID id)
     notebook->AddPage(page, _("General"), true);
     top->Add(notebook, 1, wxEXPAND | wxALL, DLG_BORDER);
 
-    wxStdDialogButtonSizer* buttons = new wxStdDialogButtonSizer();
-    buttons->AddButton(new wxButton(this, wxID_OK, _("&OK"), wxDefaultPosition, wxDefaultSize, 0, "wxID_OK"));
-    buttons->AddButton(
-        new wxButton(this, wxID_CANCEL, _("&Cancel"), wxDefaultPosition, wxDefaultSize, 0, "wxID_CANCEL"));
-    buttons->Realize();
+    wxStdDialogButtonSizer* buttons = MakeOkCancelButtons(this);
     top->Add(buttons, 0, wxEXPAND | wxALL, DLG_BORDER);
     SetSizerAndFit(top);
     CentreOnParent();
