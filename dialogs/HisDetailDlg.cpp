@@ -13,8 +13,7 @@
 #include "storage/HistoryInfo.h"
 
 HisDetailDlg::HisDetailDlg(wxWindow* parent, int mode, wxWindowID id)
-    : wxDialog(parent, id, _("History detail dialog"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE,
-               "id"),
+    : wxDialog(parent, id, _("History detail dialog"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "id"),
       mode(mode)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
@@ -33,8 +32,8 @@ HisDetailDlg::HisDetailDlg(wxWindow* parent, int mode, wxWindowID id)
     grid->AddGrowableRow(2);
 
     grid->AddSpacer(DLG_BORDER);
-    grid->Add(new wxStaticText(this, wxID_ANY, _("Contact:"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT5"),
-              0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(new wxStaticText(this, wxID_ANY, _("Contact:"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT5"), 0,
+              wxALIGN_CENTER_VERTICAL);
     textContactName = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY,
                                      wxDefaultValidator, "ID_TEXTCTRL_CONT_NAME");
     textContactName->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
@@ -42,28 +41,23 @@ HisDetailDlg::HisDetailDlg(wxWindow* parent, int mode, wxWindowID id)
     grid->Add(textContactName, 1, wxEXPAND);
 
     grid->AddSpacer(DLG_BORDER);
-    grid->Add(new wxStaticText(this, wxID_ANY, _("Date time:"), wxDefaultPosition, wxDefaultSize, 0,
-                               "ID_STATICTEXT4"),
+    grid->Add(new wxStaticText(this, wxID_ANY, _("Date time:"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT4"),
               0, wxALIGN_CENTER_VERTICAL);
     pickerTime = new wxDatePickerCtrl(this, wxID_ANY, wxDefaultDateTime, wxDefaultPosition, wxDefaultSize,
                                       wxDP_DROPDOWN | wxDP_SHOWCENTURY, wxDefaultValidator, "ID_DATEPICKERCTRL_TIME");
     grid->Add(pickerTime, 1, wxEXPAND);
 
     grid->AddSpacer(DLG_BORDER);
-    grid->Add(new wxStaticText(this, wxID_ANY, _("Comment:"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT3"),
-              0, wxALIGN_TOP);
+    grid->Add(new wxStaticText(this, wxID_ANY, _("Comment:"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT3"), 0,
+              wxALIGN_TOP);
     textComment = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(303, 110), wxTE_MULTILINE,
                                  wxDefaultValidator, "ID_TEXTCTRL_COMMENT");
-    textComment->SetMaxLength(HIS_COMMENT_MAX_LENGTH);
+    commentLimit = std::make_unique<TextLengthLimit>(textComment, HIS_COMMENT_MAX_LENGTH);
     grid->Add(textComment, 1, wxEXPAND);
 
     top->Add(grid, 1, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER * 2);
 
-    wxStdDialogButtonSizer* buttons = new wxStdDialogButtonSizer();
-    buttons->AddButton(new wxButton(this, wxID_OK, _("&OK"), wxDefaultPosition, wxDefaultSize, 0, "wxID_OK"));
-    buttons->AddButton(
-        new wxButton(this, wxID_CANCEL, _("&Cancel"), wxDefaultPosition, wxDefaultSize, 0, "wxID_CANCEL"));
-    buttons->Realize();
+    wxStdDialogButtonSizer* buttons = MakeOkCancelButtons(this);
     top->Add(buttons, 0, wxEXPAND | wxALL, DLG_BORDER * 2);
     SetSizerAndFit(top);
     CentreOnParent();
@@ -86,7 +80,7 @@ void HisDetailDlg::OnDialogInit(wxInitDialogEvent& event)
         textContactName->ChangeValue(historyInfo->contact_name);
         if (historyInfo->his_time.IsValid())
             pickerTime->SetValue(historyInfo->his_time);
-        textComment->ChangeValue(historyInfo->comment);
+        commentLimit->ChangeValue(historyInfo->comment);
     }
 }
 

@@ -2,7 +2,11 @@
 // stores the record when the dialog ends with OK.
 #pragma once
 
+#include <memory>
+
 #include <wx/dialog.h>
+
+#include "dialogs/DialogCommon.h"
 
 class HistoryInfo;
 class wxDatePickerCtrl;
@@ -23,8 +27,14 @@ public:
     HisDetailDlg(wxWindow* parent, int mode, wxWindowID id = wxID_ANY);
 
     // Not owned; set before ShowModal. Written only by the OK handler.
-    void SetHistoryInfo(HistoryInfo* info) { historyInfo = info; }
-    HistoryInfo* GetHistoryInfo() const { return historyInfo; }
+    void SetHistoryInfo(HistoryInfo* info)
+    {
+        historyInfo = info;
+    }
+    HistoryInfo* GetHistoryInfo() const
+    {
+        return historyInfo;
+    }
 
     void OnDialogInit(wxInitDialogEvent& event);
     void OnButtonOKClick(wxCommandEvent& event);
@@ -35,4 +45,5 @@ private:
     wxTextCtrl* textContactName;
     wxDatePickerCtrl* pickerTime;
     wxTextCtrl* textComment;
+    std::unique_ptr<TextLengthLimit> commentLimit;
 };
