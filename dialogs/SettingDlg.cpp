@@ -41,7 +41,7 @@ SettingDlg::SettingDlg(wxWindow* parent, wxWindowID id)
 
 void SettingDlg::OnDialogInit(wxInitDialogEvent& event)
 {
-    checkSizePos->SetValue(g_nRemSizePos != 0);
+    checkSizePos->SetValue(g_rememberSizePos != 0);
     remSizePos = checkSizePos->GetValue();
     event.Skip();
 }
@@ -53,6 +53,6 @@ void SettingDlg::OnCheckBoxSizePosClick(wxCommandEvent& event)
 
 void SettingDlg::OnButtonOKClick(wxCommandEvent&)
 {
-    g_nRemSizePos = remSizePos ? 1 : 0;
+    g_rememberSizePos = remSizePos ? 1 : 0;
     EndModal(wxID_OK);
 }

@@ -1,3 +1,3 @@
 #include "dialogs/WindowSettings.h"
 
-int g_nRemSizePos = 1;
+int g_rememberSizePos = 1;

@@ -4,4 +4,4 @@
 // Whether the main window remembers its size and position (greater than 0:
 // yes). Starts at 1; the main window reads it from and writes it to the
 // configuration store, the settings dialog only changes it.
-extern int g_nRemSizePos;
+extern int g_rememberSizePos;

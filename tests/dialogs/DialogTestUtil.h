@@ -59,12 +59,12 @@ inline void Click(wxWindow* dialog, const wxString& name)
     Click(FindChild<wxButton>(dialog, name));
 }
 
-// A message box, answered with `answer`; its text and caption are recorded.
+// A message box, answered with `answer` (wxYES, wxNO, wxOK...); its text and caption are recorded.
 class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage>
 {
 public:
     ExpectMessage(int answer, wxString* text, wxString* caption = nullptr, long* style = nullptr)
-        : answer(answer), text(text), caption(caption), style(style)
+        : answer(ToId(answer)), text(text), caption(caption), style(style)
     {
     }
 
@@ -81,6 +81,24 @@ protected:
     }
 
 private:
+    // Accepts the wxYES/wxNO/wxOK/wxCANCEL flags as well as button ids.
+    static int ToId(int answer)
+    {
+        switch (answer)
+        {
+        case wxYES:
+            return wxID_YES;
+        case wxNO:
+            return wxID_NO;
+        case wxOK:
+            return wxID_OK;
+        case wxCANCEL:
+            return wxID_CANCEL;
+        default:
+            return answer;
+        }
+    }
+
     int answer;
     wxString* text;
     wxString* caption;

@@ -23,7 +23,7 @@ class SettingDlgTest : public CorvalaGuiTest
 protected:
     ~SettingDlgTest() override
     {
-        g_nRemSizePos = 1;
+        g_rememberSizePos = 1;
     }
 
     static wxCheckBox* Box(wxWindow* dlg, const char* name)
@@ -44,7 +44,7 @@ protected:
 
 TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
 {
-    g_nRemSizePos = 0;
+    g_rememberSizePos = 0;
     {
         SettingDlg dlg(nullptr);
         EXPECT_EQ(dlg.GetTitle(), "Setting dialog");
@@ -58,7 +58,7 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                               Click(&dlg, "wxID_OK");
                           });
         EXPECT_EQ(rc, wxID_OK);
-        EXPECT_EQ(g_nRemSizePos, 0) << "OK without touching anything keeps 0";
+        EXPECT_EQ(g_rememberSizePos, 0) << "OK without touching anything keeps 0";
     }
     {
         SettingDlg dlg(nullptr);
@@ -69,7 +69,7 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                               Click(&dlg, "wxID_CANCEL");
                           });
         EXPECT_EQ(rc, wxID_CANCEL);
-        EXPECT_EQ(g_nRemSizePos, 0) << "Cancel after a click leaves the flag";
+        EXPECT_EQ(g_rememberSizePos, 0) << "Cancel after a click leaves the flag";
     }
     {
         SettingDlg dlg(nullptr);
@@ -80,7 +80,7 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                      Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
                      Click(&dlg, "wxID_OK");
                  });
-        EXPECT_EQ(g_nRemSizePos, 1) << "ticking the box and OK stores 1";
+        EXPECT_EQ(g_rememberSizePos, 1) << "ticking the box and OK stores 1";
     }
     {
         SettingDlg dlg(nullptr);
@@ -94,9 +94,9 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                      Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
                      Click(&dlg, "wxID_OK");
                  });
-        EXPECT_EQ(g_nRemSizePos, 0) << "OK stores what the box shows after several clicks";
+        EXPECT_EQ(g_rememberSizePos, 0) << "OK stores what the box shows after several clicks";
     }
-    g_nRemSizePos = 5;
+    g_rememberSizePos = 5;
     {
         SettingDlg dlg(nullptr);
         RunModal(dlg,
@@ -105,7 +105,7 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                      EXPECT_TRUE(Box(&dlg, "ID_CHECKBOX_SIZE_POS")->GetValue()) << "any nonzero value shows ticked";
                      Click(&dlg, "wxID_OK");
                  });
-        EXPECT_EQ(g_nRemSizePos, 1);
+        EXPECT_EQ(g_rememberSizePos, 1);
     }
 }
 
