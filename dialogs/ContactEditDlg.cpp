@@ -132,8 +132,9 @@ ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, wxWindowID id)
     top->Add(MakeOkCancelButtons(this), 0, wxEXPAND | wxALL, DLG_BORDER * 2);
     SetSizerAndFit(top);
     // Room for the names and values without scrolling through a keyhole.
-    SetSize(FromDIP(wxSize(460, 600)));
-    SetMinSize(GetSize() / 2);
+    wxSize size = GetSize();
+    size.IncTo(FromDIP(wxSize(460, 600)));
+    SetSize(size);
     CentreOnParent();
 
     Bind(wxEVT_INIT_DIALOG, &ContactEditDlg::OnDialogInit, this);

@@ -539,3 +539,20 @@ TEST_F(ContactEditDlgTest, TagSelectWithoutAnyTagChangesNothing)
             Click(&dlg, "wxID_CANCEL");
         });
 }
+
+TEST_F(ContactEditDlgTest, TextStillInTheEditorCountsOnOk)
+{
+    ContactInfoEx templ;
+    int rc = Run(EDIT_MODE_MULTI, templ,
+                 [&](ContactEditDlg& dlg)
+                 {
+                     wxPropertyGrid* grid = dlg.GetPropertyGrid();
+                     grid->SelectProperty("department", true);
+                     wxTextCtrl* editor = dynamic_cast<wxTextCtrl*>(grid->GetEditorControl());
+                     ASSERT_NE(editor, nullptr);
+                     editor->SetValue("Sales");
+                     PressOk(dlg, false);
+                 });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(templ.department, "Sales");
+}
