@@ -19,7 +19,7 @@
 #include "app/Platform.h"
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
-#include "frame/WindowSettings.h"
+#include "dialogs/WindowSettings.h"
 #include "views/RelationCanvas.h"
 
 int g_rememberSizePos = 1;

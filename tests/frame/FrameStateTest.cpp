@@ -2,7 +2,7 @@
 #include <wx/button.h>
 #include <wx/notebook.h>
 
-#include "frame/WindowSettings.h"
+#include "dialogs/WindowSettings.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace

@@ -41,9 +41,8 @@ CorvalaGuiTest::CorvalaGuiTest()
 {
     // The windows load img/ relative to the working directory.
     wxString img = wxString(CORVALA_SOURCE_DIR) + "/resources/img";
-    wxString link = dir.Path() + "/img";
-    if (symlink(img.utf8_str(), link.utf8_str()) != 0)
-        ADD_FAILURE() << "cannot link " << link.utf8_string();
+    if (symlink(img.fn_str(), (dir.Path() + "/img").fn_str()) != 0)
+        ADD_FAILURE() << "cannot link img/ into the test directory";
 }
 
 CorvalaGuiTest::~CorvalaGuiTest() = default;
