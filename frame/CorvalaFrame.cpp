@@ -17,6 +17,9 @@
 #include "app/Corva.h"
 #include "app/Language.h"
 #include "app/Platform.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/SettingDlg.h"
+#include "dialogs/TagMgrDlg.h"
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
 #include "dialogs/WindowSettings.h"
@@ -541,20 +544,26 @@ void CorvalaFrame::OnCheckUpdate(wxCommandEvent&)
     wxLaunchDefaultBrowser(DOWNLOAD_PAGE, wxBROWSER_NEW_WINDOW);
 }
 
-// The dialogs below are opened modally with the frame as parent; they are
-// wired now and open their windows once the dialogs exist.
 void CorvalaFrame::OnTagManage(wxCommandEvent&)
 {
+    TagMgrDlg dialog(this, wxID_ANY);
+    dialog.SetCorva(model);
+    dialog.ShowModal();
 }
 
+// Wired now; the import dialog opens here once it is part of the program.
 void CorvalaFrame::OnImport(wxCommandEvent&)
 {
 }
 
 void CorvalaFrame::OnSetting(wxCommandEvent&)
 {
+    SettingDlg dialog(this, wxID_ANY);
+    dialog.ShowModal();
 }
 
 void CorvalaFrame::OnAbout(wxCommandEvent&)
 {
+    AboutDlg dialog(this, wxID_ANY);
+    dialog.ShowModal();
 }
