@@ -481,6 +481,11 @@ void CorvalaFrame::OnContactChanged()
     // rows are rebuilt before anything reads them.
     RefreshContactList();
     ShowSelection();
+    // An empty page selects no row, so the selection handler does not run:
+    // the history must not stay with a contact the search destroyed.
+    model->historyManager.SetCurrentContact(model->contactManager.currentContact);
+    RefreshHistoryList();
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnTagChanged()

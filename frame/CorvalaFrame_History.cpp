@@ -5,7 +5,13 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 
+#include <memory>
+
+#include <wx/msgdlg.h>
+
 #include "app/Corva.h"
+#include "dialogs/HisDetailDlg.h"
+#include "storage/DbValues.h"
 #include "frame/CorvalaFrame.h"
 
 wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
@@ -49,31 +55,112 @@ void CorvalaFrame::ConnectHistoryEvents()
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonHisCopyClick, this, ids.ID_BUTTON_HIS_COPY);
 }
 
-// The history list and its commands are filled in with the history dialog.
 void CorvalaFrame::RefreshHistoryList()
 {
+    historyList->DeleteAllItems();
+    HistoryManager& history = model->historyManager;
+    // Without a contact the list must not keep showing another contact's
+    // entries.
+    if (history.GetCurrentContact())
+        history.Load();
+    else
+        history.Clear();
+
+    HistoryInfoArray& entries = history.GetHistoryList();
+    for (size_t i = 0; i < entries.GetCount(); ++i)
+    {
+        HistoryInfo* entry = entries[i];
+        long row = historyList->InsertItem(
+            0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
+        historyList->SetItem(row, 1, entry->comment);
+        historyList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(entry));
+        if (i % 2 == 0)
+            historyList->SetItemBackgroundColour(row, wxColour(231, 223, 221));
+    }
 }
 
 void CorvalaFrame::UpdateHistoryButtons()
 {
+    bool hasContact = model->contactManager.currentContact != nullptr;
+    bool hasEntry = hasContact && historyList->GetSelectedItemCount() > 0;
+    newHisButton->Enable(hasContact);
+    editHisButton->Enable(hasEntry);
+    delHisButton->Enable(hasEntry);
+    hisCopyButton->Enable(hasEntry);
+    historyList->Enable(hasContact);
 }
 
-void CorvalaFrame::OnHistoryItemSelected(wxListEvent&)
+void CorvalaFrame::OnHistoryItemSelected(wxListEvent& event)
 {
+    model->historyManager.SetCurrentHistory(reinterpret_cast<HistoryInfo*>(historyList->GetItemData(event.GetIndex())));
+    UpdateHistoryButtons();
 }
+
+namespace
+{
+bool RunHistoryDialog(wxWindow* parent, int mode, HistoryInfo* entry)
+{
+    HisDetailDlg dialog(parent, mode, wxID_ANY);
+    dialog.SetHistoryInfo(entry);
+    return dialog.ShowModal() == wxID_OK;
+}
+}  // namespace
 
 void CorvalaFrame::OnButtonNewHisClick(wxCommandEvent&)
 {
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    if (!contact)
+        return;
+    // Insert leaves the record with its caller.
+    std::unique_ptr<HistoryInfo> entry(new HistoryInfo());
+    entry->id = -1;
+    entry->his_time = NowToSecond();
+    entry->contact_id = contact->id;
+    entry->contact_name = contact->last_name + " " + contact->first_name;
+    entry->his_type = 0;
+    if (RunHistoryDialog(this, HIS_MODE_NEW, entry.get()))
+        model->historyManager.Insert(entry.get());
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnButtonEditHisClick(wxCommandEvent&)
 {
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    HistoryInfo* entry = model->historyManager.GetCurrentHistory();
+    if (historyList->GetSelectedItemCount() < 1 || !contact || !entry)
+        return;
+    entry->contact_name = contact->last_name + " " + contact->first_name;
+    // The update reloads the list, which destroys the entry.
+    if (RunHistoryDialog(this, HIS_MODE_EDIT, entry))
+        model->historyManager.Update(entry);
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnButtonDelHisClick(wxCommandEvent&)
 {
+    HistoryInfo* entry = model->historyManager.GetCurrentHistory();
+    if (!entry)
+        return;
+    if (wxMessageBox(_("Do you really need to delete the history item of below?\n\n") + entry->comment, _("Confirm"),
+                     wxYES_NO, this) == wxYES)
+        model->historyManager.Delete(entry);
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnButtonHisCopyClick(wxCommandEvent&)
 {
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    HistoryInfo* source = model->historyManager.GetCurrentHistory();
+    if (!contact || !source)
+        return;
+    std::unique_ptr<HistoryInfo> entry(new HistoryInfo());
+    entry->id = -1;
+    entry->his_time = NowToSecond();
+    entry->contact_id = source->contact_id;
+    entry->his_type = source->his_type;
+    entry->comment = source->comment;
+    entry->contact_name = contact->last_name + " " + contact->first_name;
+    if (RunHistoryDialog(this, HIS_MODE_EDIT, entry.get()))
+        model->historyManager.Insert(entry.get());
+    UpdateHistoryButtons();
 }
