@@ -10,6 +10,10 @@ namespace
 {
 // Used only when the SQLite build can encrypt; Debian's cannot.
 const char* const DATABASE_KEY = "velkrant";
+
+// The wrapper's default is a minute per statement, and a search runs up to
+// 102 of them: the window would freeze for over an hour behind a lock.
+int busyTimeoutMs = 2000;
 } // namespace
 
 Adapter::Adapter() : db(nullptr) {}
@@ -33,6 +37,12 @@ void Adapter::Open()
     db = new wxSQLite3Database();
     const wxString key = wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
     db->Open(path, key);
+    db->SetBusyTimeout(busyTimeoutMs);
+}
+
+void Adapter::SetBusyTimeout(int milliseconds)
+{
+    busyTimeoutMs = milliseconds;
 }
 
 void Adapter::Close()

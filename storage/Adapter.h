@@ -24,6 +24,10 @@ public:
     // Full path of the database file below the current working directory.
     static wxString GetDatabasePath();
 
+    // How long a statement waits for another program's lock before it
+    // fails and is reported.
+    static void SetBusyTimeout(int milliseconds);
+
     // Opens a fresh connection (closing any earlier one first). Throws
     // wxSQLite3Exception when the file cannot be opened; callers outside
     // this class use Query, Execute or ExecutePrepared, which catch it.
