@@ -1,0 +1,106 @@
+#include "dialogs/DialogCommon.h"
+
+#include <wx/button.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
+#include <memory>
+
+wxBitmap LoadDialogBitmap(const wxString& fileName)
+{
+    wxFileName path(wxFileName::GetCwd(), wxEmptyString);
+    path.AppendDir("img");
+    path.SetFullName(fileName);
+    if (!path.FileExists())
+        return wxBitmap();
+    wxLogNull quiet;
+    wxImage image(path.GetFullPath(), wxBITMAP_TYPE_ANY);
+    if (!image.IsOk())
+        return wxBitmap();
+    return wxBitmap(image);
+}
+
+wxButton* MakeButton(wxWindow* parent, int id, const wxString& label, const wxString& name)
+{
+    return new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+}
+
+wxStdDialogButtonSizer* MakeOkCancelButtons(wxWindow* parent)
+{
+    wxStdDialogButtonSizer* buttons = new wxStdDialogButtonSizer();
+    wxButton* ok = MakeButton(parent, wxID_OK, _("&OK"), "wxID_OK");
+    ok->SetDefault();
+    buttons->AddButton(ok);
+    buttons->AddButton(MakeButton(parent, wxID_CANCEL, _("&Cancel"), "wxID_CANCEL"));
+    buttons->Realize();
+    return buttons;
+}
+
+class TextLengthLimit::Impl
+{
+public:
+    Impl(wxTextCtrl* text, int maxLength) : text(text), maxLength(maxLength), accepted(text->GetValue()) {}
+
+    void OnText(wxCommandEvent& event, const std::shared_ptr<Impl>& self)
+    {
+        event.Skip();
+        if (fixPending)
+            return;
+        const wxString now = text->GetValue();
+        if (now.length() <= static_cast<size_t>(maxLength) || now.length() <= accepted.length())
+        {
+            accepted = now;
+            return;
+        }
+        // GTK is still inside the insertion: change the text only afterwards.
+        fixPending = true;
+        text->CallAfter([self]() { self->Fix(); });
+    }
+
+    void Fix()
+    {
+        fixPending = false;
+        const wxString now = text->GetValue();
+        if (now.length() <= static_cast<size_t>(maxLength) || now.length() <= accepted.length())
+        {
+            accepted = now;
+            return;
+        }
+        // now = accepted[0, prefix) + inserted + accepted[end - suffix, end)
+        size_t prefix = 0;
+        const size_t shorter = std::min(now.length(), accepted.length());
+        while (prefix < shorter && now[prefix] == accepted[prefix])
+            ++prefix;
+        size_t suffix = 0;
+        while (suffix < shorter - prefix && now[now.length() - 1 - suffix] == accepted[accepted.length() - 1 - suffix])
+            ++suffix;
+        const size_t kept = prefix + suffix;
+        const size_t room = kept < static_cast<size_t>(maxLength) ? maxLength - kept : 0;
+        const wxString inserted = now.Mid(prefix, now.length() - kept).Left(room);
+        accepted = now.Left(prefix) + inserted + now.Right(suffix);
+        text->ChangeValue(accepted);
+        text->SetInsertionPoint(prefix + inserted.length());
+    }
+
+    wxTextCtrl* text;
+    int maxLength;
+    wxString accepted;
+    bool fixPending = false;
+};
+
+TextLengthLimit::TextLengthLimit(wxTextCtrl* text, int maxLength) : impl(std::make_shared<Impl>(text, maxLength))
+{
+    std::shared_ptr<Impl> shared = impl;
+    text->Bind(wxEVT_TEXT, [shared](wxCommandEvent& event) { shared->OnText(event, shared); });
+}
+
+void TextLengthLimit::ChangeValue(const wxString& value)
+{
+    impl->text->ChangeValue(value);
+    impl->accepted = value;
+}

@@ -1,0 +1,42 @@
+// What every dialog of the program shares: padding and picture loading.
+#pragma once
+
+#include <memory>
+
+#include <wx/bitmap.h>
+#include <wx/string.h>
+
+// Padding between controls and around dialog contents, in pixels.
+constexpr int DLG_BORDER = 5;
+
+// A picture from img/ below the working directory, in any image format.
+// Returns an invalid bitmap when the file is missing or unreadable, without
+// logging: a dialog must still open with a picture gone.
+wxBitmap LoadDialogBitmap(const wxString& fileName);
+
+class wxButton;
+class wxStdDialogButtonSizer;
+class wxWindow;
+
+// A push button whose window name is its id name ("ID_BUTTON_ADD").
+wxButton* MakeButton(wxWindow* parent, int id, const wxString& label, const wxString& name);
+
+// The standard OK/Cancel row ("wxID_OK", "wxID_CANCEL"), OK as default.
+wxStdDialogButtonSizer* MakeOkCancelButtons(wxWindow* parent);
+
+class wxTextCtrl;
+
+// Keeps the user from making a text longer than maxLength characters, also in
+// multi-line controls (where GTK has no native limit): an edit that would
+// pass the limit keeps only as much of the inserted text as fits. Text the
+// program sets through ChangeValue here is taken as it is, even when longer.
+class TextLengthLimit
+{
+public:
+    TextLengthLimit(wxTextCtrl* text, int maxLength);
+    void ChangeValue(const wxString& value);
+
+private:
+    class Impl;
+    std::shared_ptr<Impl> impl;
+};

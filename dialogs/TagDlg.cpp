@@ -1,0 +1,118 @@
+#include "dialogs/TagDlg.h"
+
+#include <wx/button.h>
+#include <wx/checklst.h>
+#include <wx/intl.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/statline.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "dialogs/DialogCommon.h"
+#include "dialogs/TagEditDlg.h"
+
+TagDlg::TagDlg(wxWindow* parent, const wxArrayString& choices, int restricted, wxWindowID id)
+    : wxDialog(parent, id, _("Tag select dialog"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "id"),
+      choices(choices), restricted(restricted)
+{
+    wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
+
+    wxBoxSizer* header = new wxBoxSizer(wxHORIZONTAL);
+    header->Add(new wxStaticBitmap(this, wxID_ANY, LoadDialogBitmap("User_s48_02.png"), wxDefaultPosition,
+                                   wxDefaultSize, 0, "ID_STATICBITMAP1"),
+                0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    header->Add(new wxStaticText(this, wxID_ANY, _("You can add, edit and delete tag by this dialog."),
+                                 wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
+                1, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    top->Add(header, 0, wxEXPAND | wxALL, DLG_BORDER);
+
+    wxBoxSizer* body = new wxBoxSizer(wxHORIZONTAL);
+    checkListTags = new wxCheckListBox(this, wxID_ANY, wxDefaultPosition, wxSize(280, 280), 0, nullptr, wxLB_SINGLE,
+                                       wxDefaultValidator, "ID_CHECKLISTBOX_TAG");
+    body->Add(checkListTags, 1, wxEXPAND | wxALL, DLG_BORDER);
+    wxBoxSizer* side = new wxBoxSizer(wxVERTICAL);
+    wxButton* add = MakeButton(this, wxID_ANY, _("&New..."), "ID_BUTTON_ADD");
+    wxButton* edit = MakeButton(this, wxID_ANY, _("&Edit..."), "ID_BUTTON_EDIT");
+    side->Add(add, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    side->Add(edit, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    side->Add(MakeButton(this, wxID_ANY, _("&Delete"), "ID_BUTTON_DELETE"), 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    side->Add(MakeButton(this, wxID_ANY, _("Up"), "ID_BUTTON1"), 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    side->Add(MakeButton(this, wxID_ANY, _("Down"), "ID_BUTTON2"), 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    body->Add(side, 0, wxALL, DLG_BORDER);
+    top->Add(body, 1, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
+
+    top->Add(new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
+             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, DLG_BORDER * 2);
+    top->Add(MakeOkCancelButtons(this), 0, wxEXPAND | wxALL, DLG_BORDER * 2);
+    SetSizerAndFit(top);
+    CentreOnParent();
+
+    Bind(wxEVT_INIT_DIALOG, &TagDlg::OnDialogInit, this);
+    add->Bind(wxEVT_BUTTON, &TagDlg::OnButtonAddClick, this);
+    edit->Bind(wxEVT_BUTTON, &TagDlg::OnButtonEditClick, this);
+}
+
+void TagDlg::OnDialogInit(wxInitDialogEvent& event)
+{
+    event.Skip();
+    const bool enable = restricted == 0;
+    for (const char* name : {"ID_BUTTON_EDIT", "ID_BUTTON_DELETE", "ID_BUTTON1", "ID_BUTTON2"})
+    {
+        if (wxWindow* button = FindWindowByName(name, this))
+            button->Enable(enable);
+    }
+    // The init event may come more than once (a test's InitDialog, Show).
+    checkListTags->Clear();
+    checkListTags->Append(choices);
+    for (int index : selections)
+    {
+        if (index >= 0 && static_cast<unsigned>(index) < checkListTags->GetCount())
+            checkListTags->Check(index);
+    }
+}
+
+void TagDlg::OnButtonAddClick(wxCommandEvent&)
+{
+    TagEditDlg dlg(this);
+    if (dlg.ShowModal() != wxID_OK)
+        return;
+    int index = checkListTags->Append(dlg.textTagName->GetValue());
+    checkListTags->Check(index);
+}
+
+void TagDlg::OnButtonEditClick(wxCommandEvent&)
+{
+    int index = checkListTags->GetSelection();
+    if (index == wxNOT_FOUND)
+        return;
+    TagEditDlg dlg(this);
+    dlg.textTagName->SetValue(checkListTags->GetString(index));
+    if (dlg.ShowModal() != wxID_OK)
+        return;
+    const bool checked = checkListTags->IsChecked(index);
+    checkListTags->SetString(index, dlg.textTagName->GetValue());
+    checkListTags->Check(index, checked);
+}
+
+wxArrayInt TagDlg::GetSelections()
+{
+    selections.Clear();
+    for (unsigned i = 0; i < checkListTags->GetCount(); ++i)
+    {
+        if (checkListTags->IsChecked(i))
+            selections.Add(i);
+    }
+    return selections;
+}
+
+wxArrayString TagDlg::GetStringSelections()
+{
+    stringSelections.Clear();
+    for (unsigned i = 0; i < checkListTags->GetCount(); ++i)
+    {
+        if (checkListTags->IsChecked(i))
+            stringSelections.Add(checkListTags->GetString(i));
+    }
+    return stringSelections;
+}

@@ -1,0 +1,3 @@
+#include "dialogs/WindowSettings.h"
+
+int g_rememberSizePos = 1;

@@ -1,0 +1,7 @@
+// Preferences shared between the main window and the settings dialog.
+#pragma once
+
+// Whether the main window remembers its size and position (greater than 0:
+// yes). Starts at 1; the main window reads it from and writes it to the
+// configuration store, the settings dialog only changes it.
+extern int g_rememberSizePos;

@@ -1,0 +1,320 @@
+#include <wx/checkbox.h>
+#include <wx/datectrl.h>
+#include <wx/notebook.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+#include <wx/versioninfo.h>
+
+#include "dialogs/AboutDlg.h"
+#include "dialogs/HisDetailDlg.h"
+#include "dialogs/ProgramInfo.h"
+#include "dialogs/SettingDlg.h"
+#include "dialogs/WindowSettings.h"
+#include "dialogs/wxHyperLink.h"
+#include "storage/HistoryInfo.h"
+#include "tests/dialogs/DialogTestUtil.h"
+
+namespace
+{
+class SettingDlgTest : public CorvalaGuiTest
+{
+protected:
+    ~SettingDlgTest() override
+    {
+        g_rememberSizePos = 1;
+    }
+
+    static wxCheckBox* Box(wxWindow* dlg, const char* name)
+    {
+        return FindChild<wxCheckBox>(dlg, name);
+    }
+
+    static void Toggle(wxCheckBox* box)
+    {
+        box->SetValue(!box->GetValue());
+        wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
+        event.SetEventObject(box);
+        event.SetInt(box->GetValue() ? 1 : 0);
+        box->GetEventHandler()->ProcessEvent(event);
+    }
+};
+} // namespace
+
+TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
+{
+    g_rememberSizePos = 0;
+    {
+        SettingDlg dlg(nullptr);
+        EXPECT_EQ(dlg.GetTitle(), "Setting dialog");
+        ASSERT_NE(FindChild<wxNotebook>(&dlg, "ID_NOTEBOOK1"), nullptr);
+        EXPECT_EQ(FindChild<wxNotebook>(&dlg, "ID_NOTEBOOK1")->GetPageText(0), "General");
+        int rc = RunModal(dlg,
+                          [&]()
+                          {
+                              EXPECT_FALSE(Box(&dlg, "ID_CHECKBOX_SIZE_POS")->GetValue()) << "flag 0 shows unticked";
+                              EXPECT_FALSE(Box(&dlg, "ID_CHECKBOX_AUTORUN")->GetValue());
+                              Click(&dlg, "wxID_OK");
+                          });
+        EXPECT_EQ(rc, wxID_OK);
+        EXPECT_EQ(g_rememberSizePos, 0) << "OK without touching anything keeps 0";
+    }
+    {
+        SettingDlg dlg(nullptr);
+        int rc = RunModal(dlg,
+                          [&]()
+                          {
+                              Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                              Click(&dlg, "wxID_CANCEL");
+                          });
+        EXPECT_EQ(rc, wxID_CANCEL);
+        EXPECT_EQ(g_rememberSizePos, 0) << "Cancel after a click leaves the flag";
+    }
+    {
+        SettingDlg dlg(nullptr);
+        RunModal(dlg,
+                 [&]()
+                 {
+                     Toggle(Box(&dlg, "ID_CHECKBOX_AUTORUN"));
+                     Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                     Click(&dlg, "wxID_OK");
+                 });
+        EXPECT_EQ(g_rememberSizePos, 1) << "ticking the box and OK stores 1";
+    }
+    {
+        SettingDlg dlg(nullptr);
+        RunModal(dlg,
+                 [&]()
+                 {
+                     EXPECT_TRUE(Box(&dlg, "ID_CHECKBOX_SIZE_POS")->GetValue()) << "flag 1 shows ticked";
+                     EXPECT_FALSE(Box(&dlg, "ID_CHECKBOX_AUTORUN")->GetValue()) << "autorun starts unticked every time";
+                     Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                     Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                     Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                     Click(&dlg, "wxID_OK");
+                 });
+        EXPECT_EQ(g_rememberSizePos, 0) << "OK stores what the box shows after several clicks";
+    }
+    g_rememberSizePos = 5;
+    {
+        SettingDlg dlg(nullptr);
+        RunModal(dlg,
+                 [&]()
+                 {
+                     EXPECT_TRUE(Box(&dlg, "ID_CHECKBOX_SIZE_POS")->GetValue()) << "any nonzero value shows ticked";
+                     Click(&dlg, "wxID_OK");
+                 });
+        EXPECT_EQ(g_rememberSizePos, 1);
+    }
+}
+
+TEST_F(CorvalaGuiTest, AboutBoxShowsVersionToolkitAndLinks)
+{
+    AboutDlg dlg(nullptr);
+    EXPECT_EQ(dlg.GetTitle(), "About...");
+    EXPECT_EQ(dlg.GetName(), "id");
+    wxStaticText* name = FindChild<wxStaticText>(&dlg, "ID_STATICTEXT1");
+    wxStaticText* version = FindChild<wxStaticText>(&dlg, "ID_STATICTEXT2");
+    wxStaticText* toolkit = FindChild<wxStaticText>(&dlg, "ID_STATICTEXT5");
+    ASSERT_TRUE(name && version && toolkit);
+    EXPECT_EQ(name->GetLabel(), "Corvala");
+    EXPECT_EQ(version->GetLabel(), "Version 3.4.45.0 Release (Build: 2010/01/22)");
+
+    // Built from the library actually running, in the long form.
+    wxVersionInfo running = wxGetLibraryVersionInfo();
+    wxString expected = wxString::Format("wxWidgets %d.%d", running.GetMajor(), running.GetMinor());
+    if (running.GetMicro())
+        expected << "." << running.GetMicro();
+    expected << "-GTK-Unicode build";
+    EXPECT_EQ(toolkit->GetLabel(), expected);
+    EXPECT_EQ(ProgramInfo::GetToolkitInfo(false), expected.BeforeFirst('-'));
+
+    for (const char* text : {"ID_STATICTEXT3", "ID_STATICTEXT4", "ID_STATICTEXT6"})
+    {
+        ASSERT_NE(FindChild<wxStaticText>(&dlg, text), nullptr) << text;
+        EXPECT_FALSE(FindChild<wxStaticText>(&dlg, text)->GetLabel().empty()) << text;
+    }
+    for (const char* picture : {"ID_STATICBITMAP1", "ID_STATICBITMAP2"})
+        EXPECT_NE(FindChild<wxStaticBitmap>(&dlg, picture), nullptr) << picture;
+
+    wxHyperLink* link = FindChild<wxHyperLink>(&dlg, "wxHyperLink");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->GetURL().StartsWith("http://")) << "the link must be one the control opens: " << link->GetURL();
+    EXPECT_NE(link->GetURL().Find(".example"), wxNOT_FOUND);
+
+    // The download button opens the download page in a new browser window.
+    std::vector<wxString> urls;
+    std::vector<int> flags;
+    wxHyperLink::Launcher fake;
+    fake.browse = [&](const wxString& url, int f)
+    {
+        urls.push_back(url);
+        flags.push_back(f);
+    };
+    fake.execute = [&](const wxString& command) { urls.push_back("exec " + command); };
+    wxHyperLink::Launcher previous = wxHyperLink::SetLauncher(fake);
+    Click(&dlg, "ID_BITMAPBUTTON1");
+    wxHyperLink::SetLauncher(previous);
+    ASSERT_EQ(urls.size(), 1u);
+    EXPECT_EQ(urls[0], ProgramInfo::DOWNLOAD_URL);
+    EXPECT_EQ(flags[0], wxBROWSER_NEW_WINDOW);
+
+    EXPECT_EQ(RunModal(dlg, [&]() { Click(&dlg, "wxID_OK"); }), wxID_OK);
+}
+
+TEST_F(CorvalaTest, DialogsOpenWithoutTheirPictures)
+{
+    // No img/ in this working directory: every dialog must still open.
+    {
+        AboutDlg dlg(nullptr);
+        EXPECT_EQ(RunModal(dlg, [&]() { Click(&dlg, "wxID_OK"); }), wxID_OK);
+    }
+    {
+        HistoryInfo info;
+        HisDetailDlg dlg(nullptr, HIS_MODE_NEW);
+        dlg.SetHistoryInfo(&info);
+        EXPECT_EQ(RunModal(dlg, [&]() { Click(&dlg, "wxID_CANCEL"); }), wxID_CANCEL);
+    }
+}
+
+namespace
+{
+class HisDetailDlgTest : public CorvalaGuiTest
+{
+protected:
+    static wxTextCtrl* Text(wxWindow* dlg, const char* name)
+    {
+        return FindChild<wxTextCtrl>(dlg, name);
+    }
+    static wxDatePickerCtrl* Picker(wxWindow* dlg)
+    {
+        return FindChild<wxDatePickerCtrl>(dlg, "ID_DATEPICKERCTRL_TIME");
+    }
+};
+} // namespace
+
+TEST_F(HisDetailDlgTest, NewEntryStartsTodayWithEmptyComment)
+{
+    HistoryInfo info;
+    info.id = -1;
+    info.contact_id = 7;
+    info.contact_name = "Smith Anna";
+    info.his_time = wxDateTime::Now();
+    info.comment = "must not be shown";
+    info.his_type = 3;
+    const wxDateTime before = info.his_time;
+
+    HisDetailDlg dlg(nullptr, HIS_MODE_NEW);
+    dlg.SetHistoryInfo(&info);
+    EXPECT_EQ(dlg.GetTitle(), "History detail dialog");
+    int rc = RunModal(dlg,
+                      [&]()
+                      {
+                          EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->GetValue(), "Smith Anna");
+                          EXPECT_FALSE(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->IsEditable());
+                          EXPECT_TRUE(Text(&dlg, "ID_TEXTCTRL_COMMENT")->GetValue().empty());
+                          EXPECT_TRUE(Picker(&dlg)->GetValue().IsSameDate(wxDateTime::Today()));
+                          Click(&dlg, "wxID_OK");
+                      });
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_TRUE(info.his_time.IsSameDate(wxDateTime::Today()));
+    EXPECT_EQ(info.his_time.GetHour(), before.GetHour()) << "the time of day is kept";
+    EXPECT_EQ(info.his_time.GetMinute(), before.GetMinute());
+    EXPECT_TRUE(info.comment.empty()) << "an empty comment is accepted";
+    EXPECT_EQ(info.id, -1);
+    EXPECT_EQ(info.contact_id, 7);
+    EXPECT_EQ(info.contact_name, "Smith Anna");
+    EXPECT_EQ(info.his_type, 3);
+}
+
+TEST_F(HisDetailDlgTest, EditShowsTheEntryAndWritesOnlyOnOk)
+{
+    HistoryInfo info;
+    info.id = 12;
+    info.contact_id = 3;
+    info.contact_name = "Brown Tom";
+    info.his_time = wxDateTime(14, wxDateTime::Mar, 2009, 16, 30, 5);
+    info.comment = "Lunch";
+    info.his_type = 1;
+
+    {
+        HisDetailDlg dlg(nullptr, HIS_MODE_EDIT);
+        dlg.SetHistoryInfo(&info);
+        int rc = RunModal(dlg,
+                          [&]()
+                          {
+                              EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->GetValue(), "Brown Tom");
+                              EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_COMMENT")->GetValue(), "Lunch");
+                              EXPECT_TRUE(Picker(&dlg)->GetValue().IsSameDate(info.his_time));
+                              Text(&dlg, "ID_TEXTCTRL_COMMENT")->SetValue("Dinner");
+                              Picker(&dlg)->SetValue(wxDateTime(1, wxDateTime::Apr, 2009));
+                              Click(&dlg, "wxID_CANCEL");
+                          });
+        EXPECT_EQ(rc, wxID_CANCEL);
+        EXPECT_EQ(info.comment, "Lunch") << "Cancel leaves the entry unchanged";
+        EXPECT_EQ(info.his_time, wxDateTime(14, wxDateTime::Mar, 2009, 16, 30, 5));
+    }
+    {
+        HisDetailDlg dlg(nullptr, HIS_MODE_EDIT);
+        dlg.SetHistoryInfo(&info);
+        int rc = RunModal(dlg,
+                          [&]()
+                          {
+                              Text(&dlg, "ID_TEXTCTRL_COMMENT")->SetValue("Dinner");
+                              Picker(&dlg)->SetValue(wxDateTime(1, wxDateTime::Apr, 2009));
+                              Click(&dlg, "wxID_OK");
+                          });
+        EXPECT_EQ(rc, wxID_OK);
+        EXPECT_EQ(info.comment, "Dinner");
+        EXPECT_EQ(info.his_time, wxDateTime(1, wxDateTime::Apr, 2009, 16, 30, 5)) << "new date, same time of day";
+        EXPECT_EQ(info.id, 12);
+        EXPECT_EQ(info.contact_id, 3);
+        EXPECT_EQ(info.his_type, 1);
+    }
+}
+
+TEST_F(HisDetailDlgTest, CommentIsLimitedTo256Characters)
+{
+    HistoryInfo info;
+    info.contact_name = "Brown Tom";
+    HisDetailDlg dlg(nullptr, HIS_MODE_NEW);
+    dlg.SetHistoryInfo(&info);
+    RunModal(dlg,
+             [&]()
+             {
+                 wxTextCtrl* comment = Text(&dlg, "ID_TEXTCTRL_COMMENT");
+                 comment->SetFocus();
+                 comment->WriteText(wxString('a', 250));
+                 comment->WriteText(wxString('b', 20));
+                 Settle();
+                 EXPECT_EQ(comment->GetValue().length(), 256u) << "typing stops at 256 characters";
+                 comment->SetInsertionPoint(10);
+                 comment->WriteText("cc");
+                 Settle();
+                 EXPECT_EQ(comment->GetValue().length(), 256u);
+                 Click(&dlg, "wxID_OK");
+             });
+    EXPECT_EQ(info.comment, wxString('a', 250) + wxString('b', 6)) << "an insertion into a full comment is refused";
+}
+
+TEST_F(HisDetailDlgTest, LongerStoredCommentIsNotCut)
+{
+    HistoryInfo info;
+    info.his_time = wxDateTime::Now();
+    info.comment = wxString('x', 300);
+    HisDetailDlg dlg(nullptr, HIS_MODE_EDIT);
+    dlg.SetHistoryInfo(&info);
+    RunModal(dlg,
+             [&]()
+             {
+                 wxTextCtrl* comment = Text(&dlg, "ID_TEXTCTRL_COMMENT");
+                 EXPECT_EQ(comment->GetValue().length(), 300u);
+                 comment->SetInsertionPointEnd();
+                 comment->WriteText("more");
+                 Settle();
+                 EXPECT_EQ(comment->GetValue().length(), 300u) << "nothing can be added, nothing is cut";
+                 Click(&dlg, "wxID_OK");
+             });
+    EXPECT_EQ(info.comment, wxString('x', 300));
+}
