@@ -1,0 +1,85 @@
+#include "app/Language.h"
+
+#include <wx/choicdlg.h>
+#include <wx/config.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+
+namespace
+{
+const char* const LANGUAGE_KEY = "ui_language";
+const char* const DEFAULT_WORD = "default";
+
+const wxLanguage OFFERED_LANGUAGES[] = {
+    wxLANGUAGE_DEFAULT,
+    wxLANGUAGE_CHINESE_SIMPLIFIED,
+    wxLANGUAGE_ENGLISH,
+    wxLANGUAGE_JAPANESE,
+};
+}  // namespace
+
+wxLanguage ChooseLanguage()
+{
+    wxArrayString labels;
+    labels.Add(_("(Use default language)"));
+    labels.Add("Chinese (Simplified)");
+    labels.Add("English");
+    labels.Add("Japanese");
+
+    wxSingleChoiceDialog dialog(nullptr, _("Select your prefered language"), _("Language selection"), labels);
+    dialog.SetSize(200, 150);
+    dialog.Centre();
+    if (dialog.ShowModal() != wxID_OK)
+        return wxLANGUAGE_UNKNOWN;
+    int row = dialog.GetSelection();
+    if (row < 0 || row >= static_cast<int>(WXSIZEOF(OFFERED_LANGUAGES)))
+        return wxLANGUAGE_UNKNOWN;
+    return OFFERED_LANGUAGES[row];
+}
+
+void SaveLanguage(wxLanguage language)
+{
+    if (language == wxLANGUAGE_UNKNOWN)
+        return;
+    wxConfigBase* config = wxConfigBase::Get();
+    if (!config)
+        return;
+    wxString value = language == wxLANGUAGE_DEFAULT ? wxString(DEFAULT_WORD) : wxLocale::GetLanguageCanonicalName(language);
+    config->Write(LANGUAGE_KEY, value);
+    config->Flush();
+}
+
+wxLanguage GetConfiguredLanguage()
+{
+    wxConfigBase* config = wxConfigBase::Get();
+    wxString stored;
+    if (config)
+        stored = config->Read(LANGUAGE_KEY, wxString());
+
+    if (!stored.empty())
+    {
+        if (stored == DEFAULT_WORD)
+            return wxLANGUAGE_DEFAULT;
+        const wxLanguageInfo* info = wxLocale::FindLanguageInfo(stored);
+        if (info)
+            return static_cast<wxLanguage>(info->Language);
+        wxLogError(_("Uknown locale code '%s' in registry."), stored);
+        return wxLANGUAGE_DEFAULT;
+    }
+
+    wxLanguage chosen = ChooseLanguage();
+    if (chosen == wxLANGUAGE_UNKNOWN)
+        return wxLANGUAGE_DEFAULT;
+    SaveLanguage(chosen);
+    return chosen;
+}
+
+void SelectUiLanguage()
+{
+    wxLanguage chosen = ChooseLanguage();
+    if (chosen == wxLANGUAGE_UNKNOWN)
+        return;
+    SaveLanguage(chosen);
+    wxMessageBox(_("You must restart Corvala for this change to take effect."), _("Corvala"),
+                 wxOK | wxICON_INFORMATION | wxCENTRE);
+}

@@ -1,0 +1,41 @@
+#include "app/Platform.h"
+
+#include <wx/evtloop.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+namespace Platform
+{
+void PumpOneMessage()
+{
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (loop && loop->Pending())
+        loop->Dispatch();
+}
+
+wxString GetExecutableDir()
+{
+    wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
+    return exe.GetPath(wxPATH_GET_VOLUME);
+}
+
+wxString CwdPath(const wxString& folder, const wxString& file)
+{
+    wxFileName path(wxGetCwd(), file);
+    if (!folder.empty())
+        path.AppendDir(folder);
+    return path.GetFullPath();
+}
+}  // namespace Platform
+
+BatchInputBlocker::BatchInputBlocker(wxWindow* keepEnabled)
+{
+    // wxWindowDisabler disables every top-level window except the one given;
+    // disabled windows still repaint. The main window itself is disabled
+    // too, so it is passed only when a dialog is the one that stays usable.
+    disabler.reset(new wxWindowDisabler(keepEnabled));
+}
+
+BatchInputBlocker::~BatchInputBlocker() = default;

@@ -1,0 +1,3 @@
+#include "app/CorvalaApp.h"
+
+wxIMPLEMENT_APP(CorvalaApp);

@@ -1,0 +1,242 @@
+// The main window: docking panes with the search center, contact list,
+// business cards, relation map, detail page, history and statistics.
+#pragma once
+
+#include <wx/aui/aui.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/windowid.h>
+
+#include "storage/ContactInfoEx.h"
+#include "storage/ContactObserver.h"
+#include "storage/HistoryObserver.h"
+#include "storage/SearchCondition.h"
+#include "storage/TagObserver.h"
+
+class Corva;
+class MyHtmlWin;
+class RelationCanvas;
+class wxAuiNotebook;
+class wxAuiToolBar;
+class wxButton;
+class wxComboBox;
+class wxImageList;
+class wxListCtrl;
+class wxListEvent;
+class wxNotebook;
+class wxPanel;
+class wxStaticText;
+class wxTextCtrl;
+class wxBoxSizer;
+
+class CorvalaFrame : public wxFrame, public ContactObserver, public TagObserver, public HistoryObserver
+{
+public:
+    CorvalaFrame(wxWindow* parent, wxWindowID id = wxID_ANY);
+    ~CorvalaFrame() override;
+
+    void OnContactChanged() override;
+    void OnTagChanged() override;
+    void OnHistoryChanged() override;
+
+    // Detail page.
+    void LoadDetailTemplate();
+    void LoadDetailTemplate(const wxString& path);
+    static wxString DefaultTemplatePath();
+    void ShowContactDetail(ContactInfoEx* contact);
+    void ShowSelection();
+
+    // Contact list.
+    void RefreshContactList();
+
+    // Search center.
+    void RefreshTagList();
+    void RunSearch();
+    void UpdatePageLabel();
+    void ShowConditionRow(bool show);
+    static wxString FormatPageLabel(int page, int pageSize, int total);
+
+    // History and statistics.
+    void RefreshHistoryList();
+    void UpdateHistoryButtons();
+    void RefreshStatus();
+    void RefreshBirthdays(int month);
+    void RefreshTagStatistics();
+    void RefreshRecentContacts(int days);
+    void ShowStatisticsPane(bool show);
+
+    Corva* GetModel() const { return model; }
+    wxMenu* GetContactMenu() { return &contactMenu; }
+    const ContactArray& GetSelection() const { return selection; }
+    const SearchCondition& GetSearchCondition() const { return condition; }
+    const wxString& GetDetailTemplate() const { return detailTemplate; }
+    wxAuiManager& GetPaneManager() { return paneManager; }
+    wxMenuItem* GetPersonalInfoItem() const { return personalInfoItem; }
+    wxMenuItem* GetStatisticsItem() const { return statisticsItem; }
+    int GetViewIndex() const { return viewIndex; }
+    int GetBirthdayMonth() const { return birthdayMonth; }
+
+    // Ids, reserved from the toolkit's counter when the frame is built.
+    struct Ids
+    {
+        wxWindowIDRef ID_STATICTEXT2, ID_LISTCTRL_TAGS, ID_STATICTEXT1, ID_PANEL_ALPHABET, ID_STATICTEXT4,
+            ID_COMBOBOX_KEYWORD, ID_BUTTON_SEARCH, ID_BUTTON_RESET, ID_STATICLINE5, ID_BUTTON_PLUS, ID_STATICLINE1,
+            ID_STATICTEXT3, ID_STATICTEXT5, ID_TEXTCTRL_SELTAG, ID_STATICTEXT6, ID_TEXTCTRL_FIRST_APLPHABET,
+            ID_STATICTEXT8, ID_TEXTCTRLCONDITION_KEYWORD, ID_STATICTEXT7, ID_STATICLINE6, ID_STATICTEXT9,
+            ID_BUTTON_PREVPAGE, ID_BUTTON_NEXTPAGE, ID_PANEL1;
+        wxWindowIDRef ID_LISTCTRL_RESULT, ID_PANEL11, ID_PANEL10, ID_NOTEBOOK_VIEW, ID_PANEL9;
+        wxWindowIDRef ID_AUINOTEBOOK_MAIN;
+        wxWindowIDRef ID_BUTTON_EDIT, ID_BUTTON_DELETE, ID_STATICLINE2, ID_BUTTON_COPY, ID_PANEL3, ID_BUTTON_NEW_HIS,
+            ID_BUTTON_EDIT_HIS, ID_BUTTON_DEL_HIS, ID_STATICLINE3, ID_BUTTON_HIS_COPY, ID_LISTCTRL_CONTACT_HISTORY,
+            ID_PANEL7;
+        wxWindowIDRef ID_AUINOTEBOOK_DETAIL;
+        wxWindowIDRef ID_BUTTON_REFRESH, ID_LISTCTRL_STATUS, ID_PANEL2, ID_BUTTON_LAST_MONTH, ID_BUTTON_NEXT_MONTH,
+            ID_STATICLINE4, ID_BUTTON_CUR_MONTH, ID_LISTCTRL_REMINDER, ID_PANEL6, ID_BUTTON_TAG_REFRESH,
+            ID_LISTCTRL_TAGSTAT, ID_PANEL5, ID_BUTTON_WEEK, ID_BUTTON_ONE_MONTH, ID_BUTTON_SIX_MONTH,
+            ID_LISTCTRL_RECNENT, ID_PANEL8;
+        wxWindowIDRef ID_AUINOTEBOOK_STAT;
+        wxWindowIDRef ID_TOOL_NEW, ID_TOOL_EDIT, ID_TOOL_DELETE, ID_TOOL_TAG, ID_TOOL_IMPORT, ID_TOOL_SETTING,
+            ID_TOOL_UPDATE, ID_TOOL_ABOUT, ID_AUITOOLBAR;
+        wxWindowIDRef ID_MENU_QUIT, ID_MENU_NEW, ID_MENU_EDIT, ID_MENU_DELETE, ID_MENU_COPY, ID_MENU_TAG,
+            ID_MENU_PERSONAL_INFO, ID_MENU_STAT_INFO, ID_MENU_SETTING, ID_MENU_UI_LANGUAGE, ID_MENU_IMPORT,
+            ID_MENU_UPDATE, ID_MENU_ABOUT;
+        wxWindowIDRef ID_STATUSBAR;
+        wxWindowIDRef ID_POPUP_EDIT, ID_POPUP_DELETE, ID_POPUP_COPY;
+        wxWindowIDRef ID_HTMLWINDOW;
+
+        Ids();
+    };
+    const Ids& GetIds() const { return ids; }
+
+private:
+    // Construction, one piece per pane.
+    void CreateIds();
+    wxPanel* BuildSearchCenter(wxWindow* parent);
+    void BuildCentrePane();
+    void BuildDetailPane();
+    wxPanel* BuildDetailPage(wxWindow* parent);
+    wxPanel* BuildHistoryPage(wxWindow* parent);
+    void BuildStatisticsPane();
+    void BuildToolbar();
+    void BuildMenuBar();
+    void BuildStatusBar();
+    void BuildContactMenu();
+    void ConnectEvents();
+    void ConnectSearchEvents();
+    void ConnectContactEvents();
+    void ConnectHistoryEvents();
+    void ConnectStatisticsEvents();
+    void RestoreWindowState();
+    void SaveWindowState();
+    void InsertListColumns();
+    void InsertHistoryColumns();
+    void InsertStatisticsColumns();
+
+    // Search center.
+    void StartSearch();
+    void WritePageLabel(int page);
+    void OnTagSelected(wxListEvent& event);
+    void OnAlphabetPaint(wxPaintEvent& event);
+    void OnAlphabetLeftUp(wxMouseEvent& event);
+    void OnButtonSearchClick(wxCommandEvent& event);
+    void OnButtonResetClick(wxCommandEvent& event);
+    void OnButtonPlusClick(wxCommandEvent& event);
+    void OnButtonPrevPageClick(wxCommandEvent& event);
+    void OnButtonNextPageClick(wxCommandEvent& event);
+
+    // Contact list and commands.
+    void OnListItemSelected(wxListEvent& event);
+    void OnListItemDeselected(wxListEvent& event);
+    void OnListItemActivated(wxListEvent& event);
+    void OnListItemRightClick(wxListEvent& event);
+    void OnContactNew(wxCommandEvent& event);
+    void OnContactEdit(wxCommandEvent& event);
+    void OnContactDelete(wxCommandEvent& event);
+    void OnContactCopy(wxCommandEvent& event);
+    // What the commands do with the contact edit dialog.
+    void NewContact();
+    void EditContact(ContactInfoEx* contact);
+    void EditSelectedContacts();
+    void CopyContact(ContactInfoEx* contact);
+
+    // History.
+    void OnHistoryItemSelected(wxListEvent& event);
+    void OnButtonNewHisClick(wxCommandEvent& event);
+    void OnButtonEditHisClick(wxCommandEvent& event);
+    void OnButtonDelHisClick(wxCommandEvent& event);
+    void OnButtonHisCopyClick(wxCommandEvent& event);
+
+    // Statistics.
+    void OnButtonRefreshClick(wxCommandEvent& event);
+    void OnButtonLastMonthClick(wxCommandEvent& event);
+    void OnButtonNextMonthClick(wxCommandEvent& event);
+    void OnButtonCurMonthClick(wxCommandEvent& event);
+    void OnButtonTagRefreshClick(wxCommandEvent& event);
+
+    // Frame commands.
+    void OnTagManage(wxCommandEvent& event);
+    void OnImport(wxCommandEvent& event);
+    void OnSetting(wxCommandEvent& event);
+    void OnCheckUpdate(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
+    void OnPersonalInfo(wxCommandEvent& event);
+    void OnStatisticsInfo(wxCommandEvent& event);
+    void OnUiLanguage(wxCommandEvent& event);
+    void OnPaneClose(wxAuiManagerEvent& event);
+    void OnViewPageChanged(wxBookCtrlEvent& event);
+
+    Ids ids;
+    Corva* model = nullptr;
+    RelationCanvas* relationCanvas = nullptr;
+    // Stands in the business card page until the card view takes its place.
+    wxWindow* cardView = nullptr;
+    MyHtmlWin* detailWindow = nullptr;
+    wxImageList* imageList = nullptr;
+    int birthdayMonth = 0;
+    ContactArray selection;
+    SearchCondition condition;
+    bool conditionRowVisible = true;
+    bool statPanelVisible = true;
+    int viewIndex = 0;
+    wxAuiManager paneManager;
+    wxMenu contactMenu;
+    wxMenuItem* personalInfoItem = nullptr;
+    wxMenuItem* statisticsItem = nullptr;
+    wxString detailTemplate;
+
+    // Search center.
+    wxPanel* searchPanel = nullptr;
+    wxBoxSizer* upperSizer = nullptr;
+    wxListCtrl* tagList = nullptr;
+    wxPanel* alphabetPanel = nullptr;
+    wxComboBox* keywordCombo = nullptr;
+    wxButton* plusButton = nullptr;
+    wxTextCtrl* selTagText = nullptr;
+    wxTextCtrl* firstAlphabetText = nullptr;
+    wxTextCtrl* keywordText = nullptr;
+    wxStaticText* pageLabel = nullptr;
+    wxNotebook* viewNotebook = nullptr;
+    wxListCtrl* resultList = nullptr;
+    wxAuiNotebook* mainNotebook = nullptr;
+
+    // Detail and history.
+    wxAuiNotebook* detailNotebook = nullptr;
+    wxButton* editButton = nullptr;
+    wxButton* deleteButton = nullptr;
+    wxButton* copyButton = nullptr;
+    wxButton* newHisButton = nullptr;
+    wxButton* editHisButton = nullptr;
+    wxButton* delHisButton = nullptr;
+    wxButton* hisCopyButton = nullptr;
+    wxListCtrl* historyList = nullptr;
+
+    // Statistics.
+    wxAuiNotebook* statNotebook = nullptr;
+    wxListCtrl* statusList = nullptr;
+    wxListCtrl* reminderList = nullptr;
+    wxListCtrl* tagStatList = nullptr;
+    wxListCtrl* recentList = nullptr;
+
+    wxAuiToolBar* toolbar = nullptr;
+};

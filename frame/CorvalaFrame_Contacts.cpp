@@ -1,0 +1,196 @@
+// The contact list of the current result page and the contact commands.
+#include <wx/listctrl.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include "app/Corva.h"
+#include "app/Platform.h"
+#include "frame/CorvalaFrame.h"
+
+namespace
+{
+const wxColour ALTERNATE_ROW(231, 223, 221);
+
+wxString DateTimeText(const wxDateTime& time)
+{
+    return time.IsValid() ? time.Format() : wxString();
+}
+}  // namespace
+
+void CorvalaFrame::ConnectContactEvents()
+{
+    resultList->Bind(wxEVT_LIST_ITEM_SELECTED, &CorvalaFrame::OnListItemSelected, this);
+    resultList->Bind(wxEVT_LIST_ITEM_DESELECTED, &CorvalaFrame::OnListItemDeselected, this);
+    resultList->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CorvalaFrame::OnListItemActivated, this);
+    resultList->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CorvalaFrame::OnListItemRightClick, this);
+
+    for (int id : {int(ids.ID_TOOL_NEW), int(ids.ID_MENU_NEW)})
+        Bind(wxEVT_MENU, &CorvalaFrame::OnContactNew, this, id);
+    for (int id : {int(ids.ID_TOOL_EDIT), int(ids.ID_MENU_EDIT), int(ids.ID_POPUP_EDIT)})
+        Bind(wxEVT_MENU, &CorvalaFrame::OnContactEdit, this, id);
+    for (int id : {int(ids.ID_TOOL_DELETE), int(ids.ID_MENU_DELETE), int(ids.ID_POPUP_DELETE)})
+        Bind(wxEVT_MENU, &CorvalaFrame::OnContactDelete, this, id);
+    for (int id : {int(ids.ID_MENU_COPY), int(ids.ID_POPUP_COPY)})
+        Bind(wxEVT_MENU, &CorvalaFrame::OnContactCopy, this, id);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnContactEdit, this, ids.ID_BUTTON_EDIT);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnContactDelete, this, ids.ID_BUTTON_DELETE);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnContactCopy, this, ids.ID_BUTTON_COPY);
+}
+
+void CorvalaFrame::InsertListColumns()
+{
+    const struct
+    {
+        const char* header;
+        int width;
+    } columns[] = {
+        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},     {"Job title", 128},
+        {"Department", 128}, {"Company", 196},        {"E-mail", 128},             {"Webpage", 128},
+        {"Latest update time", 128}, {"Entry time", 128},
+    };
+    int index = 0;
+    for (const auto& column : columns)
+        resultList->InsertColumn(index++, wxGetTranslation(column.header), wxLIST_FORMAT_LEFT, column.width);
+
+    InsertHistoryColumns();
+    InsertStatisticsColumns();
+}
+
+void CorvalaFrame::RefreshContactList()
+{
+    resultList->DeleteAllItems();
+    ContactManager& contacts = model->contactManager;
+    ContactInfoArray& page = contacts.contactList;
+    if (page.IsEmpty())
+        return;
+
+    for (size_t i = page.GetCount(); i-- > 0;)
+    {
+        ContactInfoEx* c = page[i];
+        long row = resultList->InsertItem(0, c->last_name + " " + c->first_name, c->sex != 0 ? 1 : 2);
+        resultList->SetItem(row, 1, c->last_name_alpha + " " + c->first_name_alpha);
+        resultList->SetItem(row, 2, c->business_phone);
+        resultList->SetItem(row, 3, c->job_title);
+        resultList->SetItem(row, 4, c->department);
+        resultList->SetItem(row, 5, c->company);
+        resultList->SetItem(row, 6, c->email);
+        resultList->SetItem(row, 7, c->webpage);
+        resultList->SetItem(row, 8, DateTimeText(c->latest_update_time));
+        resultList->SetItem(row, 9, DateTimeText(c->entry_time));
+        resultList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(c));
+        if (i % 2 == 0)
+            resultList->SetItemBackgroundColour(row, ALTERNATE_ROW);
+    }
+
+    long target = 0;
+    for (long row = 0; row < resultList->GetItemCount(); ++row)
+    {
+        if (reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(row)) == contacts.currentContact)
+        {
+            target = row;
+            break;
+        }
+    }
+    resultList->SetItemState(target, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                             wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    resultList->EnsureVisible(target);
+}
+
+void CorvalaFrame::OnListItemSelected(wxListEvent& event)
+{
+    if (resultList->GetSelectedItemCount() < 1)
+        return;
+    ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(event.GetIndex()));
+    model->contactManager.currentContact = contact;
+    ShowSelection();
+    model->historyManager.SetCurrentContact(contact);
+    RefreshHistoryList();
+    UpdateHistoryButtons();
+}
+
+void CorvalaFrame::OnListItemDeselected(wxListEvent&)
+{
+    ShowSelection();
+    RefreshHistoryList();
+    UpdateHistoryButtons();
+}
+
+void CorvalaFrame::OnListItemActivated(wxListEvent& event)
+{
+    ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(event.GetIndex()));
+    if (contact)
+        EditContact(contact);
+}
+
+void CorvalaFrame::OnListItemRightClick(wxListEvent&)
+{
+    PopupMenu(&contactMenu);
+}
+
+void CorvalaFrame::OnContactNew(wxCommandEvent&)
+{
+    NewContact();
+}
+
+void CorvalaFrame::OnContactEdit(wxCommandEvent&)
+{
+    if (selection.GetCount() > 1)
+    {
+        EditSelectedContacts();
+        return;
+    }
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    if (contact)
+        EditContact(contact);
+}
+
+void CorvalaFrame::OnContactCopy(wxCommandEvent&)
+{
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    if (contact)
+        CopyContact(contact);
+}
+
+void CorvalaFrame::OnContactDelete(wxCommandEvent&)
+{
+    ContactManager& contacts = model->contactManager;
+    wxString question = _("Do you really need to delete the selected contacts? \n\n");
+    if (selection.GetCount() > 1)
+    {
+        if (wxMessageBox(question, _("Confirm"), wxYES_NO, this) != wxYES)
+            return;
+        // The copy keeps the batch's list stable while the observers rebuild
+        // the selection.
+        ContactArray batch = selection;
+        wxBusyCursor wait;
+        BatchInputBlocker block;
+        contacts.DeleteContacts(batch);
+        return;
+    }
+
+    ContactInfoEx* contact = contacts.currentContact;
+    if (!contact)
+        return;
+    if (wxMessageBox(question + contact->last_name + " " + contact->first_name, _("Confirm"), wxYES_NO, this) !=
+        wxYES)
+        return;
+    contacts.Delete(contact);
+}
+
+// The contact edit dialog opens from here; until it is part of the program
+// these commands leave the contacts untouched.
+void CorvalaFrame::NewContact()
+{
+}
+
+void CorvalaFrame::EditContact(ContactInfoEx*)
+{
+}
+
+void CorvalaFrame::EditSelectedContacts()
+{
+}
+
+void CorvalaFrame::CopyContact(ContactInfoEx*)
+{
+}

@@ -1,0 +1,121 @@
+// The "Detail" page: the current contact rendered from the template, or the
+// names of a multi-selection.
+#include <wx/button.h>
+#include <wx/filesys.h>
+#include <wx/listctrl.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/statline.h>
+#include <wx/stream.h>
+
+#include <vector>
+
+#include "app/Corva.h"
+#include "app/Platform.h"
+#include "frame/CorvalaFrame.h"
+#include "frame/DetailPage.h"
+#include "frame/MyHtmlWin.h"
+
+wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
+{
+    wxPanel* panel = new wxPanel(parent, ids.ID_PANEL3, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
+    wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
+    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    editButton = new wxButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_BUTTON_EDIT");
+    buttons->Add(editButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    deleteButton = new wxButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON_DELETE");
+    buttons->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    buttons->Add(new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
+                                  "ID_STATICLINE2"),
+                 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    copyButton = new wxButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_BUTTON_COPY");
+    buttons->Add(copyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    sizer->Add(buttons, 0, wxEXPAND);
+
+    detailWindow = new MyHtmlWin(panel, ids.ID_HTMLWINDOW, wxDefaultPosition, wxDefaultSize, wxHW_SCROLLBAR_AUTO,
+                                 "htmlWindow");
+    sizer->Add(detailWindow, 1, wxALL | wxEXPAND, 5);
+    panel->SetSizer(sizer);
+    return panel;
+}
+
+wxString CorvalaFrame::DefaultTemplatePath()
+{
+    return Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH + "contact_detail_tpl.html";
+}
+
+void CorvalaFrame::LoadDetailTemplate()
+{
+    LoadDetailTemplate(DefaultTemplatePath());
+}
+
+void CorvalaFrame::LoadDetailTemplate(const wxString& path)
+{
+    detailTemplate = DetailPage::FallbackPage();
+    if (!wxFileName::FileExists(path))
+        return;
+    wxFileSystem fs;
+    std::unique_ptr<wxFSFile> file(fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(path)), wxFS_READ));
+    if (!file || !file->GetStream())
+        return;
+    wxInputStream* in = file->GetStream();
+    std::string bytes;
+    char buffer[4096];
+    while (!in->Eof())
+    {
+        in->Read(buffer, sizeof(buffer));
+        size_t got = in->LastRead();
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+    wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
+    if (!text.empty())
+        detailTemplate = text;
+}
+
+void CorvalaFrame::ShowContactDetail(ContactInfoEx* contact)
+{
+    if (!contact)
+        return;
+    wxArrayString tagNames;
+    model->tagManager.GetTagNamesByIds(contact->tagIds, tagNames);
+    detailWindow->SetPage(DetailPage::RenderContact(detailTemplate, *contact, tagNames));
+}
+
+void CorvalaFrame::ShowSelection()
+{
+    selection.Clear();
+    long row = -1;
+    while ((row = resultList->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1)
+    {
+        ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(row));
+        if (contact)
+            selection.Add(contact);
+    }
+
+    ContactInfoEx* shown = nullptr;
+    if (resultList->GetSelectedItemCount() < 2)
+    {
+        shown = model->contactManager.currentContact;
+        ShowContactDetail(shown);
+    }
+    else
+    {
+        std::vector<const ContactInfoEx*> contacts;
+        for (size_t i = 0; i < selection.GetCount(); ++i)
+            contacts.push_back(static_cast<const ContactInfoEx*>(selection[i]));
+        detailWindow->SetPage(DetailPage::RenderSelection(contacts));
+        if (!selection.IsEmpty())
+            shown = static_cast<ContactInfoEx*>(selection.Last());
+    }
+
+    bool enable = shown != nullptr;
+    editButton->Enable(enable);
+    deleteButton->Enable(enable);
+    copyButton->Enable(enable);
+    detailWindow->Enable(enable);
+}

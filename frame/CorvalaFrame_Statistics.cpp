@@ -1,0 +1,139 @@
+// The "Statistics information" pane: totals, birthdays, tags, recent contacts.
+#include <wx/aui/auibook.h>
+#include <wx/button.h>
+#include <wx/listctrl.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/statline.h>
+
+#include "app/Corva.h"
+#include "frame/CorvalaFrame.h"
+
+void CorvalaFrame::BuildStatisticsPane()
+{
+    statNotebook = new wxAuiNotebook(this, ids.ID_AUINOTEBOOK_STAT, wxDefaultPosition, wxDefaultSize,
+                                     wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
+    statNotebook->SetMinSize(wxSize(360, 160));
+
+    auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
+                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list) {
+        wxPanel* panel =
+            new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
+        wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
+        buttons = new wxBoxSizer(wxHORIZONTAL);
+        sizer->Add(buttons, 0, wxEXPAND);
+        list = new wxListCtrl(panel, listId, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VRULES | extraStyle,
+                              wxDefaultValidator, listName);
+        sizer->Add(list, 1, wxALL | wxEXPAND, 5);
+        panel->SetSizer(sizer);
+        return panel;
+    };
+    auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
+                     int proportion = 0) {
+        row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
+                 proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    };
+
+    wxBoxSizer* row = nullptr;
+    wxPanel* number = page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row,
+                           statusList);
+    button(number, row, ids.ID_BUTTON_REFRESH, _("&Refresh"), "ID_BUTTON_REFRESH");
+    statNotebook->AddPage(number, _("Number"));
+
+    wxPanel* birthday = page(ids.ID_PANEL6, "ID_PANEL6", ids.ID_LISTCTRL_REMINDER, "ID_LISTCTRL_REMINDER",
+                             wxLC_SINGLE_SEL, row, reminderList);
+    button(birthday, row, ids.ID_BUTTON_LAST_MONTH, _("&Last month"), "ID_BUTTON_LAST_MONTH");
+    button(birthday, row, ids.ID_BUTTON_NEXT_MONTH, _("&Next month"), "ID_BUTTON_NEXT_MONTH");
+    row->Add(new wxStaticLine(birthday, ids.ID_STATICLINE4, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
+                              "ID_STATICLINE4"),
+             0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    button(birthday, row, ids.ID_BUTTON_CUR_MONTH, _("C&urrent month"), "ID_BUTTON_CUR_MONTH");
+    statNotebook->AddPage(birthday, _("Birthday"));
+
+    wxPanel* tag = page(ids.ID_PANEL5, "ID_PANEL5", ids.ID_LISTCTRL_TAGSTAT, "ID_LISTCTRL_TAGSTAT", wxLC_SINGLE_SEL,
+                        row, tagStatList);
+    button(tag, row, ids.ID_BUTTON_TAG_REFRESH, _("&Refresh"), "ID_BUTTON_TAG_REFRESH");
+    statNotebook->AddPage(tag, _("Tag"));
+
+    wxPanel* recent = page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT",
+                           wxLC_SINGLE_SEL, row, recentList);
+    button(recent, row, ids.ID_BUTTON_WEEK, _("1 &week"), "ID_BUTTON_WEEK", 1);
+    button(recent, row, ids.ID_BUTTON_ONE_MONTH, _("1 &month"), "ID_BUTTON_ONE_MONTH", 1);
+    button(recent, row, ids.ID_BUTTON_SIX_MONTH, _("6 m&onth"), "ID_BUTTON_SIX_MONTH", 1);
+    statNotebook->AddPage(recent, _("Recent contacts"));
+
+    paneManager.AddPane(statNotebook, wxAuiPaneInfo()
+                                          .Name("StatInfo")
+                                          .Caption(_("Statistics information"))
+                                          .MinSize(360, 160)
+                                          .CaptionVisible(true)
+                                          .CloseButton(true)
+                                          .MaximizeButton(true)
+                                          .PinButton(true)
+                                          .Right()
+                                          .Position(1)
+                                          .Dockable(true));
+}
+
+void CorvalaFrame::InsertStatisticsColumns()
+{
+    statusList->InsertColumn(0, _("Key"), wxLIST_FORMAT_LEFT, 160);
+    statusList->InsertColumn(1, _("Value"), wxLIST_FORMAT_LEFT, 160);
+    reminderList->InsertColumn(0, _("Contact"), wxLIST_FORMAT_LEFT, 160);
+    reminderList->InsertColumn(1, _("Birthday"), wxLIST_FORMAT_LEFT, 160);
+    tagStatList->InsertColumn(0, _("Tag"), wxLIST_FORMAT_LEFT, 160);
+    tagStatList->InsertColumn(1, _("Number of person"), wxLIST_FORMAT_LEFT, 160);
+    recentList->InsertColumn(0, _("Contact"), wxLIST_FORMAT_LEFT, 100);
+    recentList->InsertColumn(1, _("Contact date"), wxLIST_FORMAT_LEFT, 80);
+    recentList->InsertColumn(2, _("Comment"), wxLIST_FORMAT_LEFT, 140);
+}
+
+void CorvalaFrame::ConnectStatisticsEvents()
+{
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonRefreshClick, this, ids.ID_BUTTON_REFRESH);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonLastMonthClick, this, ids.ID_BUTTON_LAST_MONTH);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonNextMonthClick, this, ids.ID_BUTTON_NEXT_MONTH);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonCurMonthClick, this, ids.ID_BUTTON_CUR_MONTH);
+    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonTagRefreshClick, this, ids.ID_BUTTON_TAG_REFRESH);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(7); }, ids.ID_BUTTON_WEEK);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(30); }, ids.ID_BUTTON_ONE_MONTH);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(180); }, ids.ID_BUTTON_SIX_MONTH);
+}
+
+// The statistics lists are filled in a later step; the pane and its
+// controls are in place.
+void CorvalaFrame::RefreshStatus()
+{
+}
+
+void CorvalaFrame::RefreshBirthdays(int)
+{
+}
+
+void CorvalaFrame::RefreshTagStatistics()
+{
+}
+
+void CorvalaFrame::RefreshRecentContacts(int)
+{
+}
+
+void CorvalaFrame::OnButtonRefreshClick(wxCommandEvent&)
+{
+}
+
+void CorvalaFrame::OnButtonLastMonthClick(wxCommandEvent&)
+{
+}
+
+void CorvalaFrame::OnButtonNextMonthClick(wxCommandEvent&)
+{
+}
+
+void CorvalaFrame::OnButtonCurMonthClick(wxCommandEvent&)
+{
+}
+
+void CorvalaFrame::OnButtonTagRefreshClick(wxCommandEvent&)
+{
+}

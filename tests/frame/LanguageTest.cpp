@@ -1,0 +1,130 @@
+#include <wx/choicdlg.h>
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/testing.h>
+
+#include "app/CorvalaApp.h"
+#include "app/Language.h"
+#include "storage/Adapter.h"
+#include "tests/frame/FrameFixture.h"
+
+namespace
+{
+class ChooseRow : public wxExpectModalBase<wxSingleChoiceDialog, ChooseRow>
+{
+public:
+    explicit ChooseRow(int row, wxString* message = nullptr) : row(row), message(message) {}
+
+protected:
+    int OnInvoked(wxSingleChoiceDialog* dialog) const override
+    {
+        if (message)
+            *message = dialog->GetTitle();
+        dialog->SetSelection(row);
+        return wxID_OK;
+    }
+
+private:
+    int row;
+    wxString* message;
+};
+
+// Collects logged errors instead of showing them.
+class ErrorLog : public wxLog
+{
+public:
+    ErrorLog() : previous(wxLog::SetActiveTarget(this)) {}
+    ~ErrorLog() override { wxLog::SetActiveTarget(previous); }
+    std::vector<wxString> errors;
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        if (level == wxLOG_Error)
+            errors.push_back(msg);
+    }
+
+private:
+    wxLog* previous;
+};
+
+wxString StoredLanguage()
+{
+    return wxConfigBase::Get()->Read("/ui_language", "<missing>");
+}
+}  // namespace
+
+using LanguageTest = CorvalaGuiTest;
+
+TEST_F(LanguageTest, FirstStartAsksAndStoresTheChoice)
+{
+    wxLanguage chosen = wxLANGUAGE_UNKNOWN;
+    wxString seen;
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), ChooseRow(2, &seen));
+    EXPECT_EQ(wxLANGUAGE_ENGLISH, chosen);
+    EXPECT_EQ("Language selection", seen);
+    EXPECT_EQ(wxLocale::GetLanguageCanonicalName(wxLANGUAGE_ENGLISH), StoredLanguage());
+
+    // The next start reads the choice without asking (an unexpected dialog
+    // fails the test).
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), NoDialog());
+    EXPECT_EQ(wxLANGUAGE_ENGLISH, chosen);
+}
+
+TEST_F(LanguageTest, CancelledChooserStoresNothingAndAsksAgain)
+{
+    wxLanguage chosen = wxLANGUAGE_UNKNOWN;
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), wxExpectDismissableModal<wxSingleChoiceDialog>(wxID_CANCEL));
+    EXPECT_EQ(wxLANGUAGE_DEFAULT, chosen);
+    EXPECT_TRUE(wxConfigBase::Get()->Read("/ui_language", wxString()).empty());
+
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), ChooseRow(0));
+    EXPECT_EQ(wxLANGUAGE_DEFAULT, chosen);
+    EXPECT_EQ("default", StoredLanguage()) << "the default language is stored as the word default";
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), NoDialog());
+    EXPECT_EQ(wxLANGUAGE_DEFAULT, chosen);
+}
+
+TEST_F(LanguageTest, StoredCodesAreLookedUp)
+{
+    wxConfigBase::Get()->Write("/ui_language", "ja");
+    wxLanguage chosen = wxLANGUAGE_UNKNOWN;
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), NoDialog());
+    EXPECT_EQ(wxLANGUAGE_JAPANESE, chosen);
+
+    ErrorLog log;
+    wxConfigBase::Get()->Write("/ui_language", "DEFAULT");
+    wxTEST_DIALOG(chosen = GetConfiguredLanguage(), NoDialog());
+    EXPECT_EQ(wxLANGUAGE_DEFAULT, chosen);
+    ASSERT_EQ(1u, log.errors.size()) << "DEFAULT is not the word default and is unknown";
+    EXPECT_EQ("Uknown locale code 'DEFAULT' in registry.", log.errors[0]);
+    EXPECT_EQ("DEFAULT", StoredLanguage()) << "an unknown code is kept";
+}
+
+TEST_F(LanguageTest, MenuChoiceAsksForRestartOnlyWhenChosen)
+{
+    wxConfigBase::Get()->Write("/ui_language", "en");
+    // Cancelling shows no message box.
+    wxTEST_DIALOG(SelectUiLanguage(), wxExpectDismissableModal<wxSingleChoiceDialog>(wxID_CANCEL));
+    EXPECT_EQ("en", StoredLanguage());
+
+    wxString message, caption;
+    wxTEST_DIALOG(SelectUiLanguage(), ChooseRow(3), MessageAnswer(wxID_OK, &message, &caption));
+    EXPECT_EQ(wxLocale::GetLanguageCanonicalName(wxLANGUAGE_JAPANESE), StoredLanguage());
+    EXPECT_EQ("You must restart Corvala for this change to take effect.", message);
+    EXPECT_EQ("Corvala", caption);
+}
+
+TEST_F(LanguageTest, UnopenableDatabaseIsExplainedWithPathAndError)
+{
+    EXPECT_TRUE(CorvalaApp::CheckDatabase());
+
+    wxFileName::Rmdir(dir.Path() + "/data", wxPATH_RMDIR_RECURSIVE);
+    bool ok = true;
+    wxString message;
+    wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_OK, &message));
+    EXPECT_FALSE(ok);
+    EXPECT_NE(wxNOT_FOUND, message.Find(Adapter::GetDatabasePath())) << message;
+    EXPECT_NE(wxNOT_FOUND, message.Lower().Find("unable to open")) << "names SQLite's error: " << message;
+}

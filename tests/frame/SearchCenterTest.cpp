@@ -1,0 +1,260 @@
+#include <wx/combobox.h>
+#include <wx/textctrl.h>
+
+#include "tests/frame/FrameFixture.h"
+
+namespace
+{
+class SearchCenterTest : public FrameTest
+{
+protected:
+    void ClickLetterPanel(int x)
+    {
+        wxWindow* panel = Child("ID_PANEL_ALPHABET");
+        wxMouseEvent up(wxEVT_LEFT_UP);
+        up.m_x = x;
+        up.m_y = 5;
+        up.SetEventObject(panel);
+        panel->GetEventHandler()->ProcessEvent(up);
+        ProcessPending();
+    }
+
+    wxString Field(const char* name) { return Child<wxTextCtrl>(name)->GetValue(); }
+
+    void SelectTag(long row)
+    {
+        Child<wxListCtrl>("ID_LISTCTRL_TAGS")->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        ProcessPending();
+    }
+
+    void SeedNames()
+    {
+        AddContact({"Brown", "Anna", "Brown", "Anna", 0, ""});
+        AddContact({"Baker", "Ann", "Baker", "Ann", 0, ""});
+        AddContact({"Zhou", "Zhen", "Zhou", "Zhen", 1, ""});
+        AddContact({"Adams", "Dan", "Adams", "Dan", 1, ""});
+    }
+};
+}  // namespace
+
+TEST_F(SearchCenterTest, TagListShowsAllFirstThenTagsInReverseCacheOrder)
+{
+    for (int i = 0; i < 6; ++i)
+        AddTag(wxString::Format("Tag%d", i), i);
+    OpenFrame();
+    wxListCtrl* tags = Child<wxListCtrl>("ID_LISTCTRL_TAGS");
+    TagMap& map = frame->GetModel()->tagManager.GetTagMap();
+    ASSERT_EQ(7, tags->GetItemCount());
+    EXPECT_EQ("[ ALL ]", tags->GetItemText(0));
+    EXPECT_EQ(-1, static_cast<long>(tags->GetItemData(0)));
+
+    std::vector<TagInfo*> cacheOrder;
+    for (TagMap::iterator it = map.begin(); it != map.end(); ++it)
+        cacheOrder.push_back(it->second);
+    for (size_t i = 0; i < cacheOrder.size(); ++i)
+    {
+        long row = static_cast<long>(cacheOrder.size() - i);
+        EXPECT_EQ(cacheOrder[i]->name, tags->GetItemText(row)) << "row " << row;
+        EXPECT_EQ(cacheOrder[i]->id, static_cast<long>(tags->GetItemData(row)));
+    }
+    EXPECT_EQ(wxColour(236, 232, 230), tags->GetBackgroundColour());
+}
+
+TEST_F(SearchCenterTest, TagSelectionFiltersAndAllClearsLetterAndKeyword)
+{
+    int friends = AddTag("Friends", 1);
+    int a = AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
+    AddContact({"Ng", "Ann", "Ng", "Ann", 0, ""});
+    Link(a, friends);
+    OpenFrame();
+    EXPECT_EQ("1 - 2 / 2", PageLabel());
+
+    SelectTag(1);
+    EXPECT_EQ("Friends", Field("ID_TEXTCTRL_SELTAG"));
+    EXPECT_EQ(friends, frame->GetSearchCondition().tagId);
+    EXPECT_EQ("1 - 1 / 1", PageLabel());
+    EXPECT_EQ(1, ResultList()->GetItemCount());
+
+    ClickLetterPanel(20 * 12 + 5);  // L
+    Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->SetValue("We");
+    Click("ID_BUTTON_SEARCH");
+    EXPECT_EQ("We", frame->GetSearchCondition().keyword);
+
+    SelectTag(0);
+    EXPECT_EQ(-1, frame->GetSearchCondition().tagId);
+    EXPECT_TRUE(frame->GetSearchCondition().alphabet.empty());
+    EXPECT_TRUE(frame->GetSearchCondition().keyword.empty());
+    EXPECT_EQ("-", Field("ID_TEXTCTRL_FIRST_APLPHABET"));
+    EXPECT_EQ("", Field("ID_TEXTCTRLCONDITION_KEYWORD"));
+    EXPECT_EQ("We", Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->GetValue()) << "typed text stays";
+    EXPECT_EQ("1 - 2 / 2", PageLabel());
+
+    // A tag change report refills the list without a selection; the
+    // condition keeps its tag.
+    SelectTag(1);
+    frame->OnTagChanged();
+    EXPECT_EQ(-1, Child<wxListCtrl>("ID_LISTCTRL_TAGS")->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+    EXPECT_EQ(friends, frame->GetSearchCondition().tagId);
+}
+
+TEST_F(SearchCenterTest, LetterClicksPickTheCellUnderThePointer)
+{
+    SeedNames();
+    OpenFrame();
+    struct
+    {
+        int x;
+        const char* letter;
+        const char* field;
+        const char* label;
+    } clicks[] = {
+        {45, "B", "B", "1 - 2 / 2"},    // cell 1 starts at 40
+        {20, "A", "A", "1 - 1 / 1"},    // first pixel of A
+        {39, "A", "A", "1 - 1 / 1"},    // last pixel of A
+        {539, "Z", "Z", "1 - 1 / 1"},   // last pixel of Z
+        {5, "", "-", "1 - 4 / 4"},      // the "-" cell clears the letter
+        {525, "Z", "Z", "1 - 1 / 1"},
+    };
+    for (const auto& click : clicks)
+    {
+        ClickLetterPanel(click.x);
+        EXPECT_EQ(click.letter, frame->GetSearchCondition().alphabet) << "x " << click.x;
+        EXPECT_EQ(click.field, Field("ID_TEXTCTRL_FIRST_APLPHABET")) << "x " << click.x;
+        EXPECT_EQ(click.label, PageLabel()) << "x " << click.x;
+    }
+
+    // Right of Z: nothing changes and no search runs.
+    ResultList()->DeleteAllItems();
+    ClickLetterPanel(540);
+    ClickLetterPanel(700);
+    EXPECT_EQ("Z", frame->GetSearchCondition().alphabet);
+    EXPECT_EQ(0, ResultList()->GetItemCount()) << "no search refilled the list";
+}
+
+TEST_F(SearchCenterTest, KeywordIsTrimmedAndBlanksSearchForAll)
+{
+    SeedNames();
+    OpenFrame();
+    wxComboBox* keyword = Child<wxComboBox>("ID_COMBOBOX_KEYWORD");
+    keyword->SetValue("  Ann \t");
+    Click("ID_BUTTON_SEARCH");
+    EXPECT_EQ("Ann", frame->GetSearchCondition().keyword);
+    EXPECT_EQ("Ann", Field("ID_TEXTCTRLCONDITION_KEYWORD"));
+    EXPECT_EQ("1 - 2 / 2", PageLabel()) << "Anna and Ann";
+    EXPECT_EQ(0u, keyword->GetCount()) << "no history in the drop-down";
+
+    keyword->SetValue("   ");
+    Click("ID_BUTTON_SEARCH");
+    EXPECT_EQ("", frame->GetSearchCondition().keyword);
+    EXPECT_EQ("1 - 4 / 4", PageLabel());
+}
+
+TEST_F(SearchCenterTest, ResetClearsEveryCriterion)
+{
+    int tag = AddTag("Work", 1);
+    SeedNames();
+    Link(1, tag);
+    OpenFrame();
+    SelectTag(1);
+    ClickLetterPanel(45);
+    Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->SetValue("Ann");
+    Click("ID_BUTTON_SEARCH");
+    EXPECT_EQ("1 - 1 / 1", PageLabel()) << "only Brown Anna is tagged";
+
+    Click("ID_BUTTON_RESET");
+    const SearchCondition& c = frame->GetSearchCondition();
+    EXPECT_EQ(-1, c.tagId);
+    EXPECT_EQ("", c.alphabet);
+    EXPECT_EQ("", c.keyword);
+    EXPECT_EQ(1, c.pageIndex);
+    EXPECT_EQ("", Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->GetValue());
+    EXPECT_EQ("-", Field("ID_TEXTCTRL_FIRST_APLPHABET"));
+    EXPECT_EQ("", Field("ID_TEXTCTRLCONDITION_KEYWORD"));
+    EXPECT_EQ("[ ALL ]", Field("ID_TEXTCTRL_SELTAG"));
+    EXPECT_EQ("1 - 4 / 4", PageLabel());
+    EXPECT_EQ(4, ResultList()->GetItemCount());
+}
+
+TEST_F(SearchCenterTest, PagingWithNoContactsStaysAtZero)
+{
+    OpenFrame();
+    EXPECT_EQ("0 - 0 / 0", PageLabel());
+    Click("ID_BUTTON_PREVPAGE");
+    EXPECT_EQ(0, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ("0 - 0 / 0", PageLabel());
+    Click("ID_BUTTON_NEXTPAGE");
+    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ("0 - 0 / 0", PageLabel());
+    EXPECT_EQ(0, ResultList()->GetItemCount());
+    EXPECT_TRUE(SelectedRows().empty());
+}
+
+TEST_F(SearchCenterTest, PagingWithOneFullPageStaysOnIt)
+{
+    AddNumberedContacts(50);
+    OpenFrame();
+    EXPECT_EQ("1 - 50 / 50", PageLabel());
+    Click("ID_BUTTON_NEXTPAGE");
+    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ("1 - 50 / 50", PageLabel());
+    Click("ID_BUTTON_PREVPAGE");
+    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ("1 - 50 / 50", PageLabel());
+    EXPECT_EQ(50, ResultList()->GetItemCount());
+}
+
+TEST_F(SearchCenterTest, PagingWrapsAroundBothEnds)
+{
+    AddNumberedContacts(120);
+    OpenFrame();
+    EXPECT_EQ("1 - 50 / 120", PageLabel());
+    Click("ID_BUTTON_NEXTPAGE");
+    EXPECT_EQ("51 - 100 / 120", PageLabel());
+    Click("ID_BUTTON_NEXTPAGE");
+    EXPECT_EQ("101 - 120 / 120", PageLabel());
+    EXPECT_EQ(20, ResultList()->GetItemCount());
+    Click("ID_BUTTON_NEXTPAGE");
+    EXPECT_EQ("1 - 50 / 120", PageLabel()) << "wraps to the first page";
+    Click("ID_BUTTON_PREVPAGE");
+    EXPECT_EQ("101 - 120 / 120", PageLabel()) << "wraps to the last page";
+    EXPECT_EQ(3, frame->GetSearchCondition().pageIndex);
+
+    // A new criterion starts again at page 1.
+    Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->SetValue("P");
+    Click("ID_BUTTON_SEARCH");
+    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ("1 - 50 / 120", PageLabel());
+}
+
+TEST_F(SearchCenterTest, PageLabelArithmetic)
+{
+    EXPECT_EQ("1 - 50 / 123", CorvalaFrame::FormatPageLabel(1, 50, 123));
+    EXPECT_EQ("101 - 123 / 123", CorvalaFrame::FormatPageLabel(3, 50, 123));
+    EXPECT_EQ("1 - 7 / 7", CorvalaFrame::FormatPageLabel(1, 50, 7));
+    EXPECT_EQ("0 - 0 / 0", CorvalaFrame::FormatPageLabel(1, 50, 0));
+    EXPECT_EQ("0 - 0 / 0", CorvalaFrame::FormatPageLabel(0, 50, 0));
+}
+
+TEST_F(SearchCenterTest, CardShapesFollowEverySearch)
+{
+    SeedNames();
+    OpenFrame();
+    ShapeManager& shapes = frame->GetModel()->shapeManager;
+    auto inStep = [&]() {
+        ContactInfoArray& page = Contacts().contactList;
+        if (shapes.cardShapes.GetCount() != page.GetCount())
+            return false;
+        for (size_t i = 0; i < page.GetCount(); ++i)
+            if (shapes.cardShapes[i]->GetContact() != page[i])
+                return false;
+        return true;
+    };
+    EXPECT_EQ(4u, shapes.cardShapes.GetCount());
+    EXPECT_TRUE(inStep());
+    ClickLetterPanel(45);
+    EXPECT_EQ(2u, shapes.cardShapes.GetCount());
+    EXPECT_TRUE(inStep());
+    Click("ID_BUTTON_RESET");
+    EXPECT_EQ(4u, shapes.cardShapes.GetCount());
+    EXPECT_TRUE(inStep());
+}

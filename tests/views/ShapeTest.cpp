@@ -1,0 +1,208 @@
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/Corva.h"
+#include "storage/ContactInfoEx.h"
+#include "storage/TagInfo.h"
+#include "tests/support/GuiTest.h"
+#include "views/CardShape.h"
+#include "views/RelationCanvas.h"
+#include "views/ShapeManager.h"
+#include "views/TagShape.h"
+
+namespace
+{
+wxColour PixelAfterDraw(BaseShape& shape, int px, int py)
+{
+    wxBitmap bitmap(200, 120, 24);
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(wxBrush(wxColour(10, 20, 30)));
+    dc.Clear();
+    shape.Draw(dc);
+    dc.SelectObject(wxNullBitmap);
+    wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(px, py), image.GetGreen(px, py), image.GetBlue(px, py));
+}
+
+class ModelTest : public CorvalaGuiTest
+{
+protected:
+    ~ModelTest() override { delete Corva::GetInstance(); }
+
+    void AddContacts(int count)
+    {
+        wxSQLite3Database db;
+        db.Open(dir.DbPath());
+        for (int i = 0; i < count; ++i)
+            db.ExecuteUpdate(wxString::Format(
+                "INSERT INTO contacts(last_name, first_name, last_name_alpha, sex) VALUES('N%d','F','%c%d',1)", i,
+                'A' + i % 26, i));
+        db.Close();
+    }
+};
+}  // namespace
+
+TEST(CardShapeTest, StarsFollowTheHistoryCount)
+{
+    struct
+    {
+        int count;
+        std::vector<std::pair<const char*, int>> stars;
+    } cases[] = {
+        {0, {{"Star_s16_00.png", 12}}},
+        {1, {{"Star_s16_05.png", 12}}},
+        {5, {{"Star_s16_05.png", 12}}},
+        {6, {{"Star_s16_05.png", 12}, {"Star_s16_10.png", 28}}},
+        {50, {{"Star_s16_05.png", 12}, {"Star_s16_10.png", 28}}},
+        {51, {{"Star_s16_05.png", 12}, {"Star_s16_10.png", 28}, {"Star_s16_50.png", 44}}},
+    };
+    for (const auto& c : cases)
+    {
+        std::vector<CardShape::Star> stars = CardShape::StarsFor(c.count);
+        ASSERT_EQ(c.stars.size(), stars.size()) << "history count " << c.count;
+        for (size_t i = 0; i < stars.size(); ++i)
+        {
+            EXPECT_EQ(c.stars[i].first, stars[i].file) << "history count " << c.count;
+            EXPECT_EQ(c.stars[i].second, stars[i].offsetX) << "history count " << c.count;
+        }
+    }
+    EXPECT_EQ("User_s24_01.png", CardShape::PersonImageFor(1));
+    EXPECT_EQ("User_s24_00.png", CardShape::PersonImageFor(0));
+}
+
+TEST_F(ModelTest, CardFillFollowsHighlightAndSelection)
+{
+    ContactInfoEx contact;
+    CardShape card(&contact);
+    EXPECT_EQ(wxRect(0, 0, 160, 100), card.GetRect());
+    card.MoveBy(20, 10);
+    EXPECT_EQ(wxRect(20, 10, 160, 100), card.GetRect());
+
+    // A point inside the card, clear of text, rule and pictures.
+    const int px = 20 + 100, py = 10 + 90;
+    EXPECT_EQ(wxColour(255, 255, 255), PixelAfterDraw(card, px, py));
+    card.highlighted = true;
+    EXPECT_EQ(wxColour(238, 238, 238), PixelAfterDraw(card, px, py));
+    card.selected = true;
+    EXPECT_EQ(wxColour(231, 223, 221), PixelAfterDraw(card, px, py)) << "selection wins";
+    card.highlighted = false;
+    EXPECT_EQ(wxColour(231, 223, 221), PixelAfterDraw(card, px, py));
+    EXPECT_EQ(wxColour(104, 132, 228), PixelAfterDraw(card, 20 + 8, 10 + 50)) << "the blue rule";
+}
+
+TEST_F(ModelTest, CardWithoutContactDrawsNothing)
+{
+    CardShape card(nullptr);
+    card.selected = true;
+    EXPECT_EQ(wxColour(10, 20, 30), PixelAfterDraw(card, 50, 50));
+    EXPECT_EQ(wxColour(10, 20, 30), PixelAfterDraw(card, 0, 0)) << "not even the border";
+}
+
+TEST_F(ModelTest, CardDrawsItsStarPictures)
+{
+    ContactInfoEx contact;
+    CardShape card(&contact);
+    // Pixel colours of the star pictures themselves, read from the files.
+    wxImage fullStar("img/Star_s16_05.png", wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(fullStar.IsOk());
+    contact.historyCount = 51;
+    wxColour at12 = PixelAfterDraw(card, 12 + 8, 78 + 8);
+    wxColour at44 = PixelAfterDraw(card, 44 + 8, 78 + 8);
+    contact.historyCount = 5;
+    wxColour empty44 = PixelAfterDraw(card, 44 + 8, 78 + 8);
+    EXPECT_NE(wxColour(255, 255, 255), at12) << "a star at the first place";
+    EXPECT_NE(wxColour(255, 255, 255), at44) << "a third star for 51 entries";
+    EXPECT_EQ(wxColour(255, 255, 255), empty44) << "no third star for 5 entries";
+}
+
+TEST(TagShapeTest, SizeIdAndRandomPlace)
+{
+    TagInfo tag(7, "Friends", 1);
+    srand(42);
+    int y = rand() % 400;
+    int x = rand() % 400;
+    srand(42);
+    TagShape shape(&tag);
+    EXPECT_EQ(x, shape.x);
+    EXPECT_EQ(y, shape.y) << "y is drawn before x";
+    EXPECT_EQ(80, shape.width);
+    EXPECT_EQ(20, shape.height);
+    EXPECT_EQ(7, shape.GetId());
+    EXPECT_EQ(-1, CardShape(nullptr).GetId());
+}
+
+TEST_F(ModelTest, HitTestReturnsTheFirstIntersectingCard)
+{
+    Corva* model = Corva::GetInstance();
+    model->Init();
+    ShapeManager& shapes = model->shapeManager;
+    EXPECT_EQ(0u, shapes.cardShapes.GetCount());
+    EXPECT_EQ(nullptr, shapes.HitTest(wxRect(0, 0, 1000, 1000))) << "no cards, no hit";
+
+    AddContacts(3);
+    model->contactManager.condition.changed = true;
+    model->contactManager.Search();
+    ASSERT_EQ(3u, shapes.cardShapes.GetCount()) << "the search rebuilt the cards";
+    CardShape* first = shapes.cardShapes[0];
+    CardShape* second = shapes.cardShapes[1];
+    first->x = 10;
+    first->y = 10;
+    second->x = 100;
+    second->y = 50;
+    shapes.cardShapes[2]->x = 500;
+    EXPECT_EQ(first, shapes.HitTest(wxRect(120, 60, 4, 4))) << "overlap: the earlier card wins";
+    EXPECT_EQ(second, shapes.HitTest(wxRect(200, 140, 4, 4)));
+    EXPECT_EQ(first, shapes.HitTest(wxRect(166, 106, 4, 4))) << "one common pixel at (169, 109)";
+    EXPECT_EQ(nullptr, shapes.HitTest(wxRect(300, 300, 4, 4)));
+}
+
+TEST_F(ModelTest, RebuildsFollowTheContactsAndTags)
+{
+    dir.Exec("INSERT INTO mst_tags(name, display_order) VALUES('A', 1)");
+    dir.Exec("INSERT INTO mst_tags(name, display_order) VALUES('B', 2)");
+    AddContacts(4);
+    Corva* model = Corva::GetInstance();
+    EXPECT_EQ(model, Corva::GetInstance()) << "one model root";
+    model->Init();
+    ShapeManager& shapes = model->shapeManager;
+    EXPECT_EQ(2u, shapes.tagShapes.GetCount());
+    EXPECT_EQ(0u, shapes.cardShapes.GetCount()) << "no search yet";
+    EXPECT_EQ(&shapes, model->contactManager.observers[0]);
+
+    unsigned generation = shapes.GetCardGeneration();
+    model->contactManager.Search();
+    ASSERT_EQ(4u, shapes.cardShapes.GetCount());
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(model->contactManager.contactList[i], shapes.cardShapes[i]->GetContact());
+    EXPECT_NE(generation, shapes.GetCardGeneration());
+    shapes.cardShapes[0]->selected = true;
+    model->contactManager.NotifyObservers();
+    EXPECT_FALSE(shapes.cardShapes[0]->selected) << "rebuilt cards start unselected";
+
+    shapes.ClearCardShapes();
+    shapes.ClearTagShapes();
+    EXPECT_EQ(0u, shapes.cardShapes.GetCount());
+    EXPECT_EQ(0u, shapes.tagShapes.GetCount());
+}
+
+TEST_F(ModelTest, RelationCanvasIsAnEmptyScrollableArea)
+{
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "relation");
+    RelationCanvas* canvas = new RelationCanvas(frame);
+    frame->Show();
+    ProcessPending();
+    int ux = 0, uy = 0;
+    canvas->GetScrollPixelsPerUnit(&ux, &uy);
+    EXPECT_EQ(20, ux);
+    EXPECT_EQ(20, uy);
+    EXPECT_EQ(wxSize(2000, 2000), canvas->GetVirtualSize());
+    ShapeManager manager;
+    canvas->SetShapeManager(&manager);
+    EXPECT_EQ(&manager, canvas->GetShapeManager());
+    canvas->Refresh();
+    ProcessPending();
+    frame->Destroy();
+    ProcessPending();
+}
