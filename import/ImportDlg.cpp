@@ -44,7 +44,7 @@ ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
     top->Add(intro, 0, wxEXPAND | wxALL, DLG_BORDER);
 
     wxBoxSizer* pathRow = new wxBoxSizer(wxHORIZONTAL);
-    txtCsvPath = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(356, 21), wxTE_READONLY,
+    txtCsvPath = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(356, -1), wxTE_READONLY,
                                 wxDefaultValidator, "ID_TXT_CSV_PATH");
     pathRow->Add(txtCsvPath, 1, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
     buttonSelFile = MakeButton(this, wxID_ANY, _("&Select..."), "ID_BUTTON_SEL_FILE");
@@ -62,7 +62,7 @@ ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
     top->Add(importRow, 0, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
 
     top->Add(new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
-             wxEXPAND | wxALL, DLG_BORDER);
+             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 2 * DLG_BORDER);
 
     buttonClose = MakeButton(this, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
     top->Add(buttonClose, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 2 * DLG_BORDER);
