@@ -149,6 +149,25 @@ TEST_F(StorageFailureTest, ALockedDatabaseIsReportedAndNothingIsLost)
     contacts.condition.changed = true;
     contacts.Search();
     EXPECT_EQ(contacts.totalCount, 4);
+
+    // A batch that cannot get the lock runs statement by statement and
+    // reports each failure; nothing that was stored goes missing.
+    Adapter::SetBusyTimeout(50);
+    errors.messages.clear();
+    {
+        wxSQLite3Database other;
+        other.Open(dir.DbPath());
+        other.ExecuteUpdate("BEGIN IMMEDIATE;");
+        ContactArray batch;
+        batch.Add(contacts.contactList[0]);
+        batch.Add(contacts.contactList[1]);
+        contacts.DeleteContacts(batch);
+        EXPECT_EQ(errors.messages.size(), 6u) << "three deletes per record; reading still works";
+        other.ExecuteUpdate("COMMIT;");
+        other.Close();
+    }
+    Adapter::SetBusyTimeout(2000);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 4);
     EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags;"), 0);
 }
 
