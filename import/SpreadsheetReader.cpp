@@ -87,29 +87,38 @@ private:
     size_t count;
 };
 
-// The encoding named in the XML declaration of a byte-oriented document, or
-// an empty string when there is none.
-wxString DeclaredEncoding(const Units& units, size_t start)
+// The encoding named in the XML declaration of a byte-oriented document
+// (empty when none is named). False when the name is not plain ASCII, which
+// no parser accepts.
+bool DeclaredEncoding(const Units& units, size_t start, wxString* encoding)
 {
+    encoding->clear();
     if (!units.StartsWith(start, "<?xml"))
-        return wxString();
+        return true;
     size_t end = units.SkipPast(start, "?>");
     std::string decl;
     for (size_t i = start; i < end && i < units.Count(); ++i)
         decl += static_cast<char>(units.At(i));
     size_t pos = decl.find("encoding");
     if (pos == std::string::npos)
-        return wxString();
+        return true;
     pos = decl.find('=', pos);
     if (pos == std::string::npos)
-        return wxString();
+        return true;
     pos = decl.find_first_of("\"'", pos);
     if (pos == std::string::npos)
-        return wxString();
+        return true;
     size_t close = decl.find(decl[pos], pos + 1);
     if (close == std::string::npos)
-        return wxString();
-    return wxString::FromAscii(decl.substr(pos + 1, close - pos - 1).c_str());
+        return true;
+    std::string name = decl.substr(pos + 1, close - pos - 1);
+    for (char c : name)
+    {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            return false;
+    }
+    *encoding = wxString::FromAscii(name.c_str());
+    return true;
 }
 
 // Whether every byte that makes up markup means the same character in the
@@ -223,7 +232,8 @@ Markup CheckMarkup(const void* data, size_t size, const MarkupLimits& limits)
 
     Units units(bytes, size, 1, false);
     size_t start = (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ? 3 : 0;
-    if (!MarkupBytesAreAscii(DeclaredEncoding(units, start)))
+    wxString encoding;
+    if (!DeclaredEncoding(units, start, &encoding) || !MarkupBytesAreAscii(encoding))
         return Markup::REFUSED;
     return ScanMarkup(units, start, limits);
 }

@@ -4,16 +4,31 @@
 #include <wx/xml/xml.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "import/SpreadsheetReader.h"
 #include "import/wxXmlDocumentEx.h"
+
+namespace
+{
+// A toolkit assertion is a bug of the reader's (a wrong call), so it counts
+// as a crash instead of a message on the console.
+void AbortOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
+{
+    std::fprintf(stderr, "wx assert %s:%d in %s: %s %s\n", static_cast<const char*>(file.utf8_str()), line,
+                 static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),
+                 static_cast<const char*>(msg.utf8_str()));
+    std::abort();
+}
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // The base library stays initialised for the whole run.
     if (!wxInitialize())
         std::abort();
+    wxSetAssertHandler(AbortOnAssert);
     return 0;
 }
 

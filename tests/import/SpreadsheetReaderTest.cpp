@@ -251,6 +251,8 @@ TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
         Workbook(Row(NAMES)) + "<Workbook/>",
         "<Workbook a=\"<\"/>",
         "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><Workbook/>",
+        "<?xml version=\"1.0\" encoding=\"\xC3\xA9\"?><Workbook/>",
+        "<?xml version=\"1.0\" encoding=\"IBM037\"?><Workbook/>",
         std::string("<Workbook>\0</Workbook>", 22),
         "<!DOCTYPE Workbook [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
         "<Workbook><Worksheet><Table><Row><Cell><Data>&b;</Data></Cell></Row></Table></Worksheet></Workbook>",
