@@ -10,6 +10,7 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include "app/Corva.h"
 #include "app/Platform.h"
@@ -106,7 +107,13 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     wxCHECK_RET(corva, "the import dialog needs the model root");
 
     SpreadsheetReader reader(xmlDocument);
-    if (reader.Load(path) != SpreadsheetReader::LOAD_OK)
+    SpreadsheetReader::LoadResult loaded;
+    {
+        // Parsing a large file takes a moment of its own.
+        wxBusyCursor wait;
+        loaded = reader.Load(path);
+    }
+    if (loaded != SpreadsheetReader::LOAD_OK)
     {
         wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
         return;

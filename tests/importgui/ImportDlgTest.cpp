@@ -239,6 +239,7 @@ TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
     int pumpsWhileBlocked = 0;
     int paintsWhileImporting = 0;
     bool closedWhileImporting = false;
+    wxString statusWhileReading;
     dlg.Bind(wxEVT_PAINT,
              [&](wxPaintEvent& event)
              {
@@ -253,6 +254,8 @@ TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
             if (dlg.IsImporting() && !frame->IsEnabled() && dlg.IsEnabled() &&
                 !FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled())
                 ++pumpsWhileBlocked;
+            if (pumps == 10)
+                statusWhileReading = Status(dlg);
             if (pumps == 1)
             {
                 dlg.Refresh();
@@ -273,6 +276,7 @@ TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
     EXPECT_EQ(2 * rows, pumps) << "one message per table row while reading, one per record while inserting";
     EXPECT_EQ(pumps, pumpsWhileBlocked) << "the main window is disabled throughout, the dialog is not";
     EXPECT_TRUE(closedWhileImporting);
+    EXPECT_EQ("Given", statusWhileReading) << "the status label follows the cell texts";
     EXPECT_GT(paintsWhileImporting, 0) << "the dialog repaints while the rows are read and stored";
     EXPECT_TRUE(frame->IsEnabled()) << "the main window takes input again afterwards";
     EXPECT_EQ(rows, ContactCount());
