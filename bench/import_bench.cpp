@@ -1,0 +1,144 @@
+// Times the spreadsheet import without windows: reading a workbook of 1,000
+// and 10,000 contact rows (parse, then walk) and storing the rows through the
+// contact manager's batch insert into a fresh database.
+//
+//   build/bench/import_bench [ROWS...]
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/init.h>
+#include <wx/stopwatch.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "import/SpreadsheetReader.h"
+#include "import/wxXmlDocumentEx.h"
+#include "storage/ContactManager.h"
+#include "tools/DatabaseBuilder.h"
+
+namespace
+{
+// A workbook as spreadsheet programs write it: header row, styles on cells,
+// some empty cells skipped with an index, numbers.
+std::string MakeWorkbook(int rows)
+{
+    std::string xml = "<?xml version=\"1.0\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
+                      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"\n"
+                      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
+                      " <Worksheet ss:Name=\"Contacts\">\n  <Table>\n"
+                      "   <Row><Cell><Data ss:Type=\"String\">last_name</Data></Cell><Cell><Data "
+                      "ss:Type=\"String\">first_name</Data></Cell><Cell><Data "
+                      "ss:Type=\"String\">business_phone</Data></Cell><Cell><Data "
+                      "ss:Type=\"String\">business_mobile</Data></Cell><Cell><Data "
+                      "ss:Type=\"String\">home_phone</Data></Cell><Cell><Data "
+                      "ss:Type=\"String\">home_mobile</Data></Cell><Cell><Data "
+                      "ss:Type=\"String\">email</Data></Cell></Row>\n";
+    for (int i = 0; i < rows; ++i)
+    {
+        std::string n = std::to_string(i);
+        xml += "   <Row><Cell ss:StyleID=\"s21\"><Data ss:Type=\"String\">Family" + n +
+               "</Data></Cell><Cell><Data ss:Type=\"String\">Given" + n +
+               "</Data></Cell><Cell><Data ss:Type=\"Number\">5550" + n +
+               "</Data></Cell><Cell><Data ss:Type=\"String\">+1 555 01" + n +
+               "</Data></Cell><Cell ss:StyleID=\"s21\"/><Cell ss:Index=\"6\"><Data ss:Type=\"String\">555 02" + n +
+               "</Data></Cell><Cell><Data ss:Type=\"String\">person" + n + "@example.com</Data></Cell></Row>\n";
+    }
+    return xml + "  </Table>\n </Worksheet>\n</Workbook>\n";
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool RunOne(const wxString& folder, int rows)
+{
+    const wxString file = folder + wxString::Format("/contacts-%d.xls", rows);
+    const std::string content = MakeWorkbook(rows);
+    std::ofstream(file.utf8_string(), std::ios::binary) << content;
+
+    // Reading: best of several runs is noise-prone on a shared machine, so
+    // the median of five.
+    std::vector<double> parse, walk;
+    size_t imported = 0;
+    for (int run = 0; run < 5; ++run)
+    {
+        wxXmlDocumentEx document;
+        SpreadsheetReader reader(document);
+        size_t texts = 0;
+        reader.onCellText = [&](const wxString&) { ++texts; };
+        wxStopWatch watch;
+        if (reader.Load(file) != SpreadsheetReader::LOAD_OK)
+        {
+            std::fprintf(stderr, "the generated workbook does not load\n");
+            return false;
+        }
+        parse.push_back(watch.TimeInMicro().ToDouble() / 1000.0);
+        watch.Start();
+        SpreadsheetReader::Contacts contacts = reader.ReadContacts();
+        walk.push_back(watch.TimeInMicro().ToDouble() / 1000.0);
+        imported = contacts.size();
+    }
+
+    // Storing: one batch into a fresh database, as the dialog does.
+    const wxString dbFolder = folder + wxString::Format("/db-%d", rows);
+    wxString error;
+    if (!DatabaseBuilder::Create(dbFolder + "/data/Corvala.s3db", false, &error))
+    {
+        std::fprintf(stderr, "cannot create the database: %s\n", static_cast<const char*>(error.utf8_str()));
+        return false;
+    }
+    const wxString oldCwd = wxGetCwd();
+    wxSetWorkingDirectory(dbFolder);
+    double insert = 0;
+    int total = 0;
+    {
+        wxXmlDocumentEx document;
+        SpreadsheetReader reader(document);
+        reader.Load(file);
+        SpreadsheetReader::Contacts contacts = reader.ReadContacts();
+        ContactArray batch;
+        for (const auto& contact : contacts)
+            batch.Add(contact.get());
+        ContactManager manager;
+        wxStopWatch watch;
+        manager.InsertContacts(batch);
+        insert = watch.TimeInMicro().ToDouble() / 1000.0;
+        total = manager.totalCount;
+    }
+    wxSetWorkingDirectory(oldCwd);
+
+    std::printf("%6d rows  %7.2f MB  parse %8.1f ms  walk %7.1f ms  read total %8.1f ms  insert %9.1f ms "
+                "(%.2f ms/row)  stored %d of %zu\n",
+                rows, content.size() / 1e6, Median(parse), Median(walk), Median(parse) + Median(walk), insert,
+                insert / std::max(1, rows), total, imported);
+    return total == static_cast<int>(imported) && imported == static_cast<size_t>(rows);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    wxInitializer init;
+    if (!init.IsOk())
+        return 2;
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {1000, 10000};
+
+    char templ[] = "/tmp/corvala-bench-XXXXXX";
+    if (!mkdtemp(templ))
+        return 2;
+    const wxString folder = wxString::FromUTF8(templ);
+    bool ok = true;
+    for (int rows : sizes)
+        ok = RunOne(folder, rows) && ok;
+    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
+    return ok ? 0 : 1;
+}

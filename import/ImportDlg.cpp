@@ -1,0 +1,160 @@
+#include "import/ImportDlg.h"
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/statline.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "app/Corva.h"
+#include "app/Platform.h"
+#include "dialogs/DialogCommon.h"
+#include "dialogs/ProgramInfo.h"
+#include "dialogs/wxHyperLink.h"
+#include "import/SpreadsheetReader.h"
+#include "storage/StorageHooks.h"
+
+ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
+    : wxDialog(parent, id, _("Import contacts dialog"), wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY")
+{
+    wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
+
+    wxBoxSizer* intro = new wxBoxSizer(wxHORIZONTAL);
+    intro->Add(new wxStaticBitmap(this, wxID_ANY, LoadDialogBitmap("Import_s48_01.png"), wxDefaultPosition,
+                                  wxDefaultSize, 0, "ID_STATICBITMAP1"),
+               0, wxALL | wxALIGN_TOP, DLG_BORDER);
+    wxBoxSizer* introText = new wxBoxSizer(wxVERTICAL);
+    introText->Add(new wxStaticText(this, wxID_ANY,
+                                    _("Select XLS file and import contact list to database.\nPlease use the official "
+                                      "template to import, you can find the template in software folder or official "
+                                      "web site"),
+                                    wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT2"),
+                   0, wxALL, DLG_BORDER);
+    wxHyperLink* link = new wxHyperLink(this, wxID_ANY, ProgramInfo::WEB_SITE_URL, wxDefaultPosition, wxDefaultSize, 0,
+                                        "ID_HYPERLINK1");
+    link->SetURL(ProgramInfo::WEB_SITE_URL);
+    introText->Add(link, 0, wxLEFT | wxRIGHT | wxBOTTOM, DLG_BORDER);
+    intro->Add(introText, 1, wxEXPAND);
+    top->Add(intro, 0, wxEXPAND | wxALL, DLG_BORDER);
+
+    wxBoxSizer* pathRow = new wxBoxSizer(wxHORIZONTAL);
+    txtCsvPath = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(356, -1), wxTE_READONLY,
+                                wxDefaultValidator, "ID_TXT_CSV_PATH");
+    pathRow->Add(txtCsvPath, 1, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    buttonSelFile = MakeButton(this, wxID_ANY, _("&Select..."), "ID_BUTTON_SEL_FILE");
+    pathRow->Add(buttonSelFile, 0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    top->Add(pathRow, 0, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
+
+    wxBoxSizer* importRow = new wxBoxSizer(wxHORIZONTAL);
+    buttonImport = MakeButton(this, wxID_ANY, _("&Import"), "ID_BUTTON_IMPORT");
+    importRow->Add(buttonImport, 0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    // A fixed size: the texts shown here during an import must not resize
+    // the dialog row by row.
+    lblStatus = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                 wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END, "ID_LBL_STATUS");
+    importRow->Add(lblStatus, 1, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    top->Add(importRow, 0, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
+
+    top->Add(new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
+             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 2 * DLG_BORDER);
+
+    buttonClose = MakeButton(this, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
+    top->Add(buttonClose, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 2 * DLG_BORDER);
+
+    SetSizer(top);
+    top->Fit(this);
+    top->SetSizeHints(this);
+    CentreOnParent(wxBOTH);
+
+    buttonSelFile->Bind(wxEVT_BUTTON, &ImportDlg::OnButtonSelFileClick, this);
+    buttonImport->Bind(wxEVT_BUTTON, &ImportDlg::OnButtonImportClick, this);
+    // The import runs inside the click handler and lets window messages
+    // through; closing the dialog then would leave it running unseen.
+    Bind(wxEVT_CLOSE_WINDOW,
+         [this](wxCloseEvent& event)
+         {
+             if (importing && event.CanVeto())
+                 event.Veto();
+             else
+                 event.Skip();
+         });
+}
+
+void ImportDlg::OnButtonSelFileClick(wxCommandEvent&)
+{
+    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, "XLS files (*.xls)|*.xls",
+                         wxFD_OPEN);
+    if (chooser.ShowModal() != wxID_OK)
+        return;
+    wxString path = chooser.GetPath();
+    if (path.empty() && !chooser.GetFilename().empty())
+        path = wxFileName(chooser.GetDirectory(), chooser.GetFilename()).GetFullPath();
+    txtCsvPath->ChangeValue(path);
+}
+
+void ImportDlg::OnButtonImportClick(wxCommandEvent&)
+{
+    const wxString path = txtCsvPath->GetValue();
+    if (path.empty() || importing || !buttonImport->IsEnabled())
+        return;
+    wxCHECK_RET(corva, "the import dialog needs the model root");
+
+    SpreadsheetReader reader(xmlDocument);
+    SpreadsheetReader::LoadResult loaded;
+    {
+        // Parsing a large file takes a moment of its own.
+        wxBusyCursor wait;
+        loaded = reader.Load(path);
+    }
+    if (loaded != SpreadsheetReader::LOAD_OK)
+    {
+        wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
+        return;
+    }
+
+    SetCursor(wxCursor(wxCURSOR_WAIT));
+    buttonImport->Disable();
+    importing = true;
+    {
+        // Messages are let through between rows and records so that this
+        // dialog repaints; no other window may start anything meanwhile.
+        BatchInputBlocker block(this);
+        buttonSelFile->Disable();
+        buttonClose->Disable();
+
+        reader.onTableChild = [] { PumpOneMessage(); };
+        reader.onCellText = [this](const wxString& text) { ShowStatus(text); };
+        SpreadsheetReader::Contacts contacts = reader.ReadContacts();
+
+        ContactArray batch;
+        batch.Alloc(contacts.size());
+        for (const auto& contact : contacts)
+            batch.Add(contact.get());
+        corva->contactManager.InsertContacts(batch);
+
+        buttonSelFile->Enable();
+        buttonClose->Enable();
+    }
+    importing = false;
+    // The parsed tree can be large; nothing needs it any more.
+    xmlDocument = wxXmlDocumentEx();
+
+    ShowStatus(_("Import completed!"));
+    SetCursor(wxCursor(wxCURSOR_ARROW));
+}
+
+void ImportDlg::ShowStatus(const wxString& text)
+{
+    // One line, and an ampersand in a name is not a mnemonic.
+    wxString line = text;
+    line.Replace("\r", " ");
+    line.Replace("\n", " ");
+    lblStatus->SetLabelText(line);
+}

@@ -1,0 +1,44 @@
+// The import dialog: the user picks an XML Spreadsheet file and imports its
+// rows as new contacts. One dialog imports at most once.
+#pragma once
+
+#include <wx/dialog.h>
+
+#include "import/wxXmlDocumentEx.h"
+
+class Corva;
+class wxButton;
+class wxStaticText;
+class wxTextCtrl;
+
+class ImportDlg : public wxDialog
+{
+public:
+    ImportDlg(wxWindow* parent, wxWindowID id);
+
+    // Not owned; set before ShowModal.
+    void SetCorva(Corva* corva)
+    {
+        this->corva = corva;
+    }
+
+    void OnButtonSelFileClick(wxCommandEvent& event);
+    void OnButtonImportClick(wxCommandEvent& event);
+
+    bool IsImporting() const
+    {
+        return importing;
+    }
+
+private:
+    void ShowStatus(const wxString& text);
+
+    wxTextCtrl* txtCsvPath;
+    wxButton* buttonSelFile;
+    wxButton* buttonImport;
+    wxButton* buttonClose;
+    wxStaticText* lblStatus;
+    wxXmlDocumentEx xmlDocument;
+    Corva* corva = nullptr;
+    bool importing = false;
+};

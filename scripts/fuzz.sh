@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Fuzzes the spreadsheet reader with libFuzzer: scripts/fuzz.sh [SECONDS]
+# (default 30, the bounded run of the test script). Needs clang and its
+# runtime (scripts/setup.sh installs them). Builds into build-fuzz/ with
+# clang, starts from the sample files of the tests, and works in a temporary
+# corpus so that the source tree stays untouched. Any crash, leak, timeout
+# or broken promise of the reader fails the run; the input that caused it
+# is kept under build-fuzz/findings/.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-30}
+build=$src/build-fuzz
+
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz.sh: clang++ is missing (apt-get install -y clang libclang-rt-14-dev)" >&2
+  exit 2
+fi
+
+cmake -S "$src" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCORVALA_FUZZ=ON -DCORVALA_TESTS=OFF -DCORVALA_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target sheet_fuzz
+
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp "$src"/tests/import/data/*.xls "$src"/resources/templates/*.xls "$corpus"/
+mkdir -p "$build/findings"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$src/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+"$build/import/fuzz/sheet_fuzz" "$corpus" \
+  -dict="$src/import/fuzz/sheet.dict" \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  -artifact_prefix="$build/findings/" -print_final_stats=1

@@ -1,0 +1,20 @@
+// Small helpers for the spreadsheet reader tests: workbooks written inline
+// and the sample files under tests/import/data.
+#pragma once
+
+#include <string>
+
+#include <wx/string.h>
+
+#include "import/SpreadsheetReader.h"
+
+// The folder of the sample files written by spreadsheet programs.
+wxString SheetDataPath(const wxString& name);
+
+// A workbook with the usual namespaces around the given Table content.
+std::string Workbook(const std::string& tableContent);
+
+// Loads the text and returns the contacts it yields; fails the test when
+// the text does not load.
+SpreadsheetReader::Contacts ReadText(const std::string& xml);
+SpreadsheetReader::LoadResult LoadText(const std::string& xml);

@@ -1,0 +1,283 @@
+// The import dialog shown modally as the program shows it: layout, file
+// choice, refused files, a completed import and what the windows do during it.
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/Corva.h"
+#include "app/Platform.h"
+#include "dialogs/wxHyperLink.h"
+#include "import/ImportDlg.h"
+#include "storage/StorageHooks.h"
+#include "tests/dialogs/DialogTestUtil.h"
+
+namespace
+{
+wxString DataPath(const wxString& name)
+{
+    return wxFileName(__FILE__).GetPath() + "/../import/data/" + name;
+}
+
+class CountingObserver : public ContactObserver
+{
+public:
+    void OnContactChanged() override
+    {
+        ++calls;
+    }
+    int calls = 0;
+};
+
+// A main window, the model root with an observer, and the dialog on top.
+class ImportDlgTest : public CorvalaGuiTest
+{
+protected:
+    ImportDlgTest() : corva(Corva::GetInstance())
+    {
+        frame = new wxFrame(nullptr, wxID_ANY, "main window");
+        frame->Show();
+        corva->contactManager.AddObserver(&observer);
+        SetMessagePump(&Platform::PumpOneMessage);
+    }
+
+    ~ImportDlgTest() override
+    {
+        SetMessagePump(MessagePump());
+        frame->Destroy();
+        Settle();
+    }
+
+    int ContactCount()
+    {
+        return dir.ScalarInt("select count(*) from contacts");
+    }
+
+    // Puts the path into the path box through the file chooser.
+    void Choose(ImportDlg& dlg, const wxString& path)
+    {
+        wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_SEL_FILE"), wxExpectModal<wxFileDialog>(path));
+    }
+
+    wxString Status(ImportDlg& dlg)
+    {
+        return FindChild<wxStaticText>(&dlg, "ID_LBL_STATUS")->GetLabel();
+    }
+
+    std::unique_ptr<Corva> corva;
+    wxFrame* frame;
+    CountingObserver observer;
+};
+
+std::string WorkbookWithRows(int rows)
+{
+    std::string xml = "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                      "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet><Table>";
+    for (int i = 0; i < rows; ++i)
+        xml += "<Row><Cell><Data>Family" + std::to_string(i) + "</Data></Cell><Cell><Data>Given</Data></Cell></Row>";
+    return xml + "</Table></Worksheet></Workbook>";
+}
+
+void WriteFile(const wxString& path, const std::string& content)
+{
+    std::ofstream(path.utf8_string(), std::ios::binary) << content;
+}
+} // namespace
+
+TEST_F(ImportDlgTest, LaysOutItsControls)
+{
+    ImportDlg dlg(frame, -1);
+    EXPECT_EQ("Import contacts dialog", dlg.GetTitle());
+    EXPECT_EQ("wxID_ANY", dlg.GetName());
+    EXPECT_FALSE(dlg.HasFlag(wxRESIZE_BORDER));
+
+    wxTextCtrl* path = FindChild<wxTextCtrl>(&dlg, "ID_TXT_CSV_PATH");
+    ASSERT_TRUE(path);
+    EXPECT_FALSE(path->IsEditable()) << "the path box is read-only";
+    EXPECT_TRUE(path->GetValue().empty());
+    EXPECT_GE(path->GetSize().x, 356);
+    ASSERT_TRUE(FindChild<wxButton>(&dlg, "ID_BUTTON_SEL_FILE"));
+    EXPECT_EQ("&Select...", FindChild<wxButton>(&dlg, "ID_BUTTON_SEL_FILE")->GetLabel());
+    ASSERT_TRUE(FindChild<wxButton>(&dlg, "ID_BUTTON_IMPORT"));
+    EXPECT_EQ("&Import", FindChild<wxButton>(&dlg, "ID_BUTTON_IMPORT")->GetLabel());
+    EXPECT_TRUE(FindChild<wxButton>(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
+    wxButton* close = FindChild<wxButton>(&dlg, "wxID_CANCEL");
+    ASSERT_TRUE(close);
+    EXPECT_EQ(wxID_CANCEL, close->GetId());
+    EXPECT_EQ("&Close", close->GetLabel());
+    EXPECT_TRUE(Status(dlg).empty());
+    EXPECT_TRUE(FindChild(&dlg, "ID_STATICLINE1"));
+    EXPECT_EQ("Select XLS file and import contact list to database.\nPlease use the official template to import, you "
+              "can find the template in software folder or official web site",
+              FindChild<wxStaticText>(&dlg, "ID_STATICTEXT2")->GetLabel());
+    wxHyperLink* link = FindChild<wxHyperLink>(&dlg, "ID_HYPERLINK1");
+    ASSERT_TRUE(link);
+    EXPECT_TRUE(link->GetURL().StartsWith("http")) << link->GetURL();
+    wxStaticBitmap* picture = FindChild<wxStaticBitmap>(&dlg, "ID_STATICBITMAP1");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(48, picture->GetBitmap().GetWidth()) << "img/Import_s48_01.png";
+
+    // Close ends the dialog.
+    EXPECT_EQ(wxID_CANCEL, RunModal(dlg, [&] { Click(&dlg, "wxID_CANCEL"); }));
+}
+
+TEST_F(ImportDlgTest, SelectPutsTheChosenPathInThePathBox)
+{
+    ImportDlg dlg(frame, -1);
+    wxTextCtrl* path = FindChild<wxTextCtrl>(&dlg, "ID_TXT_CSV_PATH");
+    RunModal(dlg,
+             [&]
+             {
+                 Choose(dlg, DataPath("excel-style.xls"));
+                 EXPECT_EQ(DataPath("excel-style.xls"), path->GetValue());
+                 wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_SEL_FILE"),
+                               wxExpectModal<wxFileDialog>(dir.Path() + "/other.xls", wxID_CANCEL));
+                 EXPECT_EQ(DataPath("excel-style.xls"), path->GetValue()) << "a cancelled choice changes nothing";
+             });
+}
+
+TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
+{
+    WriteFile(dir.Path() + "/lower.xls", "<workbook><Worksheet><Table><Row><Cell><Data>Doe</Data></Cell>"
+                                         "<Cell><Data>Jane</Data></Cell></Row></Table></Worksheet></workbook>");
+    WriteFile(dir.Path() + "/broken.xls", WorkbookWithRows(3).substr(0, 200));
+    WriteFile(dir.Path() + "/empty.xls", "");
+
+    ImportDlg dlg(frame, -1);
+    dlg.SetCorva(corva.get());
+    RunModal(dlg,
+             [&]
+             {
+                 // No path: nothing at all happens (a message box would fail the test).
+                 Click(&dlg, "ID_BUTTON_IMPORT");
+                 EXPECT_TRUE(Status(dlg).empty());
+
+                 for (const char* name : {"lower.xls", "broken.xls", "empty.xls", "missing.xls"})
+                 {
+                     Choose(dlg, dir.Path() + "/" + name);
+                     wxString text, caption;
+                     long style = 0;
+                     wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_IMPORT"), ExpectMessage(wxOK, &text, &caption, &style));
+                     EXPECT_EQ("Please use official template to import contact list.", text) << name;
+                     EXPECT_EQ("Corvala", caption) << name;
+                     EXPECT_EQ(wxOK, style & (wxOK | wxCANCEL | wxYES_NO)) << name;
+                     EXPECT_TRUE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled())
+                         << "the dialog stays ready after " << name;
+                     EXPECT_TRUE(Status(dlg).empty()) << name;
+                 }
+             });
+    EXPECT_EQ(0, ContactCount());
+    EXPECT_EQ(0, observer.calls) << "nothing was handed to the contact manager";
+}
+
+TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
+{
+    ImportDlg dlg(frame, -1);
+    dlg.SetCorva(corva.get());
+    int rc = RunModal(dlg,
+                      [&]
+                      {
+                          Choose(dlg, DataPath("excel-style.xls"));
+                          Click(&dlg, "ID_BUTTON_IMPORT");
+                          EXPECT_EQ("Import completed!", Status(dlg));
+                          EXPECT_FALSE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
+                          EXPECT_TRUE(FindChild(&dlg, "ID_BUTTON_SEL_FILE")->IsEnabled());
+                          EXPECT_TRUE(FindChild(&dlg, "wxID_CANCEL")->IsEnabled());
+                          EXPECT_FALSE(dlg.IsImporting());
+
+                          // A second import is impossible, even with another file chosen.
+                          Choose(dlg, DataPath("libreoffice-contacts.xls"));
+                          Click(&dlg, "ID_BUTTON_IMPORT");
+                          Click(&dlg, "wxID_CANCEL");
+                      });
+    EXPECT_EQ(wxID_CANCEL, rc);
+
+    EXPECT_EQ(4, ContactCount());
+    EXPECT_EQ(2, observer.calls) << "one insert batch: a forced search and one more pass";
+    EXPECT_EQ("O'Brien|Siobh\xC3\xA1n \xC3\x81ine|35315550100||01 555 0199||siobhan@example.ie",
+              dir.Scalar("select last_name || '|' || first_name || '|' || business_phone || '|' || business_mobile "
+                         "|| '|' || home_phone || '|' || home_mobile || '|' || email from contacts "
+                         "where last_name = 'O''Brien'")
+                  .utf8_string());
+    EXPECT_EQ("Ferreira,O'Brien,Tanaka,Weber",
+              dir.Scalar("select group_concat(last_name) from (select last_name from contacts order by id)"));
+    EXPECT_EQ(4, corva->contactManager.totalCount) << "the current search sees the new contacts";
+}
+
+TEST_F(ImportDlgTest, AWorkbookWithoutRowsStillCompletes)
+{
+    WriteFile(dir.Path() + "/nothing.xls", "<?xml version=\"1.0\"?><Workbook/>");
+    ImportDlg dlg(frame, -1);
+    dlg.SetCorva(corva.get());
+    RunModal(dlg,
+             [&]
+             {
+                 Choose(dlg, dir.Path() + "/nothing.xls");
+                 Click(&dlg, "ID_BUTTON_IMPORT");
+                 EXPECT_EQ("Import completed!", Status(dlg));
+                 EXPECT_FALSE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
+             });
+    EXPECT_EQ(0, ContactCount());
+    EXPECT_EQ(2, observer.calls) << "the empty list still goes to the contact manager, which searches and notifies";
+}
+
+TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
+{
+    const int rows = 300;
+    WriteFile(dir.Path() + "/many.xls", WorkbookWithRows(rows));
+    ImportDlg dlg(frame, -1);
+    dlg.SetCorva(corva.get());
+
+    int pumps = 0;
+    int pumpsWhileBlocked = 0;
+    int paintsWhileImporting = 0;
+    bool closedWhileImporting = false;
+    wxString statusWhileReading;
+    dlg.Bind(wxEVT_PAINT,
+             [&](wxPaintEvent& event)
+             {
+                 if (dlg.IsImporting())
+                     ++paintsWhileImporting;
+                 event.Skip();
+             });
+    SetMessagePump(
+        [&]
+        {
+            ++pumps;
+            if (dlg.IsImporting() && !frame->IsEnabled() && dlg.IsEnabled() &&
+                !FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled())
+                ++pumpsWhileBlocked;
+            if (pumps == 10)
+                statusWhileReading = Status(dlg);
+            if (pumps == 1)
+            {
+                dlg.Refresh();
+                closedWhileImporting = !dlg.Close();
+            }
+            Platform::PumpOneMessage();
+        });
+
+    RunModal(dlg,
+             [&]
+             {
+                 Choose(dlg, dir.Path() + "/many.xls");
+                 Click(&dlg, "ID_BUTTON_IMPORT");
+                 EXPECT_EQ("Import completed!", Status(dlg));
+                 EXPECT_TRUE(dlg.IsModal()) << "a close request during the import is refused";
+             });
+
+    EXPECT_EQ(2 * rows, pumps) << "one message per table row while reading, one per record while inserting";
+    EXPECT_EQ(pumps, pumpsWhileBlocked) << "the main window is disabled throughout, the dialog is not";
+    EXPECT_TRUE(closedWhileImporting);
+    EXPECT_EQ("Given", statusWhileReading) << "the status label follows the cell texts";
+    EXPECT_GT(paintsWhileImporting, 0) << "the dialog repaints while the rows are read and stored";
+    EXPECT_TRUE(frame->IsEnabled()) << "the main window takes input again afterwards";
+    EXPECT_EQ(rows, ContactCount());
+}
