@@ -20,6 +20,7 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
+#include "import/ImportDlg.h"
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
 #include "dialogs/WindowSettings.h"
@@ -556,9 +557,11 @@ void CorvalaFrame::OnTagManage(wxCommandEvent&)
     dialog.ShowModal();
 }
 
-// Wired now; the import dialog opens here once it is part of the program.
 void CorvalaFrame::OnImport(wxCommandEvent&)
 {
+    ImportDlg dialog(this, wxID_ANY);
+    dialog.SetCorva(model);
+    dialog.ShowModal();
 }
 
 void CorvalaFrame::OnSetting(wxCommandEvent&)

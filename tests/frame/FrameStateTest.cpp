@@ -1,8 +1,13 @@
 #include <wx/aui/aui.h>
 #include <wx/button.h>
+#include <wx/choicdlg.h>
 #include <wx/notebook.h>
 
+#include "dialogs/AboutDlg.h"
+#include "dialogs/SettingDlg.h"
+#include "dialogs/TagMgrDlg.h"
 #include "dialogs/WindowSettings.h"
+#include "import/ImportDlg.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace
@@ -171,4 +176,20 @@ TEST_F(FrameTest, ObserversAreRegisteredShapesFirst)
     ASSERT_EQ(2u, model->contactManager.observers.GetCount());
     EXPECT_EQ(static_cast<ContactObserver*>(&model->shapeManager), model->contactManager.observers[0]);
     EXPECT_EQ(static_cast<ContactObserver*>(frame), model->contactManager.observers[1]);
+}
+
+TEST_F(FrameTest, CommandsOpenTheirDialogs)
+{
+    OpenFrame();
+    const CorvalaFrame::Ids& ids = frame->GetIds();
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_TAG), wxExpectDismissableModal<TagMgrDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_TAG), wxExpectDismissableModal<TagMgrDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_SETTING), wxExpectDismissableModal<SettingDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_SETTING), wxExpectDismissableModal<SettingDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_ABOUT), wxExpectDismissableModal<AboutDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_ABOUT), wxExpectDismissableModal<AboutDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_IMPORT), wxExpectDismissableModal<ImportDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_IMPORT), wxExpectDismissableModal<ImportDlg>(wxID_CANCEL));
+    // The language chooser, cancelled: no restart message.
+    wxTEST_DIALOG(Menu(ids.ID_MENU_UI_LANGUAGE), wxExpectDismissableModal<wxSingleChoiceDialog>(wxID_CANCEL));
 }
