@@ -1,5 +1,7 @@
 #include "frame/CorvalaFrame.h"
 
+#include <algorithm>
+
 #include <wx/aui/auibar.h>
 #include <wx/aui/auibook.h>
 #include <wx/busyinfo.h>
@@ -482,11 +484,15 @@ void CorvalaFrame::OnContactChanged()
     // rows are rebuilt before anything reads them.
     RefreshContactList();
     ShowSelection();
-    // An empty page selects no row, so the selection handler does not run:
-    // the history must not stay with a contact the search destroyed.
-    model->historyManager.SetCurrentContact(model->contactManager.currentContact);
-    RefreshHistoryList();
-    UpdateHistoryButtons();
+    // A selected row has brought the history along through the selection
+    // handler. An empty page selects none, and the history must not stay
+    // with a contact the search destroyed.
+    if (resultList->GetSelectedItemCount() == 0)
+    {
+        model->historyManager.SetCurrentContact(model->contactManager.currentContact);
+        RefreshHistoryList();
+        UpdateHistoryButtons();
+    }
 }
 
 void CorvalaFrame::OnTagChanged()

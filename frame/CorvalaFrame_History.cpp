@@ -5,6 +5,7 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 
+#include <algorithm>
 #include <memory>
 
 #include <wx/msgdlg.h>
@@ -42,7 +43,10 @@ wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 
 void CorvalaFrame::InsertHistoryColumns()
 {
-    historyList->InsertColumn(0, _("Contact date"), wxLIST_FORMAT_LEFT, 100);
+    // 100 pixels, or more where the font and the icon need it to show the
+    // whole date.
+    int dateWidth = std::max(100, historyList->GetTextExtent("0000/00/00").x + 40);
+    historyList->InsertColumn(0, _("Contact date"), wxLIST_FORMAT_LEFT, dateWidth);
     historyList->InsertColumn(1, _("Comment"), wxLIST_FORMAT_LEFT, 220);
 }
 
