@@ -19,6 +19,7 @@
 #include "app/Corva.h"
 #include "app/Language.h"
 #include "app/Platform.h"
+#include "views/CardCanvas.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
@@ -180,6 +181,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     }
 
     relationCanvas->SetShapeManager(&model->shapeManager);
+    cardView->SetMainFrame(this);
+    cardView->SetShapeManager(&model->shapeManager);
     model->historyManager.SetCurrentContact(model->contactManager.currentContact);
 
     RefreshHistoryList();

@@ -13,6 +13,7 @@
 #include "storage/SearchCondition.h"
 #include "storage/TagObserver.h"
 
+class CardCanvas;
 class Corva;
 class MyHtmlWin;
 class RelationCanvas;
@@ -67,6 +68,7 @@ public:
 
     Corva* GetModel() const { return model; }
     wxMenu* GetContactMenu() { return &contactMenu; }
+    CardCanvas* GetCardCanvas() const { return cardView; }
     const ContactArray& GetSelection() const { return selection; }
     const SearchCondition& GetSearchCondition() const { return condition; }
     const wxString& GetDetailTemplate() const { return detailTemplate; }
@@ -190,7 +192,7 @@ private:
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     // Stands in the business card page until the card view takes its place.
-    wxWindow* cardView = nullptr;
+    CardCanvas* cardView = nullptr;
     MyHtmlWin* detailWindow = nullptr;
     wxImageList* imageList = nullptr;
     int birthdayMonth = 0;

@@ -15,6 +15,7 @@
 
 #include "app/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "views/CardCanvas.h"
 
 namespace
 {
@@ -139,7 +140,7 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     wxPanel* cardPanel = new wxPanel(viewNotebook, ids.ID_PANEL10, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
                                      "ID_PANEL10");
     wxBoxSizer* cardSizer = new wxBoxSizer(wxVERTICAL);
-    cardView = new wxPanel(cardPanel, wxID_ANY);
+    cardView = new CardCanvas(cardPanel);
     cardSizer->Add(cardView, 1, wxEXPAND);
     cardPanel->SetSizer(cardSizer);
     viewNotebook->AddPage(cardPanel, _("Business card view"));

@@ -1,0 +1,214 @@
+#include "views/CardCanvas.h"
+
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+#include "app/Corva.h"
+#include "dialogs/ContactEditDlg.h"
+#include "frame/CorvalaFrame.h"
+#include "views/ShapeManager.h"
+
+CardCanvas::CardCanvas(wxWindow* parent)
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL), mainFrame(nullptr),
+      shapeManager(nullptr), previousSelected(nullptr), selected(nullptr), previousHighlighted(nullptr),
+      highlighted(nullptr), rowCount(1), cardGeneration(0)
+{
+    SetScrollbars(20, 20, 0, 100);
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+
+    Bind(wxEVT_PAINT, &CardCanvas::OnPaint, this);
+    Bind(wxEVT_SIZE, &CardCanvas::OnSize, this);
+    Bind(wxEVT_MOTION, &CardCanvas::OnMouseMove, this);
+    Bind(wxEVT_LEFT_DOWN, &CardCanvas::OnLeftDown, this);
+    Bind(wxEVT_LEFT_DCLICK, &CardCanvas::OnLeftDClick, this);
+    Bind(wxEVT_RIGHT_UP, &CardCanvas::OnRightUp, this);
+}
+
+void CardCanvas::SetMainFrame(CorvalaFrame* frame)
+{
+    mainFrame = frame;
+}
+
+void CardCanvas::SetShapeManager(ShapeManager* manager)
+{
+    shapeManager = manager;
+    cardGeneration = manager ? manager->GetCardGeneration() : 0;
+    previousSelected = selected = previousHighlighted = highlighted = nullptr;
+}
+
+void CardCanvas::DropStaleCards()
+{
+    if (shapeManager && shapeManager->GetCardGeneration() != cardGeneration)
+    {
+        cardGeneration = shapeManager->GetCardGeneration();
+        previousSelected = selected = previousHighlighted = highlighted = nullptr;
+    }
+}
+
+CardShape* CardCanvas::GetSelectedCard()
+{
+    DropStaleCards();
+    return selected;
+}
+
+CardShape* CardCanvas::GetHighlightedCard()
+{
+    DropStaleCards();
+    return highlighted;
+}
+
+int CardCanvas::LayoutCards(int clientWidth)
+{
+    // Narrower than one column still shows one column.
+    const int columns = wxMax(1, clientWidth / COLUMN_PITCH);
+    int column = 1;
+    int y = MARGIN;
+    int rows = 1;
+    int drawn = 0;
+    if (!shapeManager)
+        return rows;
+    for (CardShape* card : shapeManager->cardShapes)
+    {
+        card->x = column * COLUMN_PITCH - 160;
+        card->y = y;
+        ++drawn;
+        if (drawn % columns == 0)
+        {
+            ++rows;
+            column = 1;
+            y += ROW_PITCH;
+        }
+        else
+            ++column;
+    }
+    return rows;
+}
+
+void CardCanvas::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    PrepareDC(dc);
+    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    dc.Clear();
+    DropStaleCards();
+
+    const int rows = LayoutCards(GetClientSize().GetWidth());
+    if (shapeManager)
+    {
+        for (CardShape* card : shapeManager->cardShapes)
+            card->Draw(dc);
+    }
+    if (rows != rowCount)
+    {
+        rowCount = rows;
+        SetScrollbars(0, SCROLL_UNIT, 0, rows * UNITS_PER_ROW, 0, 0, false);
+        Refresh();
+    }
+}
+
+void CardCanvas::OnSize(wxSizeEvent& event)
+{
+    const wxSize size = GetClientSize();
+    RefreshRect(wxRect(0, 0, size.GetWidth(), size.GetHeight()), true);
+    event.Skip();
+}
+
+CardShape* CardCanvas::HitTestAt(const wxPoint& windowPoint)
+{
+    if (!shapeManager)
+        return nullptr;
+    // Cards rebuilt since the last paint still stand at (0, 0): place them
+    // first, so a click before the repaint hits the card the user sees.
+    LayoutCards(GetClientSize().GetWidth());
+    const wxPoint logical = CalcUnscrolledPosition(windowPoint);
+    return shapeManager->HitTest(wxRect(logical.x - 2, logical.y - 2, 4, 4));
+}
+
+void CardCanvas::RefreshCard(CardShape* card)
+{
+    const wxPoint topLeft = CalcScrolledPosition(wxPoint(card->x, card->y));
+    RefreshRect(wxRect(topLeft.x, topLeft.y, card->width, card->height), true);
+}
+
+void CardCanvas::OnMouseMove(wxMouseEvent& event)
+{
+    DropStaleCards();
+    CardShape* card = HitTestAt(event.GetPosition());
+    if (!card)
+    {
+        SetCursor(wxCursor(wxCURSOR_ARROW));
+        return;
+    }
+    SetCursor(wxCursor(wxCURSOR_HAND));
+    if (card->highlighted)
+        return;
+    card->highlighted = true;
+    highlighted = card;
+    if (card != previousHighlighted)
+    {
+        if (previousHighlighted)
+        {
+            previousHighlighted->highlighted = false;
+            RefreshCard(previousHighlighted);
+        }
+        previousHighlighted = card;
+    }
+    RefreshCard(card);
+}
+
+CardShape* CardCanvas::SelectAt(const wxPoint& windowPoint)
+{
+    SetFocus();
+    DropStaleCards();
+    CardShape* card = HitTestAt(windowPoint);
+    if (!card || card->selected)
+        return card;
+
+    card->selected = true;
+    selected = card;
+    if (card != previousSelected)
+    {
+        if (previousSelected)
+        {
+            previousSelected->selected = false;
+            RefreshCard(previousSelected);
+        }
+        previousSelected = card;
+    }
+    RefreshCard(card);
+
+    ContactInfoEx* contact = static_cast<ContactInfoEx*>(card->data);
+    Corva* model = Corva::GetInstance();
+    if (mainFrame)
+        mainFrame->ShowContactDetail(contact);
+    model->contactManager.currentContact = contact;
+    model->historyManager.SetCurrentContact(contact);
+    if (mainFrame)
+        mainFrame->RefreshHistoryList();
+    return card;
+}
+
+void CardCanvas::OnLeftDown(wxMouseEvent& event)
+{
+    SelectAt(event.GetPosition());
+}
+
+void CardCanvas::OnLeftDClick(wxMouseEvent& event)
+{
+    CardShape* card = SelectAt(event.GetPosition());
+    if (!card || !card->data)
+        return;
+    ContactInfoEx* contact = static_cast<ContactInfoEx*>(card->data);
+    Corva* model = Corva::GetInstance();
+    ContactEditDlg dialog(this, EDIT_MODE_EDIT, wxID_ANY);
+    dialog.SetCorva(model);
+    dialog.SetContact(contact);
+    if (dialog.ShowModal() == wxID_OK)
+        model->contactManager.Update(contact);
+}
+
+void CardCanvas::OnRightUp(wxMouseEvent& event)
+{
+    if (SelectAt(event.GetPosition()) && mainFrame)
+        mainFrame->PopupMenu(mainFrame->GetContactMenu());
+}

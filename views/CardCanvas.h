@@ -1,0 +1,63 @@
+// The business card view: the contacts of the current page as cards in a
+// grid that reflows with the window. Pointing highlights a card, clicking
+// selects it (and makes its contact current), double-clicking edits it and
+// right-clicking opens the contact menu.
+#pragma once
+
+#include <wx/scrolwin.h>
+
+class CardShape;
+class CorvalaFrame;
+class ShapeManager;
+
+class CardCanvas : public wxScrolledWindow
+{
+public:
+    static const int COLUMN_PITCH = 170;
+    static const int ROW_PITCH = 110;
+    static const int MARGIN = 10;
+    static const int SCROLL_UNIT = 22;
+    static const int UNITS_PER_ROW = 5;
+
+    explicit CardCanvas(wxWindow* parent);
+
+    void SetMainFrame(CorvalaFrame* frame);
+    void SetShapeManager(ShapeManager* manager);
+
+    // Rows used by the last paint: one more than the number of full rows.
+    int GetRowCount() const
+    {
+        return rowCount;
+    }
+    // Places the cards for a client width; returns the row count.
+    int LayoutCards(int clientWidth);
+
+    CardShape* GetSelectedCard();
+    CardShape* GetHighlightedCard();
+
+    void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    void OnLeftDClick(wxMouseEvent& event);
+    void OnRightUp(wxMouseEvent& event);
+
+private:
+    // The card under a point given in window coordinates, or null.
+    CardShape* HitTestAt(const wxPoint& windowPoint);
+    // The first part of every click: focus, select, report. Returns the card
+    // under the pointer (null for empty space).
+    CardShape* SelectAt(const wxPoint& windowPoint);
+    void RefreshCard(CardShape* card);
+    // The remembered cards die with every rebuild of the shape manager.
+    void DropStaleCards();
+
+    CorvalaFrame* mainFrame;
+    ShapeManager* shapeManager;
+    CardShape* previousSelected;
+    CardShape* selected;
+    CardShape* previousHighlighted;
+    CardShape* highlighted;
+    int rowCount;
+    unsigned cardGeneration;
+};
