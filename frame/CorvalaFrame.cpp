@@ -191,8 +191,10 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 
     ShowConditionRow(conditionRowVisible);
     ShowStatisticsPane(statPanelVisible);
-    if (viewIndex >= 0 && viewIndex < static_cast<int>(viewNotebook->GetPageCount()))
-        viewNotebook->SetSelection(viewIndex);
+    // A stored index of a page that does not exist falls back to the list.
+    if (viewIndex < 0 || viewIndex >= static_cast<int>(viewNotebook->GetPageCount()))
+        viewIndex = 0;
+    viewNotebook->SetSelection(viewIndex);
     UpdatePageLabel();
 
     // The check marks follow the panes as they are now, not as built.
@@ -203,13 +205,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 CorvalaFrame::~CorvalaFrame()
 {
     SaveWindowState();
-    // Children may still send events while the window tree is torn down;
-    // they must not reach a frame whose model is gone.
-    if (model)
-    {
-        delete model;
-        model = nullptr;
-    }
+    delete model;
+    model = nullptr;
     paneManager.UnInit();
     delete imageList;
     imageList = nullptr;

@@ -93,9 +93,13 @@ TEST_F(FrameTest, PositionOnNoDisplayFallsBackToTheDefault)
     config->Write("/CorvaFrame/y", -7000L);
     config->Write("/CorvaFrame/w", 800L);
     config->Write("/CorvaFrame/h", 500L);
+    config->Write("/CorvaFrame/nViewIdx", 7L);
     OpenFrame();
     EXPECT_EQ(wxPoint(40, 40), frame->GetPosition());
     EXPECT_EQ(wxSize(800, 500), frame->GetClientSize()) << "the size is kept";
+    EXPECT_EQ(0, Child<wxNotebook>("ID_NOTEBOOK_VIEW")->GetSelection()) << "no page 7: the list";
+    CloseFrame();
+    EXPECT_EQ(0, Stored("nViewIdx"));
 }
 
 TEST_F(FrameTest, ViewMenuAndPaneCloseKeepTheCheckMarksInStep)
