@@ -6,6 +6,8 @@
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
+#include <unistd.h>
+
 #ifndef CORVALA_SOURCE_DIR
 #error "CORVALA_SOURCE_DIR must name the source tree"
 #endif
@@ -39,7 +41,8 @@ CorvalaGuiTest::CorvalaGuiTest()
 {
     // The windows load img/ relative to the working directory.
     wxString img = wxString(CORVALA_SOURCE_DIR) + "/resources/img";
-    wxSymlink(img, dir.Path() + "/img");
+    if (symlink(img.fn_str(), (dir.Path() + "/img").fn_str()) != 0)
+        ADD_FAILURE() << "cannot link img/ into the test directory";
 }
 
 CorvalaGuiTest::~CorvalaGuiTest() = default;
