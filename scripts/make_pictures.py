@@ -57,8 +57,8 @@ AMBER = (0xF5, 0xA1, 0x23)
 AMBER_EDGE = (0xC7, 0x76, 0x08)
 FLAME = (0xEE, 0x6A, 0x2C)
 FLAME_EDGE = (0xBF, 0x47, 0x12)
-STAR_EMPTY = (0xE6, 0xE1, 0xDE)
-STAR_EMPTY_EDGE = (0xA8, 0xA0, 0x9B)
+STAR_EMPTY = (0xE0, 0xDA, 0xD6)
+STAR_EMPTY_EDGE = (0x98, 0x90, 0x8B)
 
 SS = 6  # subsamples per pixel side
 
@@ -288,10 +288,10 @@ class Canvas:
 def person(c, x, y, w, female, shirt=None):
     """Head and shoulders in a w x w box at (x, y)."""
     cx = x + w / 2.0
-    hr = 0.19 * w
-    hy = y + 0.30 * w
+    hr = 0.205 * w
+    hy = y + 0.29 * w
     shirt = shirt or (ROSE if female else BLUE)
-    body = rect(cx - 0.41 * w, y + 0.62 * w, cx + 0.41 * w, y + w + 0.3 * w, 0.26 * w)
+    body = rect(cx - 0.42 * w, y + 0.61 * w, cx + 0.42 * w, y + w + 0.3 * w, 0.26 * w)
     body = body & rect(x - 1, y, x + w + 1, y + w)
     c.fill(body, shirt)
     # collar: a small skin-coloured V under the chin
@@ -425,15 +425,15 @@ def pic_person(s, female):
 
 def pic_contact_new(s):
     c = Canvas(s)
-    person(c, 0, 0, s * 0.86, False)
-    r = s * 0.25
+    person(c, 0, 0, s * 0.90, False)
+    r = s * 0.24
     plus_badge(c, s - r - 0.02 * s, s - r - 0.02 * s, r, max(1.0, s * 0.05))
     return c
 
 
 def pic_contact_edit(s):
     c = Canvas(s)
-    person(c, 0, 0, s * 0.86, False)
+    person(c, 0, 0, s * 0.90, False)
     pencil(c, s * 0.40, s * 0.98, s * 0.80, max(3.0, s * 0.19), gap=max(1.0, s * 0.05))
     return c
 
@@ -450,8 +450,8 @@ def pic_contact_multi_edit(s):
 
 def pic_delete(s):
     c = Canvas(s)
-    person(c, 0, 0, s * 0.86, False)
-    r = s * 0.25
+    person(c, 0, 0, s * 0.90, False)
+    r = s * 0.24
     cross_badge(c, s - r - 0.02 * s, s - r - 0.02 * s, r, max(1.0, s * 0.05))
     return c
 
