@@ -2,6 +2,7 @@
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/intl.h>
 #include <wx/wxsqlite3.h>
 
 #include "storage/StorageHooks.h"
@@ -10,12 +11,17 @@ namespace
 {
 // Used only when the SQLite build can encrypt; Debian's cannot.
 const char* const DATABASE_KEY = "velkrant";
+
+// The wrapper's default is a minute per statement, and a search runs up to
+// 102 of them: the window would freeze for over an hour behind a lock.
+int busyTimeoutMs = 2000;
 } // namespace
 
 Adapter::Adapter() : db(nullptr) {}
 
 Adapter::~Adapter()
 {
+    inBatch = false;
     Close();
 }
 
@@ -27,17 +33,25 @@ wxString Adapter::GetDatabasePath()
 
 void Adapter::Open()
 {
+    if (inBatch && db)
+        return;
     Close();
     const wxString path = GetDatabasePath();
     wxSQLite3Database::InitializeSQLite();
     db = new wxSQLite3Database();
     const wxString key = wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
     db->Open(path, key);
+    db->SetBusyTimeout(busyTimeoutMs);
+}
+
+void Adapter::SetBusyTimeout(int milliseconds)
+{
+    busyTimeoutMs = milliseconds;
 }
 
 void Adapter::Close()
 {
-    if (!db)
+    if (!db || inBatch)
         return;
     try
     {
@@ -71,6 +85,7 @@ int Adapter::Query(const wxString& sql, const RowReader& onRow)
     {
         Close();
         ReportError(e.GetMessage());
+        CheckBatchAfterError();
         return -1;
     }
     Close();
@@ -89,6 +104,7 @@ int Adapter::Execute(const wxString& sql)
     {
         Close();
         ReportError(e.GetMessage());
+        CheckBatchAfterError();
         return 0;
     }
     Close();
@@ -101,6 +117,8 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
     try
     {
         Open();
+        // Inside a batch the batch's transaction covers the statement.
+        inTransaction = inTransaction && !inBatch;
         if (inTransaction)
             db->Begin();
         {
@@ -117,8 +135,57 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
         // Closing without a commit discards an open transaction.
         Close();
         ReportError(e.GetMessage());
+        CheckBatchAfterError();
         return 0;
     }
     Close();
     return changed;
+}
+
+void Adapter::BeginBatch()
+{
+    if (inBatch)
+        return;
+    try
+    {
+        Open();
+        // Immediate: a lock held by another program shows here, once, and
+        // not in the middle of the batch.
+        db->Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
+        inBatch = true;
+    }
+    catch (const wxSQLite3Exception&)
+    {
+        // Not an error of its own: each statement of the batch now opens
+        // its own connection and reports what fails.
+        Close();
+    }
+}
+
+void Adapter::EndBatch()
+{
+    if (!inBatch)
+        return;
+    inBatch = false;
+    try
+    {
+        if (db && db->IsOpen() && !db->GetAutoCommit())
+            db->Commit();
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        Close();
+        ReportError(e.GetMessage());
+        return;
+    }
+    Close();
+}
+
+void Adapter::CheckBatchAfterError()
+{
+    if (!inBatch || !db || !db->IsOpen() || !db->GetAutoCommit())
+        return;
+    inBatch = false;
+    Close();
+    ReportError(_("The changes made so far in this batch could not be kept and were undone."));
 }

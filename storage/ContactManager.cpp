@@ -296,11 +296,13 @@ void ContactManager::Insert(ContactInfoEx* contact)
 
 void ContactManager::InsertContacts(ContactArray& contacts)
 {
+    adapter.BeginBatch();
     for (void* item : contacts)
     {
         PumpOneMessage();
         InsertRecord(static_cast<ContactInfoEx*>(item));
     }
+    adapter.EndBatch();
     ForceSearch();
     NotifyObservers();
 }
@@ -333,6 +335,7 @@ void ContactManager::MergeFields(ContactInfoEx* target, const ContactInfoEx* sou
 
 void ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ)
 {
+    adapter.BeginBatch();
     for (void* item : contacts)
     {
         ContactInfoEx* contact = static_cast<ContactInfoEx*>(item);
@@ -340,6 +343,7 @@ void ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ
         MergeFields(contact, templ);
         UpdateRecord(contact);
     }
+    adapter.EndBatch();
     delete templ;
     NotifyObservers();
 }
@@ -369,11 +373,13 @@ void ContactManager::Delete(ContactInfoEx* contact)
 
 void ContactManager::DeleteContacts(ContactArray& contacts)
 {
+    adapter.BeginBatch();
     for (void* item : contacts)
     {
         PumpOneMessage();
         DeleteRecord(static_cast<ContactInfoEx*>(item));
     }
+    adapter.EndBatch();
     ForceSearch();
     NotifyObservers();
 }

@@ -12,7 +12,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
     ADD_FAILURE_AT(file.utf8_string().c_str(), line)
         << "wx assert in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

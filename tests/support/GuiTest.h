@@ -14,8 +14,7 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 3000);
 void ProcessPending();
 
 // Finds a descendant window by its window name, or null.
-template <typename T = wxWindow>
-T* FindChild(wxWindow* parent, const wxString& name)
+template <typename T = wxWindow> T* FindChild(wxWindow* parent, const wxString& name)
 {
     return dynamic_cast<T*>(wxWindow::FindWindowByName(name, parent));
 }

@@ -24,7 +24,7 @@ public:
         return true;
     }
 };
-}  // namespace
+} // namespace
 
 wxIMPLEMENT_APP_NO_MAIN(TestApp);
 

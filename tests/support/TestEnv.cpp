@@ -82,8 +82,8 @@ int TempWorkDir::ScalarInt(const wxString& sql) const
 CorvalaTest::CorvalaTest()
 {
     // A configuration store on a temporary file inside the test directory.
-    wxFileConfig* config = new wxFileConfig("Corvala", "Marrowind", dir.Path() + "/test.conf", wxEmptyString,
-                                            wxCONFIG_USE_LOCAL_FILE);
+    wxFileConfig* config =
+        new wxFileConfig("Corvala", "Marrowind", dir.Path() + "/test.conf", wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
     delete wxConfigBase::Set(config);
 }
 

@@ -26,7 +26,10 @@ public:
     explicit TempWorkDir(bool withSchema = true);
     ~TempWorkDir();
 
-    const wxString& Path() const { return path; }
+    const wxString& Path() const
+    {
+        return path;
+    }
     wxString DbPath() const;
     // Runs SQL on a separate connection (to seed or inspect the database).
     void Exec(const wxString& sql) const;

@@ -1,0 +1,182 @@
+// Database failures: every failed statement is reported exactly once, the
+// operation goes on with no rows, nothing crashes and nothing is lost.
+#include <gtest/gtest.h>
+
+#include <wx/ffile.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/wxsqlite3.h>
+
+#include "storage/ContactManager.h"
+#include "storage/HistoryManager.h"
+#include "storage/TagManager.h"
+#include "tests/storage/StorageTestUtil.h"
+
+TEST(StorageFailure, MissingDataFolderIsReportedPerStatementWithoutCrashing)
+{
+    TempWorkDir dir(false);
+    ErrorRecorder errors;
+    ContactManager contacts;
+    contacts.Search();
+    EXPECT_EQ(errors.messages.size(), 2u) << "count and page statement";
+    EXPECT_TRUE(contacts.contactList.IsEmpty());
+    EXPECT_EQ(contacts.currentContact, nullptr);
+
+    ContactInfoEx contact;
+    contact.tagIds.Add(1);
+    errors.messages.clear();
+    EXPECT_EQ(contacts.InsertRecord(&contact), 0);
+    EXPECT_EQ(contact.id, -1);
+    EXPECT_EQ(errors.messages.size(), 1u) << "the failed insert only; nothing is linked";
+
+    TagManager tags;
+    tags.Load();
+    EXPECT_EQ(errors.messages.size(), 2u);
+    EXPECT_FALSE(wxFileName::DirExists(dir.Path() + "/data")) << "nothing was created";
+}
+
+TEST(StorageFailure, AnEmptyDatabaseFileReportsTheMissingTable)
+{
+    TempWorkDir dir(false);
+    ErrorRecorder errors;
+    wxMkdir(dir.Path() + "/data");
+    TagManager tags;
+    tags.Load();
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].Find("no such table"), wxNOT_FOUND) << errors.messages[0];
+    EXPECT_TRUE(tags.GetTagMap().empty());
+}
+
+class StorageFailureTest : public CorvalaTest
+{
+};
+
+TEST_F(StorageFailureTest, AMissingTableFailsOnlyItsOwnStatements)
+{
+    SeedContacts(dir, 3);
+    dir.Exec("insert into contact_tag values (1, 7);");
+    dir.Exec("drop table contact_history;");
+    ContactManager contacts;
+    contacts.Search();
+    EXPECT_EQ(errors.messages.size(), 3u) << "one history count per record";
+    ASSERT_EQ(contacts.contactList.GetCount(), 3u) << "the page is still built";
+    EXPECT_EQ(contacts.contactList[2]->tagIds.GetCount(), 1u);
+    EXPECT_EQ(contacts.contactList[2]->historyCount, 0);
+
+    errors.messages.clear();
+    contacts.Delete(contacts.contactList[0]);
+    EXPECT_EQ(errors.messages.size(), 1u + 2u) << "the history delete, then the reload's two history counts";
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 2) << "the other deletes went on";
+}
+
+TEST_F(StorageFailureTest, NullsWrittenByAnotherToolReadAsEmptyZeroAndInvalid)
+{
+    dir.Exec("insert into contacts (id) values (42);");
+    dir.Exec("insert into mst_tags (id) values (5);");
+    ContactManager contacts;
+    contacts.Search();
+    ASSERT_EQ(contacts.contactList.GetCount(), 1u);
+    const ContactInfoEx* c = contacts.contactList[0];
+    EXPECT_EQ(c->id, 42);
+    EXPECT_EQ(c->last_name, "");
+    EXPECT_EQ(c->webpage_2, "");
+    EXPECT_EQ(c->comment, "");
+    EXPECT_EQ(c->sex, 0);
+    EXPECT_FALSE(c->birthday.IsValid());
+    EXPECT_FALSE(c->entry_time.IsValid());
+    EXPECT_EQ(c->entry_user_id, 0);
+    EXPECT_TRUE(errors.messages.empty());
+    EXPECT_TRUE(contacts.GetBirthdayContacts(0).IsEmpty()) << "no month for an unknown birthday";
+
+    dir.Exec("update contacts set birthday='not a date', entry_time='2010-01-15' where id=42;");
+    contacts.condition.changed = true;
+    contacts.Search();
+    EXPECT_FALSE(contacts.contactList[0]->birthday.IsValid());
+    EXPECT_EQ(contacts.contactList[0]->entry_time, wxDateTime(15, wxDateTime::Jan, 2010));
+
+    TagManager tags;
+    tags.Load();
+    ASSERT_NE(tags.FindById(5), nullptr);
+    EXPECT_EQ(tags.FindById(5)->name, "");
+}
+
+TEST_F(StorageFailureTest, AReadOnlyDatabaseRefusesWritesAndKeepsItsData)
+{
+    SeedContacts(dir, 2);
+    {
+        // A write version above 2 in the header makes SQLite open the file
+        // read-only, for every user including root.
+        wxFFile file(dir.DbPath(), "r+b");
+        ASSERT_TRUE(file.IsOpened());
+        file.Seek(18);
+        const unsigned char version = 3;
+        file.Write(&version, 1);
+    }
+    ContactManager contacts;
+    contacts.Search();
+    EXPECT_TRUE(errors.messages.empty());
+    ASSERT_EQ(contacts.contactList.GetCount(), 2u);
+
+    ContactInfoEx contact;
+    contacts.Insert(&contact);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(contact.id, -1);
+    contacts.Delete(contacts.contactList[0]);
+    EXPECT_EQ(errors.messages.size(), 4u) << "each of the three deletes is reported";
+    EXPECT_EQ(contacts.contactList.GetCount(), 2u) << "nothing was lost";
+}
+
+TEST_F(StorageFailureTest, ALockedDatabaseIsReportedAndNothingIsLost)
+{
+    SeedContacts(dir, 4);
+    ContactManager contacts;
+    TagManager tags;
+    Adapter::SetBusyTimeout(50);
+    {
+        wxSQLite3Database other;
+        other.Open(dir.DbPath());
+        other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+        contacts.Search();
+        EXPECT_EQ(errors.messages.size(), 2u);
+        EXPECT_TRUE(contacts.contactList.IsEmpty());
+        TagInfo tag(-1, "Locked");
+        EXPECT_EQ(tags.Insert(&tag), 0);
+        EXPECT_EQ(errors.messages.size(), 4u) << "the insert and its read-back";
+        other.ExecuteUpdate("COMMIT;");
+        other.Close();
+    }
+    Adapter::SetBusyTimeout(2000);
+    contacts.condition.changed = true;
+    contacts.Search();
+    EXPECT_EQ(contacts.totalCount, 4);
+
+    // A batch that cannot get the lock runs statement by statement and
+    // reports each failure; nothing that was stored goes missing.
+    Adapter::SetBusyTimeout(50);
+    errors.messages.clear();
+    {
+        wxSQLite3Database other;
+        other.Open(dir.DbPath());
+        other.ExecuteUpdate("BEGIN IMMEDIATE;");
+        ContactArray batch;
+        batch.Add(contacts.contactList[0]);
+        batch.Add(contacts.contactList[1]);
+        contacts.DeleteContacts(batch);
+        EXPECT_EQ(errors.messages.size(), 6u) << "three deletes per record; reading still works";
+        other.ExecuteUpdate("COMMIT;");
+        other.Close();
+    }
+    Adapter::SetBusyTimeout(2000);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 4);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags;"), 0);
+}
+
+TEST_F(StorageFailureTest, EveryOpenFollowsTheCurrentWorkingDirectory)
+{
+    SeedContacts(dir, 2);
+    TempWorkDir second; // changes the working directory
+    SeedContacts(second, 5);
+    ContactManager contacts;
+    contacts.Search();
+    EXPECT_EQ(contacts.totalCount, 5);
+}
