@@ -440,11 +440,11 @@ def pic_contact_edit(s):
 
 def pic_contact_multi_edit(s):
     c = Canvas(s)
-    person(c, s * 0.34, 0, s * 0.62, True)
+    person(c, s * 0.38, 0, s * 0.56, True)
     front = Canvas(s)
-    person(front, 0, s * 0.16, s * 0.84, False)
+    person(front, 0, s * 0.18, s * 0.78, False)
     c.paste_over(front, 0, 0, max(1.0, s * 0.04))
-    pencil(c, s * 0.44, s * 0.98, s * 0.74, max(3.0, s * 0.17), gap=max(1.0, s * 0.05))
+    pencil(c, s * 0.50, s * 0.98, s * 0.62, max(3.0, s * 0.17), gap=max(1.0, s * 0.05))
     return c
 
 
@@ -561,17 +561,17 @@ def pic_app(s):
     if s <= 16:
         person(c, 1.5, 2.0, 13.0, False, shirt=PAPER)
         return c
-    m = s * 0.14
-    cx0, cy0, cx1, cy1 = m, s * 0.24, s - m, s - s * 0.24
+    m = s * 0.13
+    cx0, cy0, cx1, cy1 = m, s * 0.22, s - m, s - s * 0.22
     c.fill(rect(cx0, cy0, cx1, cy1, s * 0.05), PAPER)
     pw = (cy1 - cy0) * 0.80
     sub = Canvas(int(math.ceil(pw)) + 1)
     person(sub, 0, 0, pw, False)
-    c.paste(sub, int(round(cx0 + s * 0.05)), int(round(cy1 - pw)))
-    lx0 = cx0 + s * 0.05 + pw + s * 0.04
-    lw = max(1.0, round(s * 0.055))
-    for k, frac in enumerate((0.88, 0.65, 0.75)):
-        yy = round(cy0 + (cy1 - cy0) * (0.28 + 0.24 * k))
+    c.paste(sub, int(round(cx0 + s * 0.02)), int(round(cy1 - pw)))
+    lx0 = cx0 + s * 0.02 + pw + s * 0.03
+    lw = max(1.0, round(s * 0.06))
+    for k, frac in enumerate((1.0, 0.7, 0.85)):
+        yy = round(cy0 + (cy1 - cy0) * (0.27 + 0.23 * k))
         c.fill(rect(lx0, yy - lw / 2.0, lx0 + (cx1 - s * 0.06 - lx0) * frac, yy + lw / 2.0, lw / 2.0),
                TEAL if k == 0 else PAPER_EDGE)
     return c
