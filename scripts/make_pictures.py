@@ -700,7 +700,7 @@ def make_sheet(files, path, tmp):
         run(["convert", src, "-background", "#ECE8E6", "-flatten",
              "-filter", "point", "-resize", "400%", big])
         pngs.append((name, f, big))
-    one = ["montage", "-label", "%t", "-background", "#ECE8E6", "-geometry", "+30+8",
+    one = ["montage", "-label", "%t", "-background", "#ECE8E6", "-geometry", "48x48>+26+10",
            "-tile", "10x", "-pointsize", "8"]
     one += [f + ("[2]" if f.endswith(".ico") else "") for n, f, _ in pngs if not n.startswith("marrowind")]
     run(one + [os.path.join(tmp, "sheet1a.png")])

@@ -166,7 +166,9 @@ TEST_F(ResourceIconsTest, WindowIconHoldsThreeSizes)
     ASSERT_TRUE(icon.IsOk());
     EXPECT_EQ(icon.GetWidth(), 48) << "the window icon loads at its largest size";
     // The about box loads it as "any image type".
-    EXPECT_TRUE(wxBitmap(path, wxBITMAP_TYPE_ANY).IsOk());
+    wxBitmap any(path, wxBITMAP_TYPE_ANY);
+    ASSERT_TRUE(any.IsOk());
+    EXPECT_EQ(any.GetWidth(), 48) << "the about box shows the largest image";
 }
 
 TEST_F(ResourceIconsTest, CardPicturesSurviveTheWhiteMask)
