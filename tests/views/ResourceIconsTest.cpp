@@ -101,7 +101,7 @@ size_t CountOf(const wxString& text, const wxString& what)
 class ResourceIconsTest : public CorvalaGuiTest
 {
 };
-}  // namespace
+} // namespace
 
 TEST_F(ResourceIconsTest, BuiltInIconsLoadAtSixteenPixels)
 {
@@ -197,7 +197,9 @@ TEST_F(ResourceIconsTest, CardPicturesSurviveTheWhiteMask)
                     ++visibleBackgroundPixels;
             }
         }
-        EXPECT_EQ(maskedFigurePixels, 0) << path << ": opaque white pixels: the mask would punch holes in the figure (keep the background transparent)";
+        EXPECT_EQ(maskedFigurePixels, 0)
+            << path
+            << ": opaque white pixels: the mask would punch holes in the figure (keep the background transparent)";
         EXPECT_EQ(visibleBackgroundPixels, 0) << path << ": transparent pixels must be white for the mask";
         EXPECT_GT(figurePixels, image.GetWidth() * image.GetHeight() / 5) << path;
 
@@ -226,13 +228,25 @@ TEST_F(ResourceIconsTest, DetailTemplateUsesEveryPlaceholderOnce)
 
     // Replaced at the first occurrence only: a second one would show literally.
     const char* const once[] = {
-        "$img_num$", "$last_name$", "$last_name_alpha$", "$first_name$", "$first_name_alpha$", "$sex$",
-        "$birthday$", "$company$", "$department$", "$job_title$", "$business_phone_2$", "$business_phone$",
-        "$business_mobile_2$", "$business_mobile$", "$business_fax_2$", "$business_fax$", "$business_im_3$",
-        "$business_im_2$", "$business_im$", "$business_street_3$", "$business_street_2$", "$business_street$",
-        "$home_phone_2$", "$home_phone$", "$home_mobile_2$", "$home_mobile$", "$home_fax_2$", "$home_fax$",
-        "$home_im_3$", "$home_im_2$", "$home_im$", "$home_street_3$", "$home_street_2$", "$home_street$",
-        "$BR_TAG_HP_2$", "$BR_TAG_HP$", "$comment$", "$tags$",
+        "$img_num$",           "$last_name$",
+        "$last_name_alpha$",   "$first_name$",
+        "$first_name_alpha$",  "$sex$",
+        "$birthday$",          "$company$",
+        "$department$",        "$job_title$",
+        "$business_phone_2$",  "$business_phone$",
+        "$business_mobile_2$", "$business_mobile$",
+        "$business_fax_2$",    "$business_fax$",
+        "$business_im_3$",     "$business_im_2$",
+        "$business_im$",       "$business_street_3$",
+        "$business_street_2$", "$business_street$",
+        "$home_phone_2$",      "$home_phone$",
+        "$home_mobile_2$",     "$home_mobile$",
+        "$home_fax_2$",        "$home_fax$",
+        "$home_im_3$",         "$home_im_2$",
+        "$home_im$",           "$home_street_3$",
+        "$home_street_2$",     "$home_street$",
+        "$BR_TAG_HP_2$",       "$BR_TAG_HP$",
+        "$comment$",           "$tags$",
     };
     for (const char* placeholder : once)
         EXPECT_EQ(CountOf(page, placeholder), 1u) << placeholder;
