@@ -64,7 +64,7 @@ AboutDlg::AboutDlg(wxWindow* parent, wxWindowID id)
     column->Add(linkRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, DLG_BORDER);
 
     wxBoxSizer* mailRow = new wxBoxSizer(wxHORIZONTAL);
-    mailRow->Add(new wxStaticText(this, wxID_ANY, _("E-mail: support@corvala.example"), wxDefaultPosition,
+    mailRow->Add(new wxStaticText(this, wxID_ANY, _("E-mail: support@marrowind.example"), wxDefaultPosition,
                                   wxDefaultSize, 0, "ID_STATICTEXT6"),
                  0, wxALIGN_CENTER_VERTICAL);
     column->Add(mailRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, DLG_BORDER);
@@ -72,7 +72,7 @@ AboutDlg::AboutDlg(wxWindow* parent, wxWindowID id)
     wxBitmapButton* download =
         new wxBitmapButton(this, wxID_ANY, ButtonBitmap("marrowind_stat_01.jpg", wxSize(88, 31)), wxDefaultPosition,
                            wxDefaultSize, wxBU_AUTODRAW, wxDefaultValidator, "ID_BITMAPBUTTON1");
-    download->SetToolTip(_("Download the latest Corvala from www.corvala.example"));
+    download->SetToolTip(_("Open the Corvala download page on www.marrowind.example."));
     column->Add(download, 0, wxLEFT | wxRIGHT | wxBOTTOM, DLG_BORDER);
 
     wxButton* ok = MakeButton(this, wxID_OK, _("&OK"), "wxID_OK");

@@ -1,4 +1,5 @@
-// What every dialog of the program shares: padding and picture loading.
+// What the dialogs of the program share: padding, pictures, buttons and the
+// length limit of text fields.
 #pragma once
 
 #include <memory>

@@ -12,11 +12,12 @@ constexpr const char* BUILD_YEAR = "2010";
 constexpr const char* BUILD_MONTH = "01";
 constexpr const char* BUILD_DAY = "22";
 
-// The web site, its download page and the contact address.
-constexpr const char* WEB_SITE_URL = "http://www.corvala.example/";
-constexpr const char* WEB_SITE_HOST = "www.corvala.example";
-constexpr const char* DOWNLOAD_URL = "http://www.corvala.example/download/";
-constexpr const char* CONTACT_EMAIL = "support@corvala.example";
+// The maker's web site, the download page and the contact address. The
+// site link uses http:// because that is what the hyperlink control opens.
+constexpr const char* WEB_SITE_URL = "http://www.marrowind.example/";
+constexpr const char* WEB_SITE_HOST = "www.marrowind.example";
+constexpr const char* DOWNLOAD_URL = "https://www.marrowind.example/corvala/download.html";
+constexpr const char* CONTACT_EMAIL = "support@marrowind.example";
 
 // "Version 3.4.45.0 Release (Build: 2010/01/22)"
 wxString GetVersionLine();

@@ -2,6 +2,7 @@
 #pragma once
 
 // Whether the main window remembers its size and position (greater than 0:
-// yes). Starts at 1; the main window reads it from and writes it to the
-// configuration store, the settings dialog only changes it.
+// yes). Owned and defined by the main window, which starts it at 1, reads it
+// from and writes it to the configuration store; the settings dialog only
+// changes it.
 extern int g_rememberSizePos;

@@ -106,8 +106,10 @@ TEST_F(HyperLinkTest, HoverAndVisitColours)
 
     Send(wxEVT_ENTER_WINDOW);
     EXPECT_EQ(link->GetForegroundColour(), wxColour("RED")) << "red under the mouse";
+    EXPECT_TRUE(link->GetCursor().IsSameAs(link->GetHoverCursor())) << "hand cursor under the mouse";
     Send(wxEVT_LEAVE_WINDOW);
     EXPECT_EQ(link->GetForegroundColour(), wxColour("BLUE")) << "back to blue before any visit";
+    EXPECT_FALSE(link->GetCursor().IsOk()) << "default cursor again after leaving";
 
     Send(wxEVT_ENTER_WINDOW);
     Send(wxEVT_LEFT_DOWN);

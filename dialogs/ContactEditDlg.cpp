@@ -1,0 +1,297 @@
+#include "dialogs/ContactEditDlg.h"
+
+#include <wx/button.h>
+#include <wx/datectrl.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/propgrid/advprops.h>
+#include <wx/propgrid/propgrid.h>
+#include <wx/propgrid/props.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+#include "app/Corva.h"
+#include "dialogs/DialogCommon.h"
+#include "dialogs/wxMultiChoicePropertyEx.h"
+#include "storage/ContactInfoEx.h"
+
+namespace
+{
+struct TextField
+{
+    const char* column; // message id of the label, and the property's name once translated
+    wxString ContactInfoEx::*field;
+};
+
+// Grid order of the two text categories.
+const TextField BUSINESS_FIELDS[] = {
+    {wxTRANSLATE("company"), &ContactInfoEx::company},
+    {wxTRANSLATE("department"), &ContactInfoEx::department},
+    {wxTRANSLATE("job_title"), &ContactInfoEx::job_title},
+    {wxTRANSLATE("business_phone"), &ContactInfoEx::business_phone},
+    {wxTRANSLATE("business_phone_2"), &ContactInfoEx::business_phone_2},
+    {wxTRANSLATE("business_mobile"), &ContactInfoEx::business_mobile},
+    {wxTRANSLATE("business_mobile_2"), &ContactInfoEx::business_mobile_2},
+    {wxTRANSLATE("business_fax"), &ContactInfoEx::business_fax},
+    {wxTRANSLATE("business_fax_2"), &ContactInfoEx::business_fax_2},
+    {wxTRANSLATE("email"), &ContactInfoEx::email},
+    {wxTRANSLATE("webpage"), &ContactInfoEx::webpage},
+    {wxTRANSLATE("business_im"), &ContactInfoEx::business_im},
+    {wxTRANSLATE("business_im_2"), &ContactInfoEx::business_im_2},
+    {wxTRANSLATE("business_im_3"), &ContactInfoEx::business_im_3},
+    {wxTRANSLATE("business_street"), &ContactInfoEx::business_street},
+    {wxTRANSLATE("business_street_2"), &ContactInfoEx::business_street_2},
+    {wxTRANSLATE("business_street_3"), &ContactInfoEx::business_street_3},
+};
+
+const TextField HOME_FIELDS[] = {
+    {wxTRANSLATE("home_phone"), &ContactInfoEx::home_phone},
+    {wxTRANSLATE("home_phone_2"), &ContactInfoEx::home_phone_2},
+    {wxTRANSLATE("home_mobile"), &ContactInfoEx::home_mobile},
+    {wxTRANSLATE("home_mobile_2"), &ContactInfoEx::home_mobile_2},
+    {wxTRANSLATE("home_fax"), &ContactInfoEx::home_fax},
+    {wxTRANSLATE("home_fax_2"), &ContactInfoEx::home_fax_2},
+    {wxTRANSLATE("email_2"), &ContactInfoEx::email_2},
+    {wxTRANSLATE("webpage_2"), &ContactInfoEx::webpage_2},
+    {wxTRANSLATE("home_im"), &ContactInfoEx::home_im},
+    {wxTRANSLATE("home_im_2"), &ContactInfoEx::home_im_2},
+    {wxTRANSLATE("home_im_3"), &ContactInfoEx::home_im_3},
+    {wxTRANSLATE("home_street"), &ContactInfoEx::home_street},
+    {wxTRANSLATE("home_street_2"), &ContactInfoEx::home_street_2},
+    {wxTRANSLATE("home_street_3"), &ContactInfoEx::home_street_3},
+};
+
+const TextField BASE_NAME_FIELDS[] = {
+    {wxTRANSLATE("last_name"), &ContactInfoEx::last_name},
+    {wxTRANSLATE("last_name_alpha"), &ContactInfoEx::last_name_alpha},
+    {wxTRANSLATE("first_name"), &ContactInfoEx::first_name},
+    {wxTRANSLATE("first_name_alpha"), &ContactInfoEx::first_name_alpha},
+};
+
+const TextField COMMENT_FIELD = {wxTRANSLATE("comment"), &ContactInfoEx::comment};
+
+wxString Label(const char* messageId)
+{
+    return wxGetTranslation(messageId);
+}
+
+// The sex labels are translated once, when the first dialog is built.
+wxPGChoices SexChoices()
+{
+    static wxArrayString labels;
+    if (labels.empty())
+    {
+        labels.Add(_("Male"));
+        labels.Add(_("Female"));
+    }
+    static const long values[] = {1, 0};
+    return wxPGChoices(labels, wxArrayInt(values, values + 2));
+}
+
+// A text property's value, or empty when the grid has no such property.
+wxString ReadText(wxPropertyGrid* grid, const char* column)
+{
+    wxPGProperty* property = grid->GetPropertyByName(Label(column));
+    if (!property)
+        return wxString();
+    wxVariant value = property->GetValue();
+    return value.IsNull() ? wxString() : value.GetString();
+}
+} // namespace
+
+ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, wxWindowID id)
+    : wxDialog(parent, id, _("Contact detail dialog"), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "id"),
+      mode(mode)
+{
+    wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
+
+    wxBoxSizer* header = new wxBoxSizer(wxHORIZONTAL);
+    bitmapMode = new wxStaticBitmap(this, wxID_ANY, LoadDialogBitmap("ContactEdit_s48_01.png"), wxDefaultPosition,
+                                    wxDefaultSize, 0, "ID_STATICBITMAP_MODE");
+    header->Add(bitmapMode, 0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    wxBoxSizer* texts = new wxBoxSizer(wxVERTICAL);
+    textSingle = new wxStaticText(this, wxID_ANY, _("You can add and edit contact detail information by this dialog."),
+                                  wxDefaultPosition, wxSize(370, 48), 0, "ID_STATICTEXT_SINGLE");
+    texts->Add(textSingle, 0, wxALL | wxEXPAND, DLG_BORDER);
+    textNote = new wxStaticText(this, wxID_ANY,
+                                _("The input information will overwrited all the selected contact. Please note it."),
+                                wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT_NOTE");
+    textNote->SetForegroundColour(*wxRED);
+    textNote->Wrap(370);
+    textNote->Hide();
+    texts->Add(textNote, 0, wxALL | wxEXPAND, DLG_BORDER);
+    header->Add(texts, 1, wxALIGN_CENTER_VERTICAL);
+    top->Add(header, 0, wxEXPAND | wxALL, DLG_BORDER);
+
+    propertyGrid = new wxPropertyGrid(this, wxID_ANY, wxDefaultPosition, wxSize(200, 200),
+                                      wxPG_DEFAULT_STYLE | wxPG_BOLD_MODIFIED);
+    top->Add(propertyGrid, 1, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER * 2);
+
+    top->Add(MakeOkCancelButtons(this), 0, wxEXPAND | wxALL, DLG_BORDER * 2);
+    SetSizerAndFit(top);
+    // Room for the names and values without scrolling through a keyhole.
+    wxSize size = GetSize();
+    size.IncTo(FromDIP(wxSize(460, 600)));
+    SetSize(size);
+    CentreOnParent();
+
+    Bind(wxEVT_INIT_DIALOG, &ContactEditDlg::OnDialogInit, this);
+    Bind(wxEVT_BUTTON, &ContactEditDlg::OnButtonOKClick, this, wxID_OK);
+}
+
+void ContactEditDlg::OnDialogInit(wxInitDialogEvent& event)
+{
+    event.Skip();
+    if (gridBuilt)
+        return;
+    gridBuilt = true;
+    BuildGrid();
+}
+
+void ContactEditDlg::BuildGrid()
+{
+    wxArrayString allTagNames;
+    if (corva)
+        corva->tagManager.GetTagNames(allTagNames);
+    if (!contact)
+        return;
+    if (mode < EDIT_MODE_NEW || mode > EDIT_MODE_COPY)
+        return;
+
+    const bool showValues = mode == EDIT_MODE_EDIT || mode == EDIT_MODE_COPY;
+    auto textProperty = [&](const TextField& field)
+    {
+        const wxString label = Label(field.column);
+        return new wxStringProperty(label, label, showValues ? contact->*field.field : wxString());
+    };
+
+    if (mode == EDIT_MODE_MULTI)
+    {
+        bitmapMode->SetBitmap(LoadDialogBitmap("ContactEdit_s48_02.png"));
+        textSingle->Hide();
+        textNote->Show();
+        Layout();
+    }
+    else
+    {
+        propertyGrid->Append(new wxPropertyCategory(_("Base information")));
+        for (const TextField& field : BASE_NAME_FIELDS)
+            propertyGrid->Append(textProperty(field));
+        const wxString sexLabel = Label(wxTRANSLATE("sex"));
+        wxPGChoices sexChoices = SexChoices();
+        propertyGrid->Append(
+            new wxEnumProperty(sexLabel, sexLabel, sexChoices, mode == EDIT_MODE_NEW ? 1 : contact->sex));
+        const wxString birthdayLabel = Label(wxTRANSLATE("birthday"));
+        wxPGProperty* birthday = propertyGrid->Append(new wxDateProperty(
+            birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime::Now() : contact->birthday));
+        birthday->SetAttribute(wxPG_DATE_PICKER_STYLE,
+                               static_cast<long>(wxDP_DROPDOWN | wxDP_SHOWCENTURY | wxDP_ALLOWNONE));
+    }
+
+    propertyGrid->Append(new wxPropertyCategory(_("Business information")));
+    for (const TextField& field : BUSINESS_FIELDS)
+        propertyGrid->Append(textProperty(field));
+
+    propertyGrid->Append(new wxPropertyCategory(_("Home information")));
+    for (const TextField& field : HOME_FIELDS)
+        propertyGrid->Append(textProperty(field));
+
+    propertyGrid->Append(new wxPropertyCategory(_("Other information")));
+    const wxString commentLabel = Label(COMMENT_FIELD.column);
+    propertyGrid->Append(
+        new wxLongStringProperty(commentLabel, commentLabel, showValues ? contact->comment : wxString()));
+
+    currentTagNames.Clear();
+    if (showValues && corva)
+        corva->tagManager.GetTagNamesByIds(contact->tagIds, currentTagNames);
+    const wxString tagLabel = _("Tag");
+    tagsProperty = new wxMultiChoicePropertyEx(tagLabel, tagLabel, allTagNames, currentTagNames);
+    propertyGrid->Append(tagsProperty);
+    tagsProperty->SetAttribute(wxPG_ATTR_MULTICHOICE_USERSTRINGMODE, true);
+    initialTagsText = tagsProperty->GetValueAsString();
+
+    propertyGrid->SetSplitterLeft();
+}
+
+void ContactEditDlg::OnButtonOKClick(wxCommandEvent&)
+{
+    // Text still in an open editor counts as entered.
+    propertyGrid->CommitChangesFromEditor();
+
+    if (!propertyGrid->IsAnyModified())
+    {
+        wxMessageBox(_("Nothing be modified!"), _("Corvala"), wxOK | wxCENTRE, this);
+        return;
+    }
+    if (mode != EDIT_MODE_MULTI)
+    {
+        wxString last = ReadText(propertyGrid, "last_name");
+        wxString first = ReadText(propertyGrid, "first_name");
+        if (last.Trim(true).Trim(false).empty() || first.Trim(true).Trim(false).empty())
+        {
+            wxMessageBox(_("The Last name and First name are necessary."), _("Corvala"), wxOK | wxCENTRE, this);
+            return;
+        }
+    }
+    if (contact)
+    {
+        ReadGrid();
+        ReadTags();
+    }
+    EndModal(wxID_OK);
+}
+
+void ContactEditDlg::ReadGrid()
+{
+    for (const TextField& field : BASE_NAME_FIELDS)
+        contact->*field.field = ReadText(propertyGrid, field.column);
+
+    wxPGProperty* sex = propertyGrid->GetPropertyByName(Label(wxTRANSLATE("sex")));
+    contact->sex = sex ? static_cast<int>(sex->GetValue().GetLong()) : 0;
+
+    wxPGProperty* birthday = propertyGrid->GetPropertyByName(Label(wxTRANSLATE("birthday")));
+    wxVariant date = birthday ? birthday->GetValue() : wxVariant();
+    contact->birthday = (!date.IsNull() && date.GetType() == "datetime") ? date.GetDateTime() : wxDateTime();
+
+    for (const TextField& field : BUSINESS_FIELDS)
+        contact->*field.field = ReadText(propertyGrid, field.column);
+    for (const TextField& field : HOME_FIELDS)
+        contact->*field.field = ReadText(propertyGrid, field.column);
+    contact->comment = ReadText(propertyGrid, COMMENT_FIELD.column);
+}
+
+void ContactEditDlg::ReadTags()
+{
+    if (!tagsProperty)
+        return;
+    const wxString text = tagsProperty->GetValueAsString();
+    if (text.CmpNoCase(initialTagsText) == 0)
+        return;
+
+    contact->tagIds.Clear();
+    if (!corva)
+        return;
+    TagManager& tags = corva->tagManager;
+    const wxArrayString pieces = wxSplit(text, '"', '\0');
+    for (wxString name : pieces)
+    {
+        name.Trim(true).Trim(false);
+        if (name.empty())
+            continue;
+        TagInfo* tag = tags.FindByName(name);
+        if (!tag)
+        {
+            TagInfo created(-1, name, -1);
+            // Insert notifies the main window, which reloads the tag cache.
+            tags.Insert(&created);
+            tag = tags.FindByName(name);
+        }
+        // Still unknown: the insert failed and was reported. Attaching any
+        // other tag would be wrong, so the name is left out.
+        if (!tag)
+            continue;
+        contact->tagIds.Add(tag->id);
+    }
+}

@@ -1,0 +1,69 @@
+// Enters or changes a contact (or, in multi mode, a template applied to
+// several contacts) in one property grid. The dialog only fills the record
+// and creates new tags; the caller stores the record.
+#pragma once
+
+#include <wx/arrstr.h>
+#include <wx/dialog.h>
+
+class ContactInfoEx;
+class Corva;
+class wxMultiChoicePropertyEx;
+class wxPropertyGrid;
+class wxStaticBitmap;
+class wxStaticText;
+
+enum ContactEditMode
+{
+    EDIT_MODE_NEW = 0,
+    EDIT_MODE_EDIT = 1,
+    EDIT_MODE_MULTI = 2,
+    EDIT_MODE_COPY = 3,
+};
+
+class ContactEditDlg : public wxDialog
+{
+public:
+    ContactEditDlg(wxWindow* parent, int mode, wxWindowID id = wxID_ANY);
+
+    // Neither is owned; both are set before ShowModal.
+    void SetCorva(Corva* corva)
+    {
+        this->corva = corva;
+    }
+    void SetContact(ContactInfoEx* contact)
+    {
+        this->contact = contact;
+    }
+    ContactInfoEx* GetContact() const
+    {
+        return contact;
+    }
+
+    wxPropertyGrid* GetPropertyGrid() const
+    {
+        return propertyGrid;
+    }
+
+    void OnDialogInit(wxInitDialogEvent& event);
+    void OnButtonOKClick(wxCommandEvent& event);
+
+private:
+    void BuildGrid();
+    // Copies the grid into the record; names missing from the grid (multi
+    // mode) give empty values.
+    void ReadGrid();
+    void ReadTags();
+
+    int mode;
+    Corva* corva = nullptr;
+    ContactInfoEx* contact = nullptr;
+    wxStaticBitmap* bitmapMode;
+    wxStaticText* textSingle;
+    wxStaticText* textNote;
+    wxPropertyGrid* propertyGrid;
+    wxMultiChoicePropertyEx* tagsProperty = nullptr;
+    wxArrayString currentTagNames;
+    wxString initialTagsText;
+    bool gridBuilt = false;
+};

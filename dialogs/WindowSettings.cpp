@@ -1,3 +1,0 @@
-#include "dialogs/WindowSettings.h"
-
-int g_rememberSizePos = 1;
