@@ -2,6 +2,7 @@
 
 #include <wx/choicdlg.h>
 #include <wx/config.h>
+#include <wx/listbox.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
@@ -16,7 +17,7 @@ const wxLanguage OFFERED_LANGUAGES[] = {
     wxLANGUAGE_ENGLISH,
     wxLANGUAGE_JAPANESE,
 };
-}  // namespace
+} // namespace
 
 wxLanguage ChooseLanguage()
 {
@@ -27,7 +28,15 @@ wxLanguage ChooseLanguage()
     labels.Add("Japanese");
 
     wxSingleChoiceDialog dialog(nullptr, _("Select your prefered language"), _("Language selection"), labels);
-    dialog.SetSize(200, 150);
+    // 200 x 150 is too small for GTK's list and buttons; never cut a row off.
+    for (wxWindow* child : dialog.GetChildren())
+    {
+        if (wxListBox* list = dynamic_cast<wxListBox*>(child))
+            list->SetMinSize(wxSize(-1, static_cast<int>(labels.GetCount()) * (list->GetCharHeight() + 8) + 6));
+    }
+    wxSize size = dialog.GetBestSize();
+    size.IncTo(wxSize(200, 150));
+    dialog.SetSize(size);
     dialog.Centre();
     if (dialog.ShowModal() != wxID_OK)
         return wxLANGUAGE_UNKNOWN;
@@ -44,7 +53,8 @@ void SaveLanguage(wxLanguage language)
     wxConfigBase* config = wxConfigBase::Get();
     if (!config)
         return;
-    wxString value = language == wxLANGUAGE_DEFAULT ? wxString(DEFAULT_WORD) : wxLocale::GetLanguageCanonicalName(language);
+    wxString value =
+        language == wxLANGUAGE_DEFAULT ? wxString(DEFAULT_WORD) : wxLocale::GetLanguageCanonicalName(language);
     config->Write(LANGUAGE_KEY, value);
     config->Flush();
 }

@@ -1,5 +1,7 @@
 #include "frame/CorvalaFrame.h"
 
+#include <algorithm>
+
 #include <wx/aui/auibar.h>
 #include <wx/aui/auibook.h>
 #include <wx/busyinfo.h>
@@ -17,9 +19,13 @@
 #include "app/Corva.h"
 #include "app/Language.h"
 #include "app/Platform.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/SettingDlg.h"
+#include "dialogs/TagMgrDlg.h"
+#include "dialogs/WindowSettings.h"
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
-#include "frame/WindowSettings.h"
+#include "import/ImportDlg.h"
 #include "views/RelationCanvas.h"
 
 int g_rememberSizePos = 1;
@@ -28,7 +34,7 @@ namespace
 {
 const char* const CONFIG_GROUP = "/CorvaFrame";
 const char* const DOWNLOAD_PAGE = "https://www.marrowind.example/corvala/download.html";
-}  // namespace
+} // namespace
 
 CorvalaFrame::Ids::Ids()
 {
@@ -212,13 +218,12 @@ CorvalaFrame::~CorvalaFrame()
 void CorvalaFrame::BuildCentrePane()
 {
     mainNotebook = new wxAuiNotebook(this, ids.ID_AUINOTEBOOK_MAIN, wxDefaultPosition, wxDefaultSize,
-                                     wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE |
-                                         wxAUI_NB_SCROLL_BUTTONS);
+                                     wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
     mainNotebook->SetArtProvider(new wxAuiSimpleTabArt);
     mainNotebook->AddPage(BuildSearchCenter(mainNotebook), _("Search center"));
 
-    wxPanel* relationPanel = new wxPanel(mainNotebook, ids.ID_PANEL9, wxDefaultPosition, wxDefaultSize,
-                                         wxTAB_TRAVERSAL, "ID_PANEL9");
+    wxPanel* relationPanel =
+        new wxPanel(mainNotebook, ids.ID_PANEL9, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
     wxBoxSizer* relationSizer = new wxBoxSizer(wxVERTICAL);
     relationCanvas = new RelationCanvas(relationPanel);
     relationSizer->Add(relationCanvas, 1, wxALL | wxEXPAND, 5);
@@ -282,11 +287,11 @@ void CorvalaFrame::BuildToolbar()
     toolbar->AddTool(ids.ID_TOOL_SETTING, _("Setting"), FrameImages::Load("Setting_s24_01.png", 24),
                      _("Open settings dialog"), wxITEM_NORMAL);
     toolbar->SetToolLongHelp(ids.ID_TOOL_SETTING, _("Open settings dialog."));
-    toolbar->AddTool(ids.ID_TOOL_UPDATE, _("Update"), FrameImages::Load("Update_s24_01.png", 24),
-                     _("Check update"), wxITEM_NORMAL);
+    toolbar->AddTool(ids.ID_TOOL_UPDATE, _("Update"), FrameImages::Load("Update_s24_01.png", 24), _("Check update"),
+                     wxITEM_NORMAL);
     toolbar->SetToolLongHelp(ids.ID_TOOL_UPDATE, _("Open the Corvala download page on www.marrowind.example."));
-    toolbar->AddTool(ids.ID_TOOL_ABOUT, _("About"), FrameImages::Load("About_s24_01.png", 24),
-                     _("Open about dialog"), wxITEM_NORMAL);
+    toolbar->AddTool(ids.ID_TOOL_ABOUT, _("About"), FrameImages::Load("About_s24_01.png", 24), _("Open about dialog"),
+                     wxITEM_NORMAL);
     toolbar->SetToolLongHelp(ids.ID_TOOL_ABOUT, _("Open about dialog."));
     toolbar->Realize();
     paneManager.AddPane(toolbar, wxAuiPaneInfo()
@@ -309,7 +314,8 @@ void CorvalaFrame::BuildMenuBar()
     fileMenu->Append(new wxMenuItem(fileMenu, ids.ID_MENU_QUIT, _("&Quit"), _("Quit the application")));
     menuBar->Append(fileMenu, _("&File"));
 
-    auto withIcon = [](wxMenu* menu, int id, const wxString& label, const wxString& help, const char* icon) {
+    auto withIcon = [](wxMenu* menu, int id, const wxString& label, const wxString& help, const char* icon)
+    {
         wxMenuItem* item = new wxMenuItem(menu, id, label, help, wxITEM_NORMAL);
         if (icon)
             item->SetBitmap(FrameImages::Load(icon, 16));
@@ -347,11 +353,10 @@ void CorvalaFrame::BuildMenuBar()
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
-    withIcon(help, ids.ID_MENU_UPDATE, _("Check &update..."),
-             _("Open the download page on www.marrowind.example"), "Update_s16_01.png");
+    withIcon(help, ids.ID_MENU_UPDATE, _("Check &update..."), _("Open the download page on www.marrowind.example"),
+             "Update_s16_01.png");
     help->AppendSeparator();
-    withIcon(help, ids.ID_MENU_ABOUT, _("&About...\tF1"), _("Show info about this application"),
-             "About_s16_01.png");
+    withIcon(help, ids.ID_MENU_ABOUT, _("&About...\tF1"), _("Show info about this application"), "About_s16_01.png");
     menuBar->Append(help, _("&Help"));
 
     SetMenuBar(menuBar);
@@ -369,7 +374,8 @@ void CorvalaFrame::BuildStatusBar()
 
 void CorvalaFrame::BuildContactMenu()
 {
-    auto add = [this](int id, const wxString& label, const char* icon) {
+    auto add = [this](int id, const wxString& label, const char* icon)
+    {
         wxMenuItem* item = new wxMenuItem(&contactMenu, id, label, wxEmptyString, wxITEM_NORMAL);
         item->SetBitmap(FrameImages::Load(icon, 16));
         contactMenu.Append(item);
@@ -478,6 +484,15 @@ void CorvalaFrame::OnContactChanged()
     // rows are rebuilt before anything reads them.
     RefreshContactList();
     ShowSelection();
+    // A selected row has brought the history along through the selection
+    // handler. An empty page selects none, and the history must not stay
+    // with a contact the search destroyed.
+    if (resultList->GetSelectedItemCount() == 0)
+    {
+        model->historyManager.SetCurrentContact(model->contactManager.currentContact);
+        RefreshHistoryList();
+        UpdateHistoryButtons();
+    }
 }
 
 void CorvalaFrame::OnTagChanged()
@@ -541,20 +556,28 @@ void CorvalaFrame::OnCheckUpdate(wxCommandEvent&)
     wxLaunchDefaultBrowser(DOWNLOAD_PAGE, wxBROWSER_NEW_WINDOW);
 }
 
-// The dialogs below are opened modally with the frame as parent; they are
-// wired now and open their windows once the dialogs exist.
 void CorvalaFrame::OnTagManage(wxCommandEvent&)
 {
+    TagMgrDlg dialog(this, wxID_ANY);
+    dialog.SetCorva(model);
+    dialog.ShowModal();
 }
 
 void CorvalaFrame::OnImport(wxCommandEvent&)
 {
+    ImportDlg dialog(this, wxID_ANY);
+    dialog.SetCorva(model);
+    dialog.ShowModal();
 }
 
 void CorvalaFrame::OnSetting(wxCommandEvent&)
 {
+    SettingDlg dialog(this, wxID_ANY);
+    dialog.ShowModal();
 }
 
 void CorvalaFrame::OnAbout(wxCommandEvent&)
 {
+    AboutDlg dialog(this, wxID_ANY);
+    dialog.ShowModal();
 }

@@ -1,10 +1,13 @@
 // The contact list of the current result page and the contact commands.
+#include <memory>
+
 #include <wx/listctrl.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
 #include "app/Corva.h"
 #include "app/Platform.h"
+#include "dialogs/ContactEditDlg.h"
 #include "frame/CorvalaFrame.h"
 
 namespace
@@ -15,7 +18,7 @@ wxString DateTimeText(const wxDateTime& time)
 {
     return time.IsValid() ? time.Format() : wxString();
 }
-}  // namespace
+} // namespace
 
 void CorvalaFrame::ConnectContactEvents()
 {
@@ -44,9 +47,10 @@ void CorvalaFrame::InsertListColumns()
         const char* header;
         int width;
     } columns[] = {
-        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},     {"Job title", 128},
-        {"Department", 128}, {"Company", 196},        {"E-mail", 128},             {"Webpage", 128},
-        {"Latest update time", 128}, {"Entry time", 128},
+        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},
+        {"Job title", 128},  {"Department", 128},     {"Company", 196},
+        {"E-mail", 128},     {"Webpage", 128},        {"Latest update time", 128},
+        {"Entry time", 128},
     };
     int index = 0;
     for (const auto& column : columns)
@@ -171,26 +175,56 @@ void CorvalaFrame::OnContactDelete(wxCommandEvent&)
     ContactInfoEx* contact = contacts.currentContact;
     if (!contact)
         return;
-    if (wxMessageBox(question + contact->last_name + " " + contact->first_name, _("Confirm"), wxYES_NO, this) !=
-        wxYES)
+    if (wxMessageBox(question + contact->last_name + " " + contact->first_name, _("Confirm"), wxYES_NO, this) != wxYES)
         return;
     contacts.Delete(contact);
 }
 
-// The contact edit dialog opens from here; until it is part of the program
-// these commands leave the contacts untouched.
+namespace
+{
+// Runs the contact dialog on the record; true when the user confirmed.
+bool RunContactDialog(wxWindow* parent, Corva* model, int mode, ContactInfoEx* contact)
+{
+    ContactEditDlg dialog(parent, mode, wxID_ANY);
+    dialog.SetCorva(model);
+    dialog.SetContact(contact);
+    return dialog.ShowModal() == wxID_OK;
+}
+} // namespace
+
 void CorvalaFrame::NewContact()
 {
+    // Insert leaves the record with its caller.
+    std::unique_ptr<ContactInfoEx> contact(new ContactInfoEx());
+    if (RunContactDialog(this, model, EDIT_MODE_NEW, contact.get()))
+        model->contactManager.Insert(contact.get());
 }
 
-void CorvalaFrame::EditContact(ContactInfoEx*)
+void CorvalaFrame::EditContact(ContactInfoEx* contact)
 {
+    if (RunContactDialog(this, model, EDIT_MODE_EDIT, contact))
+        model->contactManager.Update(contact);
 }
 
 void CorvalaFrame::EditSelectedContacts()
 {
+    ContactInfoEx* templ = new ContactInfoEx();
+    if (!RunContactDialog(this, model, EDIT_MODE_MULTI, templ))
+    {
+        delete templ;
+        return;
+    }
+    ContactArray batch = selection;
+    wxBusyCursor wait;
+    BatchInputBlocker block;
+    // Takes the template and destroys it.
+    model->contactManager.UpdateContacts(batch, templ);
 }
 
-void CorvalaFrame::CopyContact(ContactInfoEx*)
+void CorvalaFrame::CopyContact(ContactInfoEx* contact)
 {
+    std::unique_ptr<ContactInfoEx> copy(new ContactInfoEx(*contact));
+    copy->first_name += _("(Copy)");
+    if (RunContactDialog(this, model, EDIT_MODE_COPY, copy.get()))
+        model->contactManager.Insert(copy.get());
 }

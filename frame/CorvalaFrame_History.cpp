@@ -5,15 +5,23 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 
+#include <algorithm>
+#include <memory>
+
+#include <wx/msgdlg.h>
+
 #include "app/Corva.h"
+#include "dialogs/HisDetailDlg.h"
 #include "frame/CorvalaFrame.h"
+#include "storage/DbValues.h"
 
 wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 {
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name) {
+    auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name)
+    {
         wxButton* b = new wxButton(panel, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
         buttons->Add(b, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         return b;
@@ -21,9 +29,9 @@ wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
     newHisButton = button(ids.ID_BUTTON_NEW_HIS, _("&New.."), "ID_BUTTON_NEW_HIS");
     editHisButton = button(ids.ID_BUTTON_EDIT_HIS, _("&Edit..."), "ID_BUTTON_EDIT_HIS");
     delHisButton = button(ids.ID_BUTTON_DEL_HIS, _("&Delete"), "ID_BUTTON_DEL_HIS");
-    buttons->Add(new wxStaticLine(panel, ids.ID_STATICLINE3, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
-                                  "ID_STATICLINE3"),
-                 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    buttons->Add(
+        new wxStaticLine(panel, ids.ID_STATICLINE3, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE3"),
+        0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     hisCopyButton = button(ids.ID_BUTTON_HIS_COPY, _("&Copy.."), "ID_BUTTON_HIS_COPY");
     sizer->Add(buttons, 0, wxEXPAND);
 
@@ -36,7 +44,10 @@ wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 
 void CorvalaFrame::InsertHistoryColumns()
 {
-    historyList->InsertColumn(0, _("Contact date"), wxLIST_FORMAT_LEFT, 100);
+    // 100 pixels, or more where the font and the icon need it to show the
+    // whole date.
+    int dateWidth = std::max(100, historyList->GetTextExtent("0000/00/00").x + 40);
+    historyList->InsertColumn(0, _("Contact date"), wxLIST_FORMAT_LEFT, dateWidth);
     historyList->InsertColumn(1, _("Comment"), wxLIST_FORMAT_LEFT, 220);
 }
 
@@ -49,31 +60,112 @@ void CorvalaFrame::ConnectHistoryEvents()
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonHisCopyClick, this, ids.ID_BUTTON_HIS_COPY);
 }
 
-// The history list and its commands are filled in with the history dialog.
 void CorvalaFrame::RefreshHistoryList()
 {
+    historyList->DeleteAllItems();
+    HistoryManager& history = model->historyManager;
+    // Without a contact the list must not keep showing another contact's
+    // entries.
+    if (history.GetCurrentContact())
+        history.Load();
+    else
+        history.Clear();
+
+    HistoryInfoArray& entries = history.GetHistoryList();
+    for (size_t i = 0; i < entries.GetCount(); ++i)
+    {
+        HistoryInfo* entry = entries[i];
+        long row =
+            historyList->InsertItem(0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
+        historyList->SetItem(row, 1, entry->comment);
+        historyList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(entry));
+        if (i % 2 == 0)
+            historyList->SetItemBackgroundColour(row, wxColour(231, 223, 221));
+    }
 }
 
 void CorvalaFrame::UpdateHistoryButtons()
 {
+    bool hasContact = model->contactManager.currentContact != nullptr;
+    bool hasEntry = hasContact && historyList->GetSelectedItemCount() > 0;
+    newHisButton->Enable(hasContact);
+    editHisButton->Enable(hasEntry);
+    delHisButton->Enable(hasEntry);
+    hisCopyButton->Enable(hasEntry);
+    historyList->Enable(hasContact);
 }
 
-void CorvalaFrame::OnHistoryItemSelected(wxListEvent&)
+void CorvalaFrame::OnHistoryItemSelected(wxListEvent& event)
 {
+    model->historyManager.SetCurrentHistory(reinterpret_cast<HistoryInfo*>(historyList->GetItemData(event.GetIndex())));
+    UpdateHistoryButtons();
 }
+
+namespace
+{
+bool RunHistoryDialog(wxWindow* parent, int mode, HistoryInfo* entry)
+{
+    HisDetailDlg dialog(parent, mode, wxID_ANY);
+    dialog.SetHistoryInfo(entry);
+    return dialog.ShowModal() == wxID_OK;
+}
+} // namespace
 
 void CorvalaFrame::OnButtonNewHisClick(wxCommandEvent&)
 {
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    if (!contact)
+        return;
+    // Insert leaves the record with its caller.
+    std::unique_ptr<HistoryInfo> entry(new HistoryInfo());
+    entry->id = -1;
+    entry->his_time = NowToSecond();
+    entry->contact_id = contact->id;
+    entry->contact_name = contact->last_name + " " + contact->first_name;
+    entry->his_type = 0;
+    if (RunHistoryDialog(this, HIS_MODE_NEW, entry.get()))
+        model->historyManager.Insert(entry.get());
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnButtonEditHisClick(wxCommandEvent&)
 {
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    HistoryInfo* entry = model->historyManager.GetCurrentHistory();
+    if (historyList->GetSelectedItemCount() < 1 || !contact || !entry)
+        return;
+    entry->contact_name = contact->last_name + " " + contact->first_name;
+    // The update reloads the list, which destroys the entry.
+    if (RunHistoryDialog(this, HIS_MODE_EDIT, entry))
+        model->historyManager.Update(entry);
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnButtonDelHisClick(wxCommandEvent&)
 {
+    HistoryInfo* entry = model->historyManager.GetCurrentHistory();
+    if (!entry)
+        return;
+    if (wxMessageBox(_("Do you really need to delete the history item of below?\n\n") + entry->comment, _("Confirm"),
+                     wxYES_NO, this) == wxYES)
+        model->historyManager.Delete(entry);
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::OnButtonHisCopyClick(wxCommandEvent&)
 {
+    ContactInfoEx* contact = model->contactManager.currentContact;
+    HistoryInfo* source = model->historyManager.GetCurrentHistory();
+    if (!contact || !source)
+        return;
+    std::unique_ptr<HistoryInfo> entry(new HistoryInfo());
+    entry->id = -1;
+    entry->his_time = NowToSecond();
+    entry->contact_id = source->contact_id;
+    entry->his_type = source->his_type;
+    entry->comment = source->comment;
+    entry->contact_name = contact->last_name + " " + contact->first_name;
+    if (RunHistoryDialog(this, HIS_MODE_EDIT, entry.get()))
+        model->historyManager.Insert(entry.get());
+    UpdateHistoryButtons();
 }

@@ -16,7 +16,8 @@ void CorvalaFrame::BuildStatisticsPane()
     statNotebook->SetMinSize(wxSize(360, 160));
 
     auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
-                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list) {
+                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list)
+    {
         wxPanel* panel =
             new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
         wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
@@ -29,14 +30,15 @@ void CorvalaFrame::BuildStatisticsPane()
         return panel;
     };
     auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
-                     int proportion = 0) {
+                     int proportion = 0)
+    {
         row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
                  proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     };
 
     wxBoxSizer* row = nullptr;
-    wxPanel* number = page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row,
-                           statusList);
+    wxPanel* number =
+        page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row, statusList);
     button(number, row, ids.ID_BUTTON_REFRESH, _("&Refresh"), "ID_BUTTON_REFRESH");
     statNotebook->AddPage(number, _("Number"));
 
@@ -55,8 +57,8 @@ void CorvalaFrame::BuildStatisticsPane()
     button(tag, row, ids.ID_BUTTON_TAG_REFRESH, _("&Refresh"), "ID_BUTTON_TAG_REFRESH");
     statNotebook->AddPage(tag, _("Tag"));
 
-    wxPanel* recent = page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT",
-                           wxLC_SINGLE_SEL, row, recentList);
+    wxPanel* recent = page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT", wxLC_SINGLE_SEL,
+                           row, recentList);
     button(recent, row, ids.ID_BUTTON_WEEK, _("1 &week"), "ID_BUTTON_WEEK", 1);
     button(recent, row, ids.ID_BUTTON_ONE_MONTH, _("1 &month"), "ID_BUTTON_ONE_MONTH", 1);
     button(recent, row, ids.ID_BUTTON_SIX_MONTH, _("6 m&onth"), "ID_BUTTON_SIX_MONTH", 1);
@@ -95,45 +97,130 @@ void CorvalaFrame::ConnectStatisticsEvents()
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonNextMonthClick, this, ids.ID_BUTTON_NEXT_MONTH);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonCurMonthClick, this, ids.ID_BUTTON_CUR_MONTH);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonTagRefreshClick, this, ids.ID_BUTTON_TAG_REFRESH);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(7); }, ids.ID_BUTTON_WEEK);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(30); }, ids.ID_BUTTON_ONE_MONTH);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(180); }, ids.ID_BUTTON_SIX_MONTH);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(7); }, ids.ID_BUTTON_WEEK);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(30); }, ids.ID_BUTTON_ONE_MONTH);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(180); }, ids.ID_BUTTON_SIX_MONTH);
 }
 
-// The statistics lists are filled in a later step; the pane and its
-// controls are in place.
+namespace
+{
+const wxColour ALTERNATE_ROW(231, 223, 221);
+const char* const DATE_FORMAT = "%Y/%m/%d";
+
+wxString DateText(const wxDateTime& date)
+{
+    return date.IsValid() ? date.Format(DATE_FORMAT) : wxString();
+}
+
+int CurrentMonth()
+{
+    return static_cast<int>(wxDateTime::Now().GetMonth());
+}
+} // namespace
+
 void CorvalaFrame::RefreshStatus()
 {
+    statusList->DeleteAllItems();
+    const ContactStatistics& stats = model->contactManager.GetStatistics();
+    const struct
+    {
+        const char* label;
+        int value;
+    } rows[] = {
+        {"Total contacts", stats.total},
+        {"Male", stats.male},
+        {"Female", stats.female},
+        {"30+ years old", stats.age30Plus},
+        {"30- years old", stats.age30Minus},
+    };
+    for (const auto& row : rows)
+    {
+        long item = statusList->InsertItem(0, wxGetTranslation(row.label));
+        statusList->SetItem(item, 1, wxString::Format("%d", row.value));
+    }
+    for (long item = 0; item < statusList->GetItemCount(); item += 2)
+        statusList->SetItemBackgroundColour(item, ALTERNATE_ROW);
 }
 
-void CorvalaFrame::RefreshBirthdays(int)
+void CorvalaFrame::RefreshBirthdays(int month)
 {
+    reminderList->DeleteAllItems();
+    // The rows show the page that was current when they were filled; they
+    // keep no pointers into it, since the next search destroys those records.
+    ContactInfoArray& contacts = model->contactManager.GetBirthdayContacts(month);
+    for (size_t i = 0; i < contacts.GetCount(); ++i)
+    {
+        ContactInfoEx* contact = contacts[i];
+        long item = reminderList->InsertItem(0, contact->last_name + " " + contact->first_name, 1);
+        reminderList->SetItem(item, 1, DateText(contact->birthday));
+        if (i % 2 == 0)
+            reminderList->SetItemBackgroundColour(item, ALTERNATE_ROW);
+    }
 }
 
 void CorvalaFrame::RefreshTagStatistics()
 {
+    tagStatList->DeleteAllItems();
+    TagManager& tags = model->tagManager;
+    tags.Load();
+    TagMap& map = tags.GetTagMap();
+    int n = 0;
+    for (TagMap::iterator it = map.begin(); it != map.end(); ++it, ++n)
+    {
+        TagInfo* tag = it->second;
+        long item = tagStatList->InsertItem(0, tag->name);
+        tagStatList->SetItem(item, 1, wxString::Format("%d", model->contactManager.CountTagContacts(tag->id)));
+        tagStatList->SetItemData(item, tag->id);
+        if (n % 2 == 1)
+            tagStatList->SetItemBackgroundColour(item, ALTERNATE_ROW);
+    }
 }
 
-void CorvalaFrame::RefreshRecentContacts(int)
+void CorvalaFrame::RefreshRecentContacts(int days)
 {
+    recentList->DeleteAllItems();
+    RecentContactArray recent;
+    model->contactManager.GetRecentContacts(days, recent);
+    for (size_t i = 0; i < recent.GetCount(); ++i)
+    {
+        RecentContact* entry = recent[i];
+        long item = recentList->InsertItem(0, entry->name);
+        recentList->SetItem(item, 1, DateText(entry->his_time));
+        recentList->SetItem(item, 2, entry->comment);
+        if (i % 2 == 0)
+            recentList->SetItemBackgroundColour(item, ALTERNATE_ROW);
+    }
+    for (size_t i = 0; i < recent.GetCount(); ++i)
+        delete recent[i];
 }
 
 void CorvalaFrame::OnButtonRefreshClick(wxCommandEvent&)
 {
+    RefreshStatus();
 }
 
 void CorvalaFrame::OnButtonLastMonthClick(wxCommandEvent&)
 {
+    birthdayMonth = birthdayMonth == 0 ? 11 : birthdayMonth - 1;
+    RefreshBirthdays(birthdayMonth);
 }
 
 void CorvalaFrame::OnButtonNextMonthClick(wxCommandEvent&)
 {
+    birthdayMonth = birthdayMonth == 11 ? 0 : birthdayMonth + 1;
+    RefreshBirthdays(birthdayMonth);
 }
 
 void CorvalaFrame::OnButtonCurMonthClick(wxCommandEvent&)
 {
+    birthdayMonth = CurrentMonth();
+    RefreshBirthdays(birthdayMonth);
 }
 
 void CorvalaFrame::OnButtonTagRefreshClick(wxCommandEvent&)
 {
+    RefreshTagStatistics();
 }

@@ -54,7 +54,7 @@ void DatabaseBuilder::CreateSchema(wxSQLite3Database& db)
 bool DatabaseBuilder::Create(const wxString& path, bool demo, wxString* error)
 {
     wxFileName file(path);
-    if (file.FileExists() || file.DirExists())
+    if (file.FileExists() || wxFileName::DirExists(path))
     {
         if (error)
             *error = wxString::Format("%s already exists; it was left untouched.", path);

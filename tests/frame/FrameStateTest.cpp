@@ -1,8 +1,13 @@
 #include <wx/aui/aui.h>
 #include <wx/button.h>
+#include <wx/choicdlg.h>
 #include <wx/notebook.h>
 
-#include "frame/WindowSettings.h"
+#include "dialogs/AboutDlg.h"
+#include "dialogs/SettingDlg.h"
+#include "dialogs/TagMgrDlg.h"
+#include "dialogs/WindowSettings.h"
+#include "import/ImportDlg.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace
@@ -11,7 +16,7 @@ long Stored(const wxString& key, long missing = -999)
 {
     return wxConfigBase::Get()->ReadLong("/CorvaFrame/" + key, missing);
 }
-}  // namespace
+} // namespace
 
 TEST_F(FrameTest, FirstStartUsesTheDefaultsAndRemembersNoPosition)
 {
@@ -136,19 +141,66 @@ TEST_F(FrameTest, ViewMenuAndPaneCloseKeepTheCheckMarksInStep)
 TEST_F(FrameTest, EveryNamedControlExists)
 {
     OpenFrame();
-    for (const char* name :
-         {"ID_PANEL1", "ID_STATICTEXT2", "ID_LISTCTRL_TAGS", "ID_STATICTEXT1", "ID_PANEL_ALPHABET", "ID_STATICTEXT4",
-          "ID_COMBOBOX_KEYWORD", "ID_BUTTON_SEARCH", "ID_BUTTON_RESET", "ID_STATICLINE5", "ID_BUTTON_PLUS",
-          "ID_STATICLINE1", "ID_STATICTEXT3", "ID_STATICTEXT5", "ID_TEXTCTRL_SELTAG", "ID_STATICTEXT6",
-          "ID_TEXTCTRL_FIRST_APLPHABET", "ID_STATICTEXT8", "ID_TEXTCTRLCONDITION_KEYWORD", "ID_STATICTEXT7",
-          "ID_STATICLINE6", "ID_STATICTEXT9", "ID_BUTTON_PREVPAGE", "ID_BUTTON_NEXTPAGE", "ID_NOTEBOOK_VIEW",
-          "ID_PANEL11", "ID_LISTCTRL_RESULT", "ID_PANEL10", "ID_PANEL9", "ID_PANEL3", "ID_BUTTON_EDIT",
-          "ID_BUTTON_DELETE", "ID_STATICLINE2", "ID_BUTTON_COPY", "htmlWindow", "ID_PANEL7", "ID_BUTTON_NEW_HIS",
-          "ID_BUTTON_EDIT_HIS", "ID_BUTTON_DEL_HIS", "ID_STATICLINE3", "ID_BUTTON_HIS_COPY",
-          "ID_LISTCTRL_CONTACT_HISTORY", "ID_PANEL2", "ID_BUTTON_REFRESH", "ID_LISTCTRL_STATUS", "ID_PANEL6",
-          "ID_BUTTON_LAST_MONTH", "ID_BUTTON_NEXT_MONTH", "ID_STATICLINE4", "ID_BUTTON_CUR_MONTH",
-          "ID_LISTCTRL_REMINDER", "ID_PANEL5", "ID_BUTTON_TAG_REFRESH", "ID_LISTCTRL_TAGSTAT", "ID_PANEL8",
-          "ID_BUTTON_WEEK", "ID_BUTTON_ONE_MONTH", "ID_BUTTON_SIX_MONTH", "ID_LISTCTRL_RECNENT", "ID_STATUSBAR"})
+    for (const char* name : {"ID_PANEL1",
+                             "ID_STATICTEXT2",
+                             "ID_LISTCTRL_TAGS",
+                             "ID_STATICTEXT1",
+                             "ID_PANEL_ALPHABET",
+                             "ID_STATICTEXT4",
+                             "ID_COMBOBOX_KEYWORD",
+                             "ID_BUTTON_SEARCH",
+                             "ID_BUTTON_RESET",
+                             "ID_STATICLINE5",
+                             "ID_BUTTON_PLUS",
+                             "ID_STATICLINE1",
+                             "ID_STATICTEXT3",
+                             "ID_STATICTEXT5",
+                             "ID_TEXTCTRL_SELTAG",
+                             "ID_STATICTEXT6",
+                             "ID_TEXTCTRL_FIRST_APLPHABET",
+                             "ID_STATICTEXT8",
+                             "ID_TEXTCTRLCONDITION_KEYWORD",
+                             "ID_STATICTEXT7",
+                             "ID_STATICLINE6",
+                             "ID_STATICTEXT9",
+                             "ID_BUTTON_PREVPAGE",
+                             "ID_BUTTON_NEXTPAGE",
+                             "ID_NOTEBOOK_VIEW",
+                             "ID_PANEL11",
+                             "ID_LISTCTRL_RESULT",
+                             "ID_PANEL10",
+                             "ID_PANEL9",
+                             "ID_PANEL3",
+                             "ID_BUTTON_EDIT",
+                             "ID_BUTTON_DELETE",
+                             "ID_STATICLINE2",
+                             "ID_BUTTON_COPY",
+                             "htmlWindow",
+                             "ID_PANEL7",
+                             "ID_BUTTON_NEW_HIS",
+                             "ID_BUTTON_EDIT_HIS",
+                             "ID_BUTTON_DEL_HIS",
+                             "ID_STATICLINE3",
+                             "ID_BUTTON_HIS_COPY",
+                             "ID_LISTCTRL_CONTACT_HISTORY",
+                             "ID_PANEL2",
+                             "ID_BUTTON_REFRESH",
+                             "ID_LISTCTRL_STATUS",
+                             "ID_PANEL6",
+                             "ID_BUTTON_LAST_MONTH",
+                             "ID_BUTTON_NEXT_MONTH",
+                             "ID_STATICLINE4",
+                             "ID_BUTTON_CUR_MONTH",
+                             "ID_LISTCTRL_REMINDER",
+                             "ID_PANEL5",
+                             "ID_BUTTON_TAG_REFRESH",
+                             "ID_LISTCTRL_TAGSTAT",
+                             "ID_PANEL8",
+                             "ID_BUTTON_WEEK",
+                             "ID_BUTTON_ONE_MONTH",
+                             "ID_BUTTON_SIX_MONTH",
+                             "ID_LISTCTRL_RECNENT",
+                             "ID_STATUSBAR"})
         EXPECT_TRUE(FindChild(frame, name)) << name;
 
     wxMenuBar* bar = frame->GetMenuBar();
@@ -171,4 +223,20 @@ TEST_F(FrameTest, ObserversAreRegisteredShapesFirst)
     ASSERT_EQ(2u, model->contactManager.observers.GetCount());
     EXPECT_EQ(static_cast<ContactObserver*>(&model->shapeManager), model->contactManager.observers[0]);
     EXPECT_EQ(static_cast<ContactObserver*>(frame), model->contactManager.observers[1]);
+}
+
+TEST_F(FrameTest, CommandsOpenTheirDialogs)
+{
+    OpenFrame();
+    const CorvalaFrame::Ids& ids = frame->GetIds();
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_TAG), wxExpectDismissableModal<TagMgrDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_TAG), wxExpectDismissableModal<TagMgrDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_SETTING), wxExpectDismissableModal<SettingDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_SETTING), wxExpectDismissableModal<SettingDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_ABOUT), wxExpectDismissableModal<AboutDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_ABOUT), wxExpectDismissableModal<AboutDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_TOOL_IMPORT), wxExpectDismissableModal<ImportDlg>(wxID_CANCEL));
+    wxTEST_DIALOG(Menu(ids.ID_MENU_IMPORT), wxExpectDismissableModal<ImportDlg>(wxID_CANCEL));
+    // The language chooser, cancelled: no restart message.
+    wxTEST_DIALOG(Menu(ids.ID_MENU_UI_LANGUAGE), wxExpectDismissableModal<wxSingleChoiceDialog>(wxID_CANCEL));
 }

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <wx/choicdlg.h>
 #include <wx/config.h>
 #include <wx/filename.h>
@@ -7,6 +9,7 @@
 #include "app/CorvalaApp.h"
 #include "app/Language.h"
 #include "storage/Adapter.h"
+#include "storage/StorageHooks.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace
@@ -35,7 +38,10 @@ class ErrorLog : public wxLog
 {
 public:
     ErrorLog() : previous(wxLog::SetActiveTarget(this)) {}
-    ~ErrorLog() override { wxLog::SetActiveTarget(previous); }
+    ~ErrorLog() override
+    {
+        wxLog::SetActiveTarget(previous);
+    }
     std::vector<wxString> errors;
 
 protected:
@@ -53,7 +59,7 @@ wxString StoredLanguage()
 {
     return wxConfigBase::Get()->Read("/ui_language", "<missing>");
 }
-}  // namespace
+} // namespace
 
 using LanguageTest = CorvalaGuiTest;
 
@@ -127,4 +133,61 @@ TEST_F(LanguageTest, UnopenableDatabaseIsExplainedWithPathAndError)
     EXPECT_FALSE(ok);
     EXPECT_NE(wxNOT_FOUND, message.Find(Adapter::GetDatabasePath())) << message;
     EXPECT_NE(wxNOT_FOUND, message.Lower().Find("unable to open")) << "names SQLite's error: " << message;
+}
+
+TEST_F(LanguageTest, FirstStartAsksBeforeTheMainWindowAndRecordsDefaults)
+{
+    auto frameExists = []()
+    {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (dynamic_cast<CorvalaFrame*>(window))
+                return true;
+        return false;
+    };
+    bool frameBeforeChoice = true;
+    class ChooseDefault : public wxExpectModalBase<wxSingleChoiceDialog, ChooseDefault>
+    {
+    public:
+        ChooseDefault(std::function<void()> seen) : seen(seen) {}
+
+    protected:
+        int OnInvoked(wxSingleChoiceDialog* dialog) const override
+        {
+            seen();
+            dialog->SetSelection(0);
+            return wxID_OK;
+        }
+
+    private:
+        std::function<void()> seen;
+    };
+
+    bool started = false;
+    // Constructing an application object makes it the global one, and its
+    // destructor clears that; the test runner's own stays in charge.
+    wxAppConsole* runner = wxApp::GetInstance();
+    {
+        CorvalaApp app;
+        wxApp::SetInstance(runner);
+        wxTEST_DIALOG(started = app.OnInit(), ChooseDefault([&]() { frameBeforeChoice = frameExists(); }));
+        EXPECT_TRUE(started);
+        EXPECT_FALSE(frameBeforeChoice) << "the language is asked before the main window opens";
+        CorvalaFrame* frame = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto f = dynamic_cast<CorvalaFrame*>(window))
+                frame = f;
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(frame->IsShown());
+        delete frame;
+    }
+    wxApp::SetInstance(runner);
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetRecordDefaults(false);
+    SetErrorReporter(ErrorReporter());
+    SetMessagePump(MessagePump());
+
+    EXPECT_EQ("default", StoredLanguage());
+    for (const char* key : {"nRemSizePos", "bSizerVisible", "bStatPanelVisible", "nViewIdx"})
+        EXPECT_TRUE(config->HasEntry(wxString("/CorvaFrame/") + key)) << key;
+    EXPECT_FALSE(config->HasEntry("/CorvaFrame/x")) << "not read while the position is not remembered";
 }

@@ -1,0 +1,159 @@
+#include "storage/DbValues.h"
+#include "tests/frame/FrameFixture.h"
+
+namespace
+{
+class StatisticsPanelTest : public FrameTest
+{
+protected:
+    wxListCtrl* List(const char* name)
+    {
+        return Child<wxListCtrl>(name);
+    }
+
+    int AddWithBirthday(const char* last, int sex, const wxDateTime& birthday)
+    {
+        int id = AddContact({last, "X", last, "X", sex, ""});
+        dir.Exec(wxString::Format("UPDATE contacts SET birthday='%s' WHERE id=%d", FormatDbTime(birthday), id));
+        return id;
+    }
+
+    void AddHistory(int contactId, const wxDateTime& time, const char* comment)
+    {
+        dir.Exec(wxString::Format("INSERT INTO contact_history(his_time, contact_id, his_type, comment) "
+                                  "VALUES('%s', %d, 0, '%s')",
+                                  FormatDbTime(time), contactId, comment));
+    }
+
+    std::vector<wxString> Column(const char* list, int column)
+    {
+        std::vector<wxString> texts;
+        for (long row = 0; row < List(list)->GetItemCount(); ++row)
+            texts.push_back(List(list)->GetItemText(row, column));
+        return texts;
+    }
+};
+} // namespace
+
+TEST_F(StatisticsPanelTest, NumberPageListsTheTotalsUntilRefreshed)
+{
+    wxDateTime now = wxDateTime::Now();
+    AddWithBirthday("Old", 1, now - wxDateSpan::Years(40));
+    AddWithBirthday("Young", 0, now - wxDateSpan::Years(20));
+    AddWithBirthday("Mid", 0, now - wxDateSpan::Years(25));
+    OpenFrame();
+    EXPECT_EQ((std::vector<wxString>{"30- years old", "30+ years old", "Female", "Male", "Total contacts"}),
+              Column("ID_LISTCTRL_STATUS", 0));
+    const ContactStatistics& stats = Contacts().GetStatistics();
+    EXPECT_EQ((std::vector<wxString>{wxString::Format("%d", stats.age30Minus), wxString::Format("%d", stats.age30Plus),
+                                     "2", "1", "3"}),
+              Column("ID_LISTCTRL_STATUS", 1));
+    EXPECT_EQ(wxColour(231, 223, 221), List("ID_LISTCTRL_STATUS")->GetItemBackgroundColour(0));
+    EXPECT_NE(wxColour(231, 223, 221), List("ID_LISTCTRL_STATUS")->GetItemBackgroundColour(1));
+    EXPECT_EQ(wxColour(231, 223, 221), List("ID_LISTCTRL_STATUS")->GetItemBackgroundColour(4));
+
+    AddContact({"New", "One", "New", "One", 1, ""});
+    Click("ID_BUTTON_RESET");
+    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "no refresh on contact changes";
+    Click("ID_BUTTON_REFRESH");
+    EXPECT_EQ("4", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1));
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "two men now";
+}
+
+TEST_F(StatisticsPanelTest, BirthdayMonthsWrapAroundTheYear)
+{
+    AddWithBirthday("January", 0, wxDateTime(10, wxDateTime::Jan, 1980));
+    AddWithBirthday("December", 1, wxDateTime(24, wxDateTime::Dec, 1975));
+    AddWithBirthday("Jan2", 1, wxDateTime(2, wxDateTime::Jan, 1990));
+    OpenFrame();
+    int current = static_cast<int>(wxDateTime::Now().GetMonth());
+    EXPECT_EQ(current, frame->GetBirthdayMonth());
+
+    for (int i = 0; i < current; ++i)
+        Click("ID_BUTTON_LAST_MONTH");
+    ASSERT_EQ(0, frame->GetBirthdayMonth());
+    // The page is ordered by alphabet name descending: January, Jan2; rows
+    // are inserted at the top, so the list reads in reverse.
+    EXPECT_EQ((std::vector<wxString>{"Jan2 X", "January X"}), Column("ID_LISTCTRL_REMINDER", 0));
+    EXPECT_EQ((std::vector<wxString>{"1990/01/02", "1980/01/10"}), Column("ID_LISTCTRL_REMINDER", 1));
+    for (long row = 0; row < 2; ++row)
+    {
+        wxListItem item;
+        item.SetId(row);
+        item.SetMask(wxLIST_MASK_IMAGE);
+        List("ID_LISTCTRL_REMINDER")->GetItem(item);
+        EXPECT_EQ(1, item.GetImage()) << "the male icon for everyone";
+    }
+
+    Click("ID_BUTTON_LAST_MONTH");
+    EXPECT_EQ(11, frame->GetBirthdayMonth()) << "January back to December";
+    EXPECT_EQ((std::vector<wxString>{"December X"}), Column("ID_LISTCTRL_REMINDER", 0));
+    Click("ID_BUTTON_NEXT_MONTH");
+    EXPECT_EQ(0, frame->GetBirthdayMonth()) << "December on to January";
+    Click("ID_BUTTON_NEXT_MONTH");
+    EXPECT_EQ(0, List("ID_LISTCTRL_REMINDER")->GetItemCount());
+    Click("ID_BUTTON_CUR_MONTH");
+    EXPECT_EQ(current, frame->GetBirthdayMonth());
+
+    // A new page does not refill the list.
+    Click("ID_BUTTON_LAST_MONTH");
+    for (int i = 0; i < current; ++i)
+        Click("ID_BUTTON_LAST_MONTH");
+    long before = List("ID_LISTCTRL_REMINDER")->GetItemCount();
+    Click("ID_BUTTON_NEXTPAGE");
+    EXPECT_EQ(before, List("ID_LISTCTRL_REMINDER")->GetItemCount());
+}
+
+TEST_F(StatisticsPanelTest, TagPageCountsEveryTag)
+{
+    int used = AddTag("Used", 1);
+    AddTag("Unused", 2);
+    int a = AddContact({"A", "A", "A", "A", 1, ""});
+    int b = AddContact({"B", "B", "B", "B", 1, ""});
+    Link(a, used);
+    Link(b, used);
+    OpenFrame();
+    wxListCtrl* list = List("ID_LISTCTRL_TAGSTAT");
+    ASSERT_EQ(2, list->GetItemCount());
+    for (long row = 0; row < 2; ++row)
+    {
+        wxString expected = list->GetItemText(row) == "Used" ? "2" : "0";
+        EXPECT_EQ(expected, list->GetItemText(row, 1)) << list->GetItemText(row);
+    }
+    // Rows are inserted at the top: the first enumerated tag ends last and
+    // is not coloured; the second is.
+    EXPECT_NE(wxColour(231, 223, 221), list->GetItemBackgroundColour(1));
+    EXPECT_EQ(wxColour(231, 223, 221), list->GetItemBackgroundColour(0));
+
+    AddTag("Later", 3);
+    Click("ID_BUTTON_TAG_REFRESH");
+    EXPECT_EQ(3, list->GetItemCount());
+}
+
+TEST_F(StatisticsPanelTest, RecentContactsShowTheNewestFirst)
+{
+    int id = AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
+    wxDateTime now = wxDateTime::Now();
+    AddHistory(id, now - wxDateSpan::Days(2), "Call");
+    AddHistory(id, now - wxDateSpan::Days(1), "Mail");
+    AddHistory(id, now - wxDateSpan::Days(20), "Lunch");
+    AddHistory(id, now - wxDateSpan::Days(100), "Visit");
+    OpenFrame();
+    EXPECT_EQ((std::vector<wxString>{"Mail", "Call"}), Column("ID_LISTCTRL_RECNENT", 2)) << "7 days at start";
+    EXPECT_EQ("Li Wei", List("ID_LISTCTRL_RECNENT")->GetItemText(0));
+    EXPECT_EQ((now - wxDateSpan::Days(1)).Format("%Y/%m/%d"), List("ID_LISTCTRL_RECNENT")->GetItemText(0, 1));
+    Click("ID_BUTTON_ONE_MONTH");
+    EXPECT_EQ((std::vector<wxString>{"Mail", "Call", "Lunch"}), Column("ID_LISTCTRL_RECNENT", 2));
+    Click("ID_BUTTON_SIX_MONTH");
+    EXPECT_EQ(4, List("ID_LISTCTRL_RECNENT")->GetItemCount());
+    Click("ID_BUTTON_WEEK");
+    EXPECT_EQ(2, List("ID_LISTCTRL_RECNENT")->GetItemCount());
+}
+
+TEST_F(StatisticsPanelTest, NoRecentHistoryLeavesTheListEmpty)
+{
+    int id = AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
+    AddHistory(id, wxDateTime::Now() - wxDateSpan::Days(30), "Old");
+    OpenFrame();
+    EXPECT_EQ(0, List("ID_LISTCTRL_RECNENT")->GetItemCount());
+}
