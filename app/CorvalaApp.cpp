@@ -15,9 +15,7 @@
 
 void CorvalaApp::InstallStorageHooks()
 {
-    SetErrorReporter([](const wxString& message) {
-        wxMessageBox(message, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
-    });
+    SetErrorReporter([](const wxString& message) { wxMessageBox(message, wxMessageBoxCaptionStr, wxOK | wxCENTRE); });
     SetMessagePump(&Platform::PumpOneMessage);
 }
 

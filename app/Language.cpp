@@ -17,7 +17,7 @@ const wxLanguage OFFERED_LANGUAGES[] = {
     wxLANGUAGE_ENGLISH,
     wxLANGUAGE_JAPANESE,
 };
-}  // namespace
+} // namespace
 
 wxLanguage ChooseLanguage()
 {
@@ -53,7 +53,8 @@ void SaveLanguage(wxLanguage language)
     wxConfigBase* config = wxConfigBase::Get();
     if (!config)
         return;
-    wxString value = language == wxLANGUAGE_DEFAULT ? wxString(DEFAULT_WORD) : wxLocale::GetLanguageCanonicalName(language);
+    wxString value =
+        language == wxLANGUAGE_DEFAULT ? wxString(DEFAULT_WORD) : wxLocale::GetLanguageCanonicalName(language);
     config->Write(LANGUAGE_KEY, value);
     config->Flush();
 }

@@ -28,7 +28,7 @@ wxString CwdPath(const wxString& folder, const wxString& file)
         path.AppendDir(folder);
     return path.GetFullPath();
 }
-}  // namespace Platform
+} // namespace Platform
 
 BatchInputBlocker::BatchInputBlocker(wxWindow* keepEnabled)
 {

@@ -5,8 +5,8 @@
 #include <wx/bitmap.h>
 #include <wx/image.h>
 
-#include "app/Platform.h"
 #include "ResourceIconsData.h"
+#include "app/Platform.h"
 
 namespace
 {
@@ -23,7 +23,7 @@ const ResourceIcon resourceIcons[] = {
     {"icon_contact_female", icon_contact_female_png, sizeof(icon_contact_female_png)},
     {"icon_history", icon_history_png, sizeof(icon_history_png)},
 };
-}  // namespace
+} // namespace
 
 wxBitmap Platform::LoadResourceIcon(const wxString& name)
 {

@@ -23,10 +23,10 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
-#include "import/ImportDlg.h"
+#include "dialogs/WindowSettings.h"
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
-#include "dialogs/WindowSettings.h"
+#include "import/ImportDlg.h"
 #include "views/RelationCanvas.h"
 
 int g_rememberSizePos = 1;
@@ -35,7 +35,7 @@ namespace
 {
 const char* const CONFIG_GROUP = "/CorvaFrame";
 const char* const DOWNLOAD_PAGE = "https://www.marrowind.example/corvala/download.html";
-}  // namespace
+} // namespace
 
 CorvalaFrame::Ids::Ids()
 {
@@ -194,8 +194,10 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 
     ShowConditionRow(conditionRowVisible);
     ShowStatisticsPane(statPanelVisible);
-    if (viewIndex >= 0 && viewIndex < static_cast<int>(viewNotebook->GetPageCount()))
-        viewNotebook->SetSelection(viewIndex);
+    // A stored index of a page that does not exist falls back to the list.
+    if (viewIndex < 0 || viewIndex >= static_cast<int>(viewNotebook->GetPageCount()))
+        viewIndex = 0;
+    viewNotebook->SetSelection(viewIndex);
     UpdatePageLabel();
 
     // The check marks follow the panes as they are now, not as built.
@@ -206,13 +208,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 CorvalaFrame::~CorvalaFrame()
 {
     SaveWindowState();
-    // Children may still send events while the window tree is torn down;
-    // they must not reach a frame whose model is gone.
-    if (model)
-    {
-        delete model;
-        model = nullptr;
-    }
+    delete model;
+    model = nullptr;
     paneManager.UnInit();
     delete imageList;
     imageList = nullptr;
@@ -221,13 +218,12 @@ CorvalaFrame::~CorvalaFrame()
 void CorvalaFrame::BuildCentrePane()
 {
     mainNotebook = new wxAuiNotebook(this, ids.ID_AUINOTEBOOK_MAIN, wxDefaultPosition, wxDefaultSize,
-                                     wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE |
-                                         wxAUI_NB_SCROLL_BUTTONS);
+                                     wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
     mainNotebook->SetArtProvider(new wxAuiSimpleTabArt);
     mainNotebook->AddPage(BuildSearchCenter(mainNotebook), _("Search center"));
 
-    wxPanel* relationPanel = new wxPanel(mainNotebook, ids.ID_PANEL9, wxDefaultPosition, wxDefaultSize,
-                                         wxTAB_TRAVERSAL, "ID_PANEL9");
+    wxPanel* relationPanel =
+        new wxPanel(mainNotebook, ids.ID_PANEL9, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
     wxBoxSizer* relationSizer = new wxBoxSizer(wxVERTICAL);
     relationCanvas = new RelationCanvas(relationPanel);
     relationSizer->Add(relationCanvas, 1, wxALL | wxEXPAND, 5);
@@ -291,11 +287,11 @@ void CorvalaFrame::BuildToolbar()
     toolbar->AddTool(ids.ID_TOOL_SETTING, _("Setting"), FrameImages::Load("Setting_s24_01.png", 24),
                      _("Open settings dialog"), wxITEM_NORMAL);
     toolbar->SetToolLongHelp(ids.ID_TOOL_SETTING, _("Open settings dialog."));
-    toolbar->AddTool(ids.ID_TOOL_UPDATE, _("Update"), FrameImages::Load("Update_s24_01.png", 24),
-                     _("Check update"), wxITEM_NORMAL);
+    toolbar->AddTool(ids.ID_TOOL_UPDATE, _("Update"), FrameImages::Load("Update_s24_01.png", 24), _("Check update"),
+                     wxITEM_NORMAL);
     toolbar->SetToolLongHelp(ids.ID_TOOL_UPDATE, _("Open the Corvala download page on www.marrowind.example."));
-    toolbar->AddTool(ids.ID_TOOL_ABOUT, _("About"), FrameImages::Load("About_s24_01.png", 24),
-                     _("Open about dialog"), wxITEM_NORMAL);
+    toolbar->AddTool(ids.ID_TOOL_ABOUT, _("About"), FrameImages::Load("About_s24_01.png", 24), _("Open about dialog"),
+                     wxITEM_NORMAL);
     toolbar->SetToolLongHelp(ids.ID_TOOL_ABOUT, _("Open about dialog."));
     toolbar->Realize();
     paneManager.AddPane(toolbar, wxAuiPaneInfo()
@@ -318,7 +314,8 @@ void CorvalaFrame::BuildMenuBar()
     fileMenu->Append(new wxMenuItem(fileMenu, ids.ID_MENU_QUIT, _("&Quit"), _("Quit the application")));
     menuBar->Append(fileMenu, _("&File"));
 
-    auto withIcon = [](wxMenu* menu, int id, const wxString& label, const wxString& help, const char* icon) {
+    auto withIcon = [](wxMenu* menu, int id, const wxString& label, const wxString& help, const char* icon)
+    {
         wxMenuItem* item = new wxMenuItem(menu, id, label, help, wxITEM_NORMAL);
         if (icon)
             item->SetBitmap(FrameImages::Load(icon, 16));
@@ -356,11 +353,10 @@ void CorvalaFrame::BuildMenuBar()
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
-    withIcon(help, ids.ID_MENU_UPDATE, _("Check &update..."),
-             _("Open the download page on www.marrowind.example"), "Update_s16_01.png");
+    withIcon(help, ids.ID_MENU_UPDATE, _("Check &update..."), _("Open the download page on www.marrowind.example"),
+             "Update_s16_01.png");
     help->AppendSeparator();
-    withIcon(help, ids.ID_MENU_ABOUT, _("&About...\tF1"), _("Show info about this application"),
-             "About_s16_01.png");
+    withIcon(help, ids.ID_MENU_ABOUT, _("&About...\tF1"), _("Show info about this application"), "About_s16_01.png");
     menuBar->Append(help, _("&Help"));
 
     SetMenuBar(menuBar);
@@ -378,7 +374,8 @@ void CorvalaFrame::BuildStatusBar()
 
 void CorvalaFrame::BuildContactMenu()
 {
-    auto add = [this](int id, const wxString& label, const char* icon) {
+    auto add = [this](int id, const wxString& label, const char* icon)
+    {
         wxMenuItem* item = new wxMenuItem(&contactMenu, id, label, wxEmptyString, wxITEM_NORMAL);
         item->SetBitmap(FrameImages::Load(icon, 16));
         contactMenu.Append(item);

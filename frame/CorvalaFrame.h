@@ -66,17 +66,50 @@ public:
     void RefreshRecentContacts(int days);
     void ShowStatisticsPane(bool show);
 
-    Corva* GetModel() const { return model; }
-    wxMenu* GetContactMenu() { return &contactMenu; }
-    CardCanvas* GetCardCanvas() const { return cardView; }
-    const ContactArray& GetSelection() const { return selection; }
-    const SearchCondition& GetSearchCondition() const { return condition; }
-    const wxString& GetDetailTemplate() const { return detailTemplate; }
-    wxAuiManager& GetPaneManager() { return paneManager; }
-    wxMenuItem* GetPersonalInfoItem() const { return personalInfoItem; }
-    wxMenuItem* GetStatisticsItem() const { return statisticsItem; }
-    int GetViewIndex() const { return viewIndex; }
-    int GetBirthdayMonth() const { return birthdayMonth; }
+    Corva* GetModel() const
+    {
+        return model;
+    }
+    wxMenu* GetContactMenu()
+    {
+        return &contactMenu;
+    }
+    CardCanvas* GetCardCanvas() const
+    {
+        return cardView;
+    }
+    const ContactArray& GetSelection() const
+    {
+        return selection;
+    }
+    const SearchCondition& GetSearchCondition() const
+    {
+        return condition;
+    }
+    const wxString& GetDetailTemplate() const
+    {
+        return detailTemplate;
+    }
+    wxAuiManager& GetPaneManager()
+    {
+        return paneManager;
+    }
+    wxMenuItem* GetPersonalInfoItem() const
+    {
+        return personalInfoItem;
+    }
+    wxMenuItem* GetStatisticsItem() const
+    {
+        return statisticsItem;
+    }
+    int GetViewIndex() const
+    {
+        return viewIndex;
+    }
+    int GetBirthdayMonth() const
+    {
+        return birthdayMonth;
+    }
 
     // Ids, reserved from the toolkit's counter when the frame is built.
     struct Ids
@@ -108,7 +141,10 @@ public:
 
         Ids();
     };
-    const Ids& GetIds() const { return ids; }
+    const Ids& GetIds() const
+    {
+        return ids;
+    }
 
 private:
     // Construction, one piece per pane.

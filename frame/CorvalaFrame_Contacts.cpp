@@ -18,7 +18,7 @@ wxString DateTimeText(const wxDateTime& time)
 {
     return time.IsValid() ? time.Format() : wxString();
 }
-}  // namespace
+} // namespace
 
 void CorvalaFrame::ConnectContactEvents()
 {
@@ -47,9 +47,10 @@ void CorvalaFrame::InsertListColumns()
         const char* header;
         int width;
     } columns[] = {
-        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},     {"Job title", 128},
-        {"Department", 128}, {"Company", 196},        {"E-mail", 128},             {"Webpage", 128},
-        {"Latest update time", 128}, {"Entry time", 128},
+        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},
+        {"Job title", 128},  {"Department", 128},     {"Company", 196},
+        {"E-mail", 128},     {"Webpage", 128},        {"Latest update time", 128},
+        {"Entry time", 128},
     };
     int index = 0;
     for (const auto& column : columns)
@@ -174,8 +175,7 @@ void CorvalaFrame::OnContactDelete(wxCommandEvent&)
     ContactInfoEx* contact = contacts.currentContact;
     if (!contact)
         return;
-    if (wxMessageBox(question + contact->last_name + " " + contact->first_name, _("Confirm"), wxYES_NO, this) !=
-        wxYES)
+    if (wxMessageBox(question + contact->last_name + " " + contact->first_name, _("Confirm"), wxYES_NO, this) != wxYES)
         return;
     contacts.Delete(contact);
 }
@@ -190,7 +190,7 @@ bool RunContactDialog(wxWindow* parent, Corva* model, int mode, ContactInfoEx* c
     dialog.SetContact(contact);
     return dialog.ShowModal() == wxID_OK;
 }
-}  // namespace
+} // namespace
 
 void CorvalaFrame::NewContact()
 {

@@ -27,16 +27,16 @@ wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
     deleteButton = new wxButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), wxDefaultPosition, wxDefaultSize, 0,
                                 wxDefaultValidator, "ID_BUTTON_DELETE");
     buttons->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    buttons->Add(new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
-                                  "ID_STATICLINE2"),
-                 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    buttons->Add(
+        new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE2"),
+        0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     copyButton = new wxButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), wxDefaultPosition, wxDefaultSize, 0,
                               wxDefaultValidator, "ID_BUTTON_COPY");
     buttons->Add(copyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     sizer->Add(buttons, 0, wxEXPAND);
 
-    detailWindow = new MyHtmlWin(panel, ids.ID_HTMLWINDOW, wxDefaultPosition, wxDefaultSize, wxHW_SCROLLBAR_AUTO,
-                                 "htmlWindow");
+    detailWindow =
+        new MyHtmlWin(panel, ids.ID_HTMLWINDOW, wxDefaultPosition, wxDefaultSize, wxHW_SCROLLBAR_AUTO, "htmlWindow");
     sizer->Add(detailWindow, 1, wxALL | wxEXPAND, 5);
     panel->SetSizer(sizer);
     return panel;

@@ -12,15 +12,16 @@
 
 #include "app/Corva.h"
 #include "dialogs/HisDetailDlg.h"
-#include "storage/DbValues.h"
 #include "frame/CorvalaFrame.h"
+#include "storage/DbValues.h"
 
 wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 {
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name) {
+    auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name)
+    {
         wxButton* b = new wxButton(panel, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
         buttons->Add(b, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         return b;
@@ -28,9 +29,9 @@ wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
     newHisButton = button(ids.ID_BUTTON_NEW_HIS, _("&New.."), "ID_BUTTON_NEW_HIS");
     editHisButton = button(ids.ID_BUTTON_EDIT_HIS, _("&Edit..."), "ID_BUTTON_EDIT_HIS");
     delHisButton = button(ids.ID_BUTTON_DEL_HIS, _("&Delete"), "ID_BUTTON_DEL_HIS");
-    buttons->Add(new wxStaticLine(panel, ids.ID_STATICLINE3, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
-                                  "ID_STATICLINE3"),
-                 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    buttons->Add(
+        new wxStaticLine(panel, ids.ID_STATICLINE3, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE3"),
+        0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     hisCopyButton = button(ids.ID_BUTTON_HIS_COPY, _("&Copy.."), "ID_BUTTON_HIS_COPY");
     sizer->Add(buttons, 0, wxEXPAND);
 
@@ -74,8 +75,8 @@ void CorvalaFrame::RefreshHistoryList()
     for (size_t i = 0; i < entries.GetCount(); ++i)
     {
         HistoryInfo* entry = entries[i];
-        long row = historyList->InsertItem(
-            0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
+        long row =
+            historyList->InsertItem(0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
         historyList->SetItem(row, 1, entry->comment);
         historyList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(entry));
         if (i % 2 == 0)
@@ -108,7 +109,7 @@ bool RunHistoryDialog(wxWindow* parent, int mode, HistoryInfo* entry)
     dialog.SetHistoryInfo(entry);
     return dialog.ShowModal() == wxID_OK;
 }
-}  // namespace
+} // namespace
 
 void CorvalaFrame::OnButtonNewHisClick(wxCommandEvent&)
 {

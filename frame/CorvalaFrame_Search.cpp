@@ -38,14 +38,13 @@ wxTextCtrl* ConditionField(wxWindow* parent, wxWindowID id, const char* name)
 {
     // A small initial width: the fields grow with the row, and the page
     // label beside them must never be squeezed out.
-    wxTextCtrl* field =
-        new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxSize(40, -1), wxTE_READONLY, wxDefaultValidator,
-                       name);
+    wxTextCtrl* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxSize(40, -1), wxTE_READONLY,
+                                       wxDefaultValidator, name);
     field->SetForegroundColour(ConditionTextColour());
     field->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     return field;
 }
-}  // namespace
+} // namespace
 
 wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
 {
@@ -72,8 +71,8 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     keywordRow->Add(new wxStaticText(searchPanel, ids.ID_STATICTEXT4, _("First name &keyword:"), wxDefaultPosition,
                                      wxDefaultSize, 0, "ID_STATICTEXT4"),
                     0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    keywordCombo = new wxComboBox(searchPanel, ids.ID_COMBOBOX_KEYWORD, wxEmptyString, wxDefaultPosition,
-                                  wxDefaultSize, 0, nullptr, 0, wxDefaultValidator, "ID_COMBOBOX_KEYWORD");
+    keywordCombo = new wxComboBox(searchPanel, ids.ID_COMBOBOX_KEYWORD, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                  0, nullptr, 0, wxDefaultValidator, "ID_COMBOBOX_KEYWORD");
     keywordRow->Add(keywordCombo, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     wxButton* searchButton = new wxButton(searchPanel, ids.ID_BUTTON_SEARCH, _("&Search"), wxDefaultPosition,
                                           wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON_SEARCH");
@@ -82,8 +81,8 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     keywordRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_RESET, _("&Reset"), wxDefaultPosition, wxDefaultSize, 0,
                                  wxDefaultValidator, "ID_BUTTON_RESET"),
                     0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    keywordRow->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE5, wxDefaultPosition, wxSize(1, 20),
-                                     wxLI_VERTICAL, "ID_STATICLINE5"),
+    keywordRow->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE5, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
+                                     "ID_STATICLINE5"),
                     0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     plusButton = new wxButton(searchPanel, ids.ID_BUTTON_PLUS, "-", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
                               wxDefaultValidator, "ID_BUTTON_PLUS");
@@ -95,7 +94,8 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
                     0, wxLEFT | wxRIGHT | wxEXPAND, 5);
 
     wxBoxSizer* conditionRow = new wxBoxSizer(wxHORIZONTAL);
-    auto label = [this, conditionRow](wxWindowID id, const wxString& text, const char* name) {
+    auto label = [this, conditionRow](wxWindowID id, const wxString& text, const char* name)
+    {
         conditionRow->Add(new wxStaticText(searchPanel, id, text, wxDefaultPosition, wxDefaultSize, 0, name), 0,
                           wxALL | wxALIGN_CENTER_VERTICAL, 3);
     };
@@ -110,26 +110,26 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     keywordText = ConditionField(searchPanel, ids.ID_TEXTCTRLCONDITION_KEYWORD, "ID_TEXTCTRLCONDITION_KEYWORD");
     conditionRow->Add(keywordText, 2, wxALL | wxALIGN_CENTER_VERTICAL, 3);
     label(ids.ID_STATICTEXT7, ")", "ID_STATICTEXT7");
-    conditionRow->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE6, wxDefaultPosition, wxSize(1, 20),
-                                       wxLI_VERTICAL, "ID_STATICLINE6"),
+    conditionRow->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE6, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
+                                       "ID_STATICLINE6"),
                       0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    pageLabel = new wxStaticText(searchPanel, ids.ID_STATICTEXT9, "000 - 000 / 0000", wxDefaultPosition,
-                                 wxDefaultSize, wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT9");
+    pageLabel = new wxStaticText(searchPanel, ids.ID_STATICTEXT9, "000 - 000 / 0000", wxDefaultPosition, wxDefaultSize,
+                                 wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT9");
     // Room for "1000 - 1050 / 10000" however narrow the row gets.
     pageLabel->SetMinSize(wxSize(pageLabel->GetTextExtent("0000 - 0000 / 00000").x, -1));
     conditionRow->Add(pageLabel, 2, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    conditionRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_PREVPAGE, "<", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
-                                   wxDefaultValidator, "ID_BUTTON_PREVPAGE"),
+    conditionRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_PREVPAGE, "<", wxDefaultPosition, wxSize(23, 23),
+                                   wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_PREVPAGE"),
                       0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    conditionRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_NEXTPAGE, ">", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
-                                   wxDefaultValidator, "ID_BUTTON_NEXTPAGE"),
+    conditionRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_NEXTPAGE, ">", wxDefaultPosition, wxSize(23, 23),
+                                   wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_NEXTPAGE"),
                       0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     panelSizer->Add(conditionRow, 0, wxLEFT | wxRIGHT | wxEXPAND, 2);
 
     viewNotebook = new wxNotebook(searchPanel, ids.ID_NOTEBOOK_VIEW, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM,
                                   "ID_NOTEBOOK_VIEW");
-    wxPanel* listPanel = new wxPanel(viewNotebook, ids.ID_PANEL11, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                                     "ID_PANEL11");
+    wxPanel* listPanel =
+        new wxPanel(viewNotebook, ids.ID_PANEL11, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL11");
     wxBoxSizer* listSizer = new wxBoxSizer(wxVERTICAL);
     resultList = new wxListCtrl(listPanel, ids.ID_LISTCTRL_RESULT, wxDefaultPosition, wxDefaultSize,
                                 wxLC_REPORT | wxLC_VRULES, wxDefaultValidator, "ID_LISTCTRL_RESULT");
@@ -137,8 +137,8 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     listPanel->SetSizer(listSizer);
     viewNotebook->AddPage(listPanel, _("Contact list view"));
 
-    wxPanel* cardPanel = new wxPanel(viewNotebook, ids.ID_PANEL10, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                                     "ID_PANEL10");
+    wxPanel* cardPanel =
+        new wxPanel(viewNotebook, ids.ID_PANEL10, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL10");
     wxBoxSizer* cardSizer = new wxBoxSizer(wxVERTICAL);
     cardView = new CardCanvas(cardPanel);
     cardSizer->Add(cardView, 1, wxEXPAND);
@@ -155,14 +155,18 @@ void CorvalaFrame::ConnectSearchEvents()
     tagList->Bind(wxEVT_LIST_ITEM_SELECTED, &CorvalaFrame::OnTagSelected, this);
     alphabetPanel->Bind(wxEVT_PAINT, &CorvalaFrame::OnAlphabetPaint, this);
     alphabetPanel->Bind(wxEVT_LEFT_UP, &CorvalaFrame::OnAlphabetLeftUp, this);
-    alphabetPanel->Bind(wxEVT_ENTER_WINDOW, [this](wxMouseEvent&) {
-        alphabetPanel->SetCursor(wxCursor(wxCURSOR_HAND));
-        alphabetPanel->Refresh();
-    });
-    alphabetPanel->Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent&) {
-        alphabetPanel->SetCursor(wxNullCursor);
-        alphabetPanel->Refresh();
-    });
+    alphabetPanel->Bind(wxEVT_ENTER_WINDOW,
+                        [this](wxMouseEvent&)
+                        {
+                            alphabetPanel->SetCursor(wxCursor(wxCURSOR_HAND));
+                            alphabetPanel->Refresh();
+                        });
+    alphabetPanel->Bind(wxEVT_LEAVE_WINDOW,
+                        [this](wxMouseEvent&)
+                        {
+                            alphabetPanel->SetCursor(wxNullCursor);
+                            alphabetPanel->Refresh();
+                        });
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonSearchClick, this, ids.ID_BUTTON_SEARCH);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonResetClick, this, ids.ID_BUTTON_RESET);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonPlusClick, this, ids.ID_BUTTON_PLUS);

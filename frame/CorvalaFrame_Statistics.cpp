@@ -16,7 +16,8 @@ void CorvalaFrame::BuildStatisticsPane()
     statNotebook->SetMinSize(wxSize(360, 160));
 
     auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
-                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list) {
+                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list)
+    {
         wxPanel* panel =
             new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
         wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
@@ -29,14 +30,15 @@ void CorvalaFrame::BuildStatisticsPane()
         return panel;
     };
     auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
-                     int proportion = 0) {
+                     int proportion = 0)
+    {
         row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
                  proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     };
 
     wxBoxSizer* row = nullptr;
-    wxPanel* number = page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row,
-                           statusList);
+    wxPanel* number =
+        page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row, statusList);
     button(number, row, ids.ID_BUTTON_REFRESH, _("&Refresh"), "ID_BUTTON_REFRESH");
     statNotebook->AddPage(number, _("Number"));
 
@@ -55,8 +57,8 @@ void CorvalaFrame::BuildStatisticsPane()
     button(tag, row, ids.ID_BUTTON_TAG_REFRESH, _("&Refresh"), "ID_BUTTON_TAG_REFRESH");
     statNotebook->AddPage(tag, _("Tag"));
 
-    wxPanel* recent = page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT",
-                           wxLC_SINGLE_SEL, row, recentList);
+    wxPanel* recent = page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT", wxLC_SINGLE_SEL,
+                           row, recentList);
     button(recent, row, ids.ID_BUTTON_WEEK, _("1 &week"), "ID_BUTTON_WEEK", 1);
     button(recent, row, ids.ID_BUTTON_ONE_MONTH, _("1 &month"), "ID_BUTTON_ONE_MONTH", 1);
     button(recent, row, ids.ID_BUTTON_SIX_MONTH, _("6 m&onth"), "ID_BUTTON_SIX_MONTH", 1);
@@ -95,9 +97,12 @@ void CorvalaFrame::ConnectStatisticsEvents()
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonNextMonthClick, this, ids.ID_BUTTON_NEXT_MONTH);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonCurMonthClick, this, ids.ID_BUTTON_CUR_MONTH);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonTagRefreshClick, this, ids.ID_BUTTON_TAG_REFRESH);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(7); }, ids.ID_BUTTON_WEEK);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(30); }, ids.ID_BUTTON_ONE_MONTH);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(180); }, ids.ID_BUTTON_SIX_MONTH);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(7); }, ids.ID_BUTTON_WEEK);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(30); }, ids.ID_BUTTON_ONE_MONTH);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRecentContacts(180); }, ids.ID_BUTTON_SIX_MONTH);
 }
 
 namespace
@@ -114,7 +119,7 @@ int CurrentMonth()
 {
     return static_cast<int>(wxDateTime::Now().GetMonth());
 }
-}  // namespace
+} // namespace
 
 void CorvalaFrame::RefreshStatus()
 {
@@ -125,8 +130,11 @@ void CorvalaFrame::RefreshStatus()
         const char* label;
         int value;
     } rows[] = {
-        {"Total contacts", stats.total}, {"Male", stats.male},          {"Female", stats.female},
-        {"30+ years old", stats.age30Plus}, {"30- years old", stats.age30Minus},
+        {"Total contacts", stats.total},
+        {"Male", stats.male},
+        {"Female", stats.female},
+        {"30+ years old", stats.age30Plus},
+        {"30- years old", stats.age30Minus},
     };
     for (const auto& row : rows)
     {

@@ -9,8 +9,7 @@ namespace DetailPage
 namespace
 {
 const char* const DATE_FORMAT = "%Y/%m/%d";
-const char* const MULTI_PAGE =
-    "<html><body><font size=6 color=#336666><b>$contact_list$</b></font></body></html>";
+const char* const MULTI_PAGE = "<html><body><font size=6 color=#336666><b>$contact_list$</b></font></body></html>";
 
 void ReplaceFirst(wxString& page, const wxString& placeholder, const wxString& value)
 {
@@ -27,7 +26,7 @@ wxString LineOrEmpty(const wxString& value)
 {
     return value.empty() ? wxString() : "<BR>" + EscapeHtml(value);
 }
-}  // namespace
+} // namespace
 
 wxString FallbackPage()
 {
@@ -129,4 +128,4 @@ wxString RenderSelection(const std::vector<const ContactInfoEx*>& contacts)
     page.Replace("$contact_list$", lines, false);
     return page;
 }
-}  // namespace DetailPage
+} // namespace DetailPage

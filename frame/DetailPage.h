@@ -24,4 +24,4 @@ wxString RenderContact(const wxString& templ, const ContactInfoEx& contact, cons
 
 // One line (person picture and name) per contact, in the given order.
 wxString RenderSelection(const std::vector<const ContactInfoEx*>& contacts);
-}  // namespace DetailPage
+} // namespace DetailPage

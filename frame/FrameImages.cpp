@@ -16,7 +16,7 @@ wxBitmap Blank(int size)
     memset(image.GetAlpha(), 0, size * size);
     return wxBitmap(image);
 }
-}  // namespace
+} // namespace
 
 wxBitmap Load(const wxString& file, int size)
 {
@@ -39,4 +39,4 @@ wxBitmap ResourceIcon(const wxString& name)
         return wxBitmap(icon.ConvertToImage().Rescale(16, 16, wxIMAGE_QUALITY_HIGH));
     return Blank(16);
 }
-}  // namespace FrameImages
+} // namespace FrameImages

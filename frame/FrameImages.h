@@ -11,4 +11,4 @@ namespace FrameImages
 wxBitmap Load(const wxString& file, int size);
 // One of the built-in 16 x 16 icons.
 wxBitmap ResourceIcon(const wxString& name);
-}  // namespace FrameImages
+} // namespace FrameImages

@@ -9,7 +9,7 @@ MyHtmlWin::LinkOpener& Opener()
     static MyHtmlWin::LinkOpener opener;
     return opener;
 }
-}  // namespace
+} // namespace
 
 MyHtmlWin::MyHtmlWin(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style,
                      const wxString& name)

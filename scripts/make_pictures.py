@@ -57,8 +57,8 @@ AMBER = (0xF5, 0xA1, 0x23)
 AMBER_EDGE = (0xC7, 0x76, 0x08)
 FLAME = (0xEE, 0x6A, 0x2C)
 FLAME_EDGE = (0xBF, 0x47, 0x12)
-STAR_EMPTY = (0xE6, 0xE1, 0xDE)
-STAR_EMPTY_EDGE = (0xA8, 0xA0, 0x9B)
+STAR_EMPTY = (0xE0, 0xDA, 0xD6)
+STAR_EMPTY_EDGE = (0x98, 0x90, 0x8B)
 
 SS = 6  # subsamples per pixel side
 
@@ -288,10 +288,10 @@ class Canvas:
 def person(c, x, y, w, female, shirt=None):
     """Head and shoulders in a w x w box at (x, y)."""
     cx = x + w / 2.0
-    hr = 0.19 * w
-    hy = y + 0.30 * w
+    hr = 0.205 * w
+    hy = y + 0.29 * w
     shirt = shirt or (ROSE if female else BLUE)
-    body = rect(cx - 0.41 * w, y + 0.62 * w, cx + 0.41 * w, y + w + 0.3 * w, 0.26 * w)
+    body = rect(cx - 0.42 * w, y + 0.61 * w, cx + 0.42 * w, y + w + 0.3 * w, 0.26 * w)
     body = body & rect(x - 1, y, x + w + 1, y + w)
     c.fill(body, shirt)
     # collar: a small skin-coloured V under the chin
@@ -425,33 +425,33 @@ def pic_person(s, female):
 
 def pic_contact_new(s):
     c = Canvas(s)
-    person(c, 0, 0, s * 0.86, False)
-    r = s * 0.25
+    person(c, 0, 0, s * 0.90, False)
+    r = s * 0.24
     plus_badge(c, s - r - 0.02 * s, s - r - 0.02 * s, r, max(1.0, s * 0.05))
     return c
 
 
 def pic_contact_edit(s):
     c = Canvas(s)
-    person(c, 0, 0, s * 0.86, False)
+    person(c, 0, 0, s * 0.90, False)
     pencil(c, s * 0.40, s * 0.98, s * 0.80, max(3.0, s * 0.19), gap=max(1.0, s * 0.05))
     return c
 
 
 def pic_contact_multi_edit(s):
     c = Canvas(s)
-    person(c, s * 0.34, 0, s * 0.62, True)
+    person(c, s * 0.38, 0, s * 0.56, True)
     front = Canvas(s)
-    person(front, 0, s * 0.16, s * 0.84, False)
+    person(front, 0, s * 0.18, s * 0.78, False)
     c.paste_over(front, 0, 0, max(1.0, s * 0.04))
-    pencil(c, s * 0.44, s * 0.98, s * 0.74, max(3.0, s * 0.17), gap=max(1.0, s * 0.05))
+    pencil(c, s * 0.50, s * 0.98, s * 0.62, max(3.0, s * 0.17), gap=max(1.0, s * 0.05))
     return c
 
 
 def pic_delete(s):
     c = Canvas(s)
-    person(c, 0, 0, s * 0.86, False)
-    r = s * 0.25
+    person(c, 0, 0, s * 0.90, False)
+    r = s * 0.24
     cross_badge(c, s - r - 0.02 * s, s - r - 0.02 * s, r, max(1.0, s * 0.05))
     return c
 
@@ -561,17 +561,17 @@ def pic_app(s):
     if s <= 16:
         person(c, 1.5, 2.0, 13.0, False, shirt=PAPER)
         return c
-    m = s * 0.14
-    cx0, cy0, cx1, cy1 = m, s * 0.24, s - m, s - s * 0.24
+    m = s * 0.13
+    cx0, cy0, cx1, cy1 = m, s * 0.22, s - m, s - s * 0.22
     c.fill(rect(cx0, cy0, cx1, cy1, s * 0.05), PAPER)
     pw = (cy1 - cy0) * 0.80
     sub = Canvas(int(math.ceil(pw)) + 1)
     person(sub, 0, 0, pw, False)
-    c.paste(sub, int(round(cx0 + s * 0.05)), int(round(cy1 - pw)))
-    lx0 = cx0 + s * 0.05 + pw + s * 0.04
-    lw = max(1.0, round(s * 0.055))
-    for k, frac in enumerate((0.88, 0.65, 0.75)):
-        yy = round(cy0 + (cy1 - cy0) * (0.28 + 0.24 * k))
+    c.paste(sub, int(round(cx0 + s * 0.02)), int(round(cy1 - pw)))
+    lx0 = cx0 + s * 0.02 + pw + s * 0.03
+    lw = max(1.0, round(s * 0.06))
+    for k, frac in enumerate((1.0, 0.7, 0.85)):
+        yy = round(cy0 + (cy1 - cy0) * (0.27 + 0.23 * k))
         c.fill(rect(lx0, yy - lw / 2.0, lx0 + (cx1 - s * 0.06 - lx0) * frac, yy + lw / 2.0, lw / 2.0),
                TEAL if k == 0 else PAPER_EDGE)
     return c
@@ -700,7 +700,7 @@ def make_sheet(files, path, tmp):
         run(["convert", src, "-background", "#ECE8E6", "-flatten",
              "-filter", "point", "-resize", "400%", big])
         pngs.append((name, f, big))
-    one = ["montage", "-label", "%t", "-background", "#ECE8E6", "-geometry", "+30+8",
+    one = ["montage", "-label", "%t", "-background", "#ECE8E6", "-geometry", "48x48>+26+10",
            "-tile", "10x", "-pointsize", "8"]
     one += [f + ("[2]" if f.endswith(".ico") else "") for n, f, _ in pngs if not n.startswith("marrowind")]
     run(one + [os.path.join(tmp, "sheet1a.png")])

@@ -10,7 +10,10 @@ class BaseShape
 {
 public:
     explicit BaseShape(void* data = nullptr) : data(data) {}
-    virtual ~BaseShape() { data = nullptr; }
+    virtual ~BaseShape()
+    {
+        data = nullptr;
+    }
 
     virtual void Draw(wxDC& dc) = 0;
     virtual void MoveBy(int dx, int dy)
@@ -18,9 +21,15 @@ public:
         x += dx;
         y += dy;
     }
-    virtual int GetId() const { return -1; }
+    virtual int GetId() const
+    {
+        return -1;
+    }
 
-    wxRect GetRect() const { return wxRect(x, y, width, height); }
+    wxRect GetRect() const
+    {
+        return wxRect(x, y, width, height);
+    }
 
     int x = 0;
     int y = 0;

@@ -48,7 +48,7 @@ void DrawImage(wxDC& dc, const wxString& file, int x, int y)
     if (bitmap.IsOk())
         dc.DrawBitmap(bitmap, x, y, true);
 }
-}  // namespace
+} // namespace
 
 CardShape::CardShape(ContactInfoEx* contact) : BaseShape(contact)
 {

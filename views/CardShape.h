@@ -19,7 +19,10 @@ public:
 
     void Draw(wxDC& dc) override;
 
-    ContactInfoEx* GetContact() const { return static_cast<ContactInfoEx*>(data); }
+    ContactInfoEx* GetContact() const
+    {
+        return static_cast<ContactInfoEx*>(data);
+    }
 
     // The star pictures for a number of history entries, with their column
     // offsets from the card's left edge.

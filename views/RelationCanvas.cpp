@@ -2,11 +2,9 @@
 
 #include <wx/dcclient.h>
 
-wxBEGIN_EVENT_TABLE(RelationCanvas, wxScrolledWindow)
-    EVT_PAINT(RelationCanvas::OnPaint)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(RelationCanvas, wxScrolledWindow) EVT_PAINT(RelationCanvas::OnPaint) wxEND_EVENT_TABLE()
 
-RelationCanvas::RelationCanvas(wxWindow* parent)
+    RelationCanvas::RelationCanvas(wxWindow* parent)
     : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL)
 {
     SetScrollbars(20, 20, 100, 100);

@@ -11,8 +11,14 @@ class RelationCanvas : public wxScrolledWindow
 public:
     explicit RelationCanvas(wxWindow* parent);
 
-    void SetShapeManager(ShapeManager* manager) { shapeManager = manager; }
-    ShapeManager* GetShapeManager() const { return shapeManager; }
+    void SetShapeManager(ShapeManager* manager)
+    {
+        shapeManager = manager;
+    }
+    ShapeManager* GetShapeManager() const
+    {
+        return shapeManager;
+    }
 
 private:
     void OnPaint(wxPaintEvent& event);

@@ -13,5 +13,8 @@ public:
     void Draw(wxDC& dc) override;
     int GetId() const override;
 
-    TagInfo* GetTag() const { return static_cast<TagInfo*>(data); }
+    TagInfo* GetTag() const
+    {
+        return static_cast<TagInfo*>(data);
+    }
 };

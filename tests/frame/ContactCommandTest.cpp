@@ -36,7 +36,7 @@ protected:
         AddContact({"Li", "Wei", "Li", "Wei", 1, "Old"});
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(ContactCommandTest, NewStoresOnlyWhenConfirmed)
 {
@@ -48,11 +48,13 @@ TEST_F(ContactCommandTest, NewStoresOnlyWhenConfirmed)
     ASSERT_TRUE(given);
     EXPECT_EQ(3, dir.ScalarInt("select count(*) from contacts")) << "cancel stores nothing";
 
-    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_NEW), ContactDialogAnswer(wxID_OK, [](ContactInfoEx* c) {
-                      EXPECT_EQ(-1, c->id) << "a fresh record";
-                      c->last_name = c->last_name_alpha = "Zz";
-                      c->first_name = "New";
-                  }));
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_NEW), ContactDialogAnswer(wxID_OK,
+                                                                         [](ContactInfoEx* c)
+                                                                         {
+                                                                             EXPECT_EQ(-1, c->id) << "a fresh record";
+                                                                             c->last_name = c->last_name_alpha = "Zz";
+                                                                             c->first_name = "New";
+                                                                         }));
     EXPECT_EQ(4, dir.ScalarInt("select count(*) from contacts"));
     EXPECT_EQ("Zz New", ResultList()->GetItemText(0));
     EXPECT_EQ(std::vector<long>{0}, SelectedRows());
@@ -65,10 +67,13 @@ TEST_F(ContactCommandTest, EditWorksOnTheCurrentRecordAndKeepsItSelected)
     SelectRow(1);
     ContactInfoEx* current = Contacts().currentContact;
     ASSERT_EQ("Ma", current->last_name);
-    wxTEST_DIALOG(Click("ID_BUTTON_EDIT"), ContactDialogAnswer(wxID_OK, [&](ContactInfoEx* c) {
-                      EXPECT_EQ(current, c) << "the record itself is edited";
-                      c->company = "New Co";
-                  }));
+    wxTEST_DIALOG(Click("ID_BUTTON_EDIT"), ContactDialogAnswer(wxID_OK,
+                                                               [&](ContactInfoEx* c)
+                                                               {
+                                                                   EXPECT_EQ(current, c)
+                                                                       << "the record itself is edited";
+                                                                   c->company = "New Co";
+                                                               }));
     EXPECT_EQ("New Co", dir.Scalar("select company from contacts where last_name='Ma'"));
     EXPECT_EQ(std::vector<long>{1}, SelectedRows());
     EXPECT_EQ("New Co", ResultList()->GetItemText(1, 5));
@@ -91,11 +96,14 @@ TEST_F(ContactCommandTest, EditWithSeveralRowsAppliesATemplateToEach)
     SelectRow(2, false);
     std::vector<bool> frameEnabled;
     SetMessagePump([&]() { frameEnabled.push_back(frame->IsEnabled()); });
-    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_EDIT), ContactDialogAnswer(wxID_OK, [&](ContactInfoEx* c) {
-                      EXPECT_EQ(-1, c->id) << "a template, not the current contact";
-                      EXPECT_TRUE(c->last_name.empty());
-                      c->company = "Shared";
-                  }));
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_EDIT),
+                  ContactDialogAnswer(wxID_OK,
+                                      [&](ContactInfoEx* c)
+                                      {
+                                          EXPECT_EQ(-1, c->id) << "a template, not the current contact";
+                                          EXPECT_TRUE(c->last_name.empty());
+                                          c->company = "Shared";
+                                      }));
     SetMessagePump(MessagePump());
     EXPECT_EQ("Shared", dir.Scalar("select company from contacts where last_name='Ng'"));
     EXPECT_EQ("Shared", dir.Scalar("select company from contacts where last_name='Li'"));
@@ -119,10 +127,13 @@ TEST_F(ContactCommandTest, CopyAppendsTheMarkToTheFirstName)
     int tag = AddTag("Friends", 1);
     Link(id, tag);
     OpenFrame();
-    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_COPY), ContactDialogAnswer(wxID_OK, [&](ContactInfoEx* c) {
-                      EXPECT_EQ("Anna(Copy)", c->first_name);
-                      EXPECT_NE(Contacts().currentContact, c) << "a copy, not the record";
-                  }));
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_COPY), ContactDialogAnswer(wxID_OK,
+                                                                          [&](ContactInfoEx* c)
+                                                                          {
+                                                                              EXPECT_EQ("Anna(Copy)", c->first_name);
+                                                                              EXPECT_NE(Contacts().currentContact, c)
+                                                                                  << "a copy, not the record";
+                                                                          }));
     EXPECT_EQ(2, dir.ScalarInt("select count(*) from contacts"));
     EXPECT_EQ(1, dir.ScalarInt("select count(*) from contacts where first_name='Anna(Copy)'"));
     EXPECT_EQ(2, dir.ScalarInt(wxString::Format("select count(*) from contact_tag where tag_id=%d", tag)))

@@ -32,7 +32,7 @@ protected:
 
     wxString templatePath;
 };
-}  // namespace
+} // namespace
 
 TEST_F(ContactListTest, ColumnsIconsAndAlternateRows)
 {
@@ -45,8 +45,8 @@ TEST_F(ContactListTest, ColumnsIconsAndAlternateRows)
     OpenFrame();
     wxListCtrl* list = ResultList();
 
-    const char* headers[] = {"Name",   "Alphabet Name ", "Business phone",     "Job title",  "Department",
-                             "Company", "E-mail",        "Webpage", "Latest update time", "Entry time"};
+    const char* headers[] = {"Name",    "Alphabet Name ", "Business phone", "Job title",          "Department",
+                             "Company", "E-mail",         "Webpage",        "Latest update time", "Entry time"};
     const int widths[] = {128, 128, 128, 128, 128, 196, 128, 128, 128, 128};
     ASSERT_EQ(10, list->GetColumnCount());
     for (int c = 0; c < 10; ++c)

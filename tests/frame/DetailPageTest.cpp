@@ -11,7 +11,7 @@ wxString Render(const wxString& templ, const ContactInfoEx& c, const wxArrayStri
 {
     return DetailPage::RenderContact(templ, c, tags);
 }
-}  // namespace
+} // namespace
 
 TEST(DetailPageRender, FirstOccurrenceOnlyExceptMailAndWeb)
 {

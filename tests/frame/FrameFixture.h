@@ -76,7 +76,10 @@ struct Person
 class FrameTest : public CorvalaGuiTest
 {
 protected:
-    ~FrameTest() override { CloseFrame(); }
+    ~FrameTest() override
+    {
+        CloseFrame();
+    }
 
     CorvalaFrame* OpenFrame()
     {
@@ -139,8 +142,7 @@ protected:
         dir.Exec(wxString::Format("INSERT INTO contact_tag(contact_id, tag_id) VALUES(%d,%d)", contactId, tagId));
     }
 
-    template <typename T = wxWindow>
-    T* Child(const wxString& name)
+    template <typename T = wxWindow> T* Child(const wxString& name)
     {
         T* window = FindChild<T>(frame, name);
         EXPECT_TRUE(window) << "no window named " << name.utf8_string();
@@ -166,9 +168,15 @@ protected:
         ProcessPending();
     }
 
-    wxListCtrl* ResultList() { return Child<wxListCtrl>("ID_LISTCTRL_RESULT"); }
+    wxListCtrl* ResultList()
+    {
+        return Child<wxListCtrl>("ID_LISTCTRL_RESULT");
+    }
 
-    wxString PageLabel() { return Child<wxStaticText>("ID_STATICTEXT9")->GetLabel(); }
+    wxString PageLabel()
+    {
+        return Child<wxStaticText>("ID_STATICTEXT9")->GetLabel();
+    }
 
     wxString DetailSource()
     {
@@ -198,7 +206,10 @@ protected:
         ProcessPending();
     }
 
-    ContactManager& Contacts() { return frame->GetModel()->contactManager; }
+    ContactManager& Contacts()
+    {
+        return frame->GetModel()->contactManager;
+    }
 
     CorvalaFrame* frame = nullptr;
 };

@@ -16,7 +16,7 @@ long Stored(const wxString& key, long missing = -999)
 {
     return wxConfigBase::Get()->ReadLong("/CorvaFrame/" + key, missing);
 }
-}  // namespace
+} // namespace
 
 TEST_F(FrameTest, FirstStartUsesTheDefaultsAndRemembersNoPosition)
 {
@@ -93,9 +93,13 @@ TEST_F(FrameTest, PositionOnNoDisplayFallsBackToTheDefault)
     config->Write("/CorvaFrame/y", -7000L);
     config->Write("/CorvaFrame/w", 800L);
     config->Write("/CorvaFrame/h", 500L);
+    config->Write("/CorvaFrame/nViewIdx", 7L);
     OpenFrame();
     EXPECT_EQ(wxPoint(40, 40), frame->GetPosition());
     EXPECT_EQ(wxSize(800, 500), frame->GetClientSize()) << "the size is kept";
+    EXPECT_EQ(0, Child<wxNotebook>("ID_NOTEBOOK_VIEW")->GetSelection()) << "no page 7: the list";
+    CloseFrame();
+    EXPECT_EQ(0, Stored("nViewIdx"));
 }
 
 TEST_F(FrameTest, ViewMenuAndPaneCloseKeepTheCheckMarksInStep)
@@ -141,19 +145,66 @@ TEST_F(FrameTest, ViewMenuAndPaneCloseKeepTheCheckMarksInStep)
 TEST_F(FrameTest, EveryNamedControlExists)
 {
     OpenFrame();
-    for (const char* name :
-         {"ID_PANEL1", "ID_STATICTEXT2", "ID_LISTCTRL_TAGS", "ID_STATICTEXT1", "ID_PANEL_ALPHABET", "ID_STATICTEXT4",
-          "ID_COMBOBOX_KEYWORD", "ID_BUTTON_SEARCH", "ID_BUTTON_RESET", "ID_STATICLINE5", "ID_BUTTON_PLUS",
-          "ID_STATICLINE1", "ID_STATICTEXT3", "ID_STATICTEXT5", "ID_TEXTCTRL_SELTAG", "ID_STATICTEXT6",
-          "ID_TEXTCTRL_FIRST_APLPHABET", "ID_STATICTEXT8", "ID_TEXTCTRLCONDITION_KEYWORD", "ID_STATICTEXT7",
-          "ID_STATICLINE6", "ID_STATICTEXT9", "ID_BUTTON_PREVPAGE", "ID_BUTTON_NEXTPAGE", "ID_NOTEBOOK_VIEW",
-          "ID_PANEL11", "ID_LISTCTRL_RESULT", "ID_PANEL10", "ID_PANEL9", "ID_PANEL3", "ID_BUTTON_EDIT",
-          "ID_BUTTON_DELETE", "ID_STATICLINE2", "ID_BUTTON_COPY", "htmlWindow", "ID_PANEL7", "ID_BUTTON_NEW_HIS",
-          "ID_BUTTON_EDIT_HIS", "ID_BUTTON_DEL_HIS", "ID_STATICLINE3", "ID_BUTTON_HIS_COPY",
-          "ID_LISTCTRL_CONTACT_HISTORY", "ID_PANEL2", "ID_BUTTON_REFRESH", "ID_LISTCTRL_STATUS", "ID_PANEL6",
-          "ID_BUTTON_LAST_MONTH", "ID_BUTTON_NEXT_MONTH", "ID_STATICLINE4", "ID_BUTTON_CUR_MONTH",
-          "ID_LISTCTRL_REMINDER", "ID_PANEL5", "ID_BUTTON_TAG_REFRESH", "ID_LISTCTRL_TAGSTAT", "ID_PANEL8",
-          "ID_BUTTON_WEEK", "ID_BUTTON_ONE_MONTH", "ID_BUTTON_SIX_MONTH", "ID_LISTCTRL_RECNENT", "ID_STATUSBAR"})
+    for (const char* name : {"ID_PANEL1",
+                             "ID_STATICTEXT2",
+                             "ID_LISTCTRL_TAGS",
+                             "ID_STATICTEXT1",
+                             "ID_PANEL_ALPHABET",
+                             "ID_STATICTEXT4",
+                             "ID_COMBOBOX_KEYWORD",
+                             "ID_BUTTON_SEARCH",
+                             "ID_BUTTON_RESET",
+                             "ID_STATICLINE5",
+                             "ID_BUTTON_PLUS",
+                             "ID_STATICLINE1",
+                             "ID_STATICTEXT3",
+                             "ID_STATICTEXT5",
+                             "ID_TEXTCTRL_SELTAG",
+                             "ID_STATICTEXT6",
+                             "ID_TEXTCTRL_FIRST_APLPHABET",
+                             "ID_STATICTEXT8",
+                             "ID_TEXTCTRLCONDITION_KEYWORD",
+                             "ID_STATICTEXT7",
+                             "ID_STATICLINE6",
+                             "ID_STATICTEXT9",
+                             "ID_BUTTON_PREVPAGE",
+                             "ID_BUTTON_NEXTPAGE",
+                             "ID_NOTEBOOK_VIEW",
+                             "ID_PANEL11",
+                             "ID_LISTCTRL_RESULT",
+                             "ID_PANEL10",
+                             "ID_PANEL9",
+                             "ID_PANEL3",
+                             "ID_BUTTON_EDIT",
+                             "ID_BUTTON_DELETE",
+                             "ID_STATICLINE2",
+                             "ID_BUTTON_COPY",
+                             "htmlWindow",
+                             "ID_PANEL7",
+                             "ID_BUTTON_NEW_HIS",
+                             "ID_BUTTON_EDIT_HIS",
+                             "ID_BUTTON_DEL_HIS",
+                             "ID_STATICLINE3",
+                             "ID_BUTTON_HIS_COPY",
+                             "ID_LISTCTRL_CONTACT_HISTORY",
+                             "ID_PANEL2",
+                             "ID_BUTTON_REFRESH",
+                             "ID_LISTCTRL_STATUS",
+                             "ID_PANEL6",
+                             "ID_BUTTON_LAST_MONTH",
+                             "ID_BUTTON_NEXT_MONTH",
+                             "ID_STATICLINE4",
+                             "ID_BUTTON_CUR_MONTH",
+                             "ID_LISTCTRL_REMINDER",
+                             "ID_PANEL5",
+                             "ID_BUTTON_TAG_REFRESH",
+                             "ID_LISTCTRL_TAGSTAT",
+                             "ID_PANEL8",
+                             "ID_BUTTON_WEEK",
+                             "ID_BUTTON_ONE_MONTH",
+                             "ID_BUTTON_SIX_MONTH",
+                             "ID_LISTCTRL_RECNENT",
+                             "ID_STATUSBAR"})
         EXPECT_TRUE(FindChild(frame, name)) << name;
 
     wxMenuBar* bar = frame->GetMenuBar();

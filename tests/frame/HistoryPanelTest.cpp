@@ -33,7 +33,10 @@ protected:
                                   time, contactId, type, comment));
     }
 
-    wxListCtrl* HistoryList() { return Child<wxListCtrl>("ID_LISTCTRL_CONTACT_HISTORY"); }
+    wxListCtrl* HistoryList()
+    {
+        return Child<wxListCtrl>("ID_LISTCTRL_CONTACT_HISTORY");
+    }
 
     void SelectEntry(long row)
     {
@@ -45,8 +48,8 @@ protected:
     std::string Buttons()
     {
         std::string states;
-        for (const char* name : {"ID_BUTTON_NEW_HIS", "ID_BUTTON_EDIT_HIS", "ID_BUTTON_DEL_HIS",
-                                 "ID_BUTTON_HIS_COPY", "ID_LISTCTRL_CONTACT_HISTORY"})
+        for (const char* name : {"ID_BUTTON_NEW_HIS", "ID_BUTTON_EDIT_HIS", "ID_BUTTON_DEL_HIS", "ID_BUTTON_HIS_COPY",
+                                 "ID_LISTCTRL_CONTACT_HISTORY"})
             states += Child(name)->IsEnabled() ? '1' : '0';
         return states;
     }
@@ -63,7 +66,7 @@ protected:
         AddHistory(li, "2011-05-05 09:00:00", "Lunch");
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(HistoryPanelTest, ListShowsTheCurrentContactsEntriesNewestFirst)
 {
@@ -102,15 +105,18 @@ TEST_F(HistoryPanelTest, NewEntryIsDatedNowAndStoredOnOk)
     SelectRow(1);
     wxDateTime before = wxDateTime::Now();
     before.SetMillisecond(0);
-    wxTEST_DIALOG(Click("ID_BUTTON_NEW_HIS"), HistoryDialogAnswer(wxID_OK, [&](HistoryInfo* h) {
-                      EXPECT_EQ(-1, h->id);
-                      EXPECT_EQ(li, h->contact_id);
-                      EXPECT_EQ("Li Wei", h->contact_name);
-                      EXPECT_EQ("", h->comment);
-                      EXPECT_EQ(0, h->his_type);
-                      EXPECT_TRUE(h->his_time.IsLaterThan(before) || h->his_time.IsEqualTo(before));
-                      h->comment = "Visit";
-                  }));
+    wxTEST_DIALOG(Click("ID_BUTTON_NEW_HIS"),
+                  HistoryDialogAnswer(wxID_OK,
+                                      [&](HistoryInfo* h)
+                                      {
+                                          EXPECT_EQ(-1, h->id);
+                                          EXPECT_EQ(li, h->contact_id);
+                                          EXPECT_EQ("Li Wei", h->contact_name);
+                                          EXPECT_EQ("", h->comment);
+                                          EXPECT_EQ(0, h->his_type);
+                                          EXPECT_TRUE(h->his_time.IsLaterThan(before) || h->his_time.IsEqualTo(before));
+                                          h->comment = "Visit";
+                                      }));
     EXPECT_EQ(4, HistoryList()->GetItemCount());
     EXPECT_EQ(1, dir.ScalarInt("select count(*) from contact_history where comment='Visit'"));
     EXPECT_EQ(-1, HistoryList()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
@@ -125,13 +131,15 @@ TEST_F(HistoryPanelTest, EditChangesTheSelectedEntry)
     Seed();
     OpenFrame();
     SelectRow(1);
-    wxTEST_DIALOG(Click("ID_BUTTON_EDIT_HIS"), NoDialog());  // no entry selected yet
+    wxTEST_DIALOG(Click("ID_BUTTON_EDIT_HIS"), NoDialog()); // no entry selected yet
     SelectEntry(2);
-    wxTEST_DIALOG(Click("ID_BUTTON_EDIT_HIS"), HistoryDialogAnswer(wxID_OK, [](HistoryInfo* h) {
-                      EXPECT_EQ("First meeting", h->comment);
-                      EXPECT_EQ("Li Wei", h->contact_name);
-                      h->comment = "First meeting, coffee";
-                  }));
+    wxTEST_DIALOG(Click("ID_BUTTON_EDIT_HIS"), HistoryDialogAnswer(wxID_OK,
+                                                                   [](HistoryInfo* h)
+                                                                   {
+                                                                       EXPECT_EQ("First meeting", h->comment);
+                                                                       EXPECT_EQ("Li Wei", h->contact_name);
+                                                                       h->comment = "First meeting, coffee";
+                                                                   }));
     EXPECT_EQ(1, dir.ScalarInt("select count(*) from contact_history where comment='First meeting, coffee'"));
     EXPECT_EQ("First meeting, coffee", HistoryList()->GetItemText(2, 1));
     EXPECT_EQ("10001", Buttons()) << "the refill leaves no row selected";
@@ -162,13 +170,16 @@ TEST_F(HistoryPanelTest, CopyKeepsCommentAndTypeButIsDatedNow)
     OpenFrame();
     SelectRow(1);
     SelectEntry(1);
-    wxTEST_DIALOG(Click("ID_BUTTON_HIS_COPY"), HistoryDialogAnswer(wxID_OK, [&](HistoryInfo* h) {
-                      EXPECT_EQ(-1, h->id);
-                      EXPECT_EQ("Phone call", h->comment);
-                      EXPECT_EQ(2, h->his_type);
-                      EXPECT_EQ(li, h->contact_id);
-                      EXPECT_EQ(wxDateTime::Today(), wxDateTime(h->his_time).ResetTime());
-                  }));
+    wxTEST_DIALOG(Click("ID_BUTTON_HIS_COPY"), HistoryDialogAnswer(wxID_OK,
+                                                                   [&](HistoryInfo* h)
+                                                                   {
+                                                                       EXPECT_EQ(-1, h->id);
+                                                                       EXPECT_EQ("Phone call", h->comment);
+                                                                       EXPECT_EQ(2, h->his_type);
+                                                                       EXPECT_EQ(li, h->contact_id);
+                                                                       EXPECT_EQ(wxDateTime::Today(),
+                                                                                 wxDateTime(h->his_time).ResetTime());
+                                                                   }));
     EXPECT_EQ(2, dir.ScalarInt("select count(*) from contact_history where comment='Phone call' and his_type=2"));
     EXPECT_EQ(4, HistoryList()->GetItemCount());
     EXPECT_EQ(wxDateTime::Today().Format("%Y/%m/%d"), HistoryList()->GetItemText(0)) << "the copy is the newest";

@@ -38,7 +38,10 @@ class ErrorLog : public wxLog
 {
 public:
     ErrorLog() : previous(wxLog::SetActiveTarget(this)) {}
-    ~ErrorLog() override { wxLog::SetActiveTarget(previous); }
+    ~ErrorLog() override
+    {
+        wxLog::SetActiveTarget(previous);
+    }
     std::vector<wxString> errors;
 
 protected:
@@ -56,7 +59,7 @@ wxString StoredLanguage()
 {
     return wxConfigBase::Get()->Read("/ui_language", "<missing>");
 }
-}  // namespace
+} // namespace
 
 using LanguageTest = CorvalaGuiTest;
 
@@ -134,7 +137,8 @@ TEST_F(LanguageTest, UnopenableDatabaseIsExplainedWithPathAndError)
 
 TEST_F(LanguageTest, FirstStartAsksBeforeTheMainWindowAndRecordsDefaults)
 {
-    auto frameExists = []() {
+    auto frameExists = []()
+    {
         for (wxWindow* window : wxTopLevelWindows)
             if (dynamic_cast<CorvalaFrame*>(window))
                 return true;

@@ -19,7 +19,10 @@ protected:
         ProcessPending();
     }
 
-    wxString Field(const char* name) { return Child<wxTextCtrl>(name)->GetValue(); }
+    wxString Field(const char* name)
+    {
+        return Child<wxTextCtrl>(name)->GetValue();
+    }
 
     void SelectTag(long row)
     {
@@ -35,7 +38,7 @@ protected:
         AddContact({"Adams", "Dan", "Adams", "Dan", 1, ""});
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(SearchCenterTest, TagListShowsAllFirstThenTagsInReverseCacheOrder)
 {
@@ -75,7 +78,7 @@ TEST_F(SearchCenterTest, TagSelectionFiltersAndAllClearsLetterAndKeyword)
     EXPECT_EQ("1 - 1 / 1", PageLabel());
     EXPECT_EQ(1, ResultList()->GetItemCount());
 
-    ClickLetterPanel(20 * 12 + 5);  // L
+    ClickLetterPanel(20 * 12 + 5); // L
     Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->SetValue("We");
     Click("ID_BUTTON_SEARCH");
     EXPECT_EQ("We", frame->GetSearchCondition().keyword);
@@ -108,11 +111,11 @@ TEST_F(SearchCenterTest, LetterClicksPickTheCellUnderThePointer)
         const char* field;
         const char* label;
     } clicks[] = {
-        {45, "B", "B", "1 - 2 / 2"},    // cell 1 starts at 40
-        {20, "A", "A", "1 - 1 / 1"},    // first pixel of A
-        {39, "A", "A", "1 - 1 / 1"},    // last pixel of A
-        {539, "Z", "Z", "1 - 1 / 1"},   // last pixel of Z
-        {5, "", "-", "1 - 4 / 4"},      // the "-" cell clears the letter
+        {45, "B", "B", "1 - 2 / 2"},  // cell 1 starts at 40
+        {20, "A", "A", "1 - 1 / 1"},  // first pixel of A
+        {39, "A", "A", "1 - 1 / 1"},  // last pixel of A
+        {539, "Z", "Z", "1 - 1 / 1"}, // last pixel of Z
+        {5, "", "-", "1 - 4 / 4"},    // the "-" cell clears the letter
         {525, "Z", "Z", "1 - 1 / 1"},
     };
     for (const auto& click : clicks)
@@ -240,7 +243,8 @@ TEST_F(SearchCenterTest, CardShapesFollowEverySearch)
     SeedNames();
     OpenFrame();
     ShapeManager& shapes = frame->GetModel()->shapeManager;
-    auto inStep = [&]() {
+    auto inStep = [&]()
+    {
         ContactInfoArray& page = Contacts().contactList;
         if (shapes.cardShapes.GetCount() != page.GetCount())
             return false;

@@ -6,7 +6,10 @@ namespace
 class StatisticsPanelTest : public FrameTest
 {
 protected:
-    wxListCtrl* List(const char* name) { return Child<wxListCtrl>(name); }
+    wxListCtrl* List(const char* name)
+    {
+        return Child<wxListCtrl>(name);
+    }
 
     int AddWithBirthday(const char* last, int sex, const wxDateTime& birthday)
     {
@@ -30,7 +33,7 @@ protected:
         return texts;
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(StatisticsPanelTest, NumberPageListsTheTotalsUntilRefreshed)
 {

@@ -29,7 +29,10 @@ wxColour PixelAfterDraw(BaseShape& shape, int px, int py)
 class ModelTest : public CorvalaGuiTest
 {
 protected:
-    ~ModelTest() override { delete Corva::GetInstance(); }
+    ~ModelTest() override
+    {
+        delete Corva::GetInstance();
+    }
 
     void AddContacts(int count)
     {
@@ -42,7 +45,7 @@ protected:
         db.Close();
     }
 };
-}  // namespace
+} // namespace
 
 TEST(CardShapeTest, StarsFollowTheHistoryCount)
 {
