@@ -484,6 +484,9 @@ void CorvalaFrame::OnContactChanged()
     // rows are rebuilt before anything reads them.
     RefreshContactList();
     ShowSelection();
+    // Inserts, imports and deletes change the total without a search
+    // command: keep the label true to the page shown.
+    WritePageLabel(model->contactManager.condition.pageIndex);
     // A selected row has brought the history along through the selection
     // handler. An empty page selects none, and the history must not stay
     // with a contact the search destroyed.

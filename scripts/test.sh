@@ -19,3 +19,5 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$src/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite "$src/build-asan" -DCORVALA_SANITIZE=ON -DCORVALA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+echo "== Fuzzing the spreadsheet reader (bounded)"
+"$src/scripts/fuzz.sh" 30

@@ -152,3 +152,17 @@ TEST_F(ContactCommandTest, CommandsWithoutAContactDoNothing)
     wxTEST_DIALOG(Menu(frame->GetIds().ID_TOOL_DELETE), NoDialog());
     EXPECT_EQ(0, dir.ScalarInt("select count(*) from contacts"));
 }
+
+TEST_F(ContactCommandTest, PageLabelFollowsInsertsAndDeletes)
+{
+    Seed();
+    OpenFrame();
+    EXPECT_EQ("1 - 3 / 3", PageLabel());
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_NEW), ContactDialogAnswer(wxID_OK, [](ContactInfoEx* c) {
+                      c->last_name = c->last_name_alpha = "Aa";
+                  }));
+    EXPECT_EQ("1 - 4 / 4", PageLabel()) << "the total grows without a search command";
+    wxString asked;
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_DELETE), MessageAnswer(wxID_YES, &asked));
+    EXPECT_EQ("1 - 3 / 3", PageLabel());
+}
