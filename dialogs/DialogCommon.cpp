@@ -6,6 +6,8 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
@@ -103,4 +105,15 @@ void TextLengthLimit::ChangeValue(const wxString& value)
 {
     impl->text->ChangeValue(value);
     impl->accepted = value;
+}
+
+wxBoxSizer* MakeDialogHeader(wxWindow* parent, const wxString& pictureFile, const wxString& text)
+{
+    wxBoxSizer* header = new wxBoxSizer(wxHORIZONTAL);
+    header->Add(new wxStaticBitmap(parent, wxID_ANY, LoadDialogBitmap(pictureFile), wxDefaultPosition, wxDefaultSize, 0,
+                                   "ID_STATICBITMAP1"),
+                0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    header->Add(new wxStaticText(parent, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"), 1,
+                wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
+    return header;
 }

@@ -22,6 +22,12 @@ class wxWindow;
 // A push button whose window name is its id name ("ID_BUTTON_ADD").
 wxButton* MakeButton(wxWindow* parent, int id, const wxString& label, const wxString& name);
 
+class wxBoxSizer;
+
+// The row at the top of a dialog: a picture from img/ ("ID_STATICBITMAP1")
+// beside a line of explanation ("ID_STATICTEXT1").
+wxBoxSizer* MakeDialogHeader(wxWindow* parent, const wxString& pictureFile, const wxString& text);
+
 // The standard OK/Cancel row ("wxID_OK", "wxID_CANCEL"), OK as default.
 wxStdDialogButtonSizer* MakeOkCancelButtons(wxWindow* parent);
 

@@ -18,14 +18,9 @@ HisDetailDlg::HisDetailDlg(wxWindow* parent, int mode, wxWindowID id)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
 
-    wxBoxSizer* header = new wxBoxSizer(wxHORIZONTAL);
-    header->Add(new wxStaticBitmap(this, wxID_ANY, LoadDialogBitmap("History_s48_01.png"), wxDefaultPosition,
-                                   wxDefaultSize, 0, "ID_STATICBITMAP1"),
-                0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
-    header->Add(new wxStaticText(this, wxID_ANY, _("History detail dialog, you can add and edit contact history."),
-                                 wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
-                1, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
-    top->Add(header, 0, wxEXPAND | wxALL, DLG_BORDER);
+    top->Add(
+        MakeDialogHeader(this, "History_s48_01.png", _("History detail dialog, you can add and edit contact history.")),
+        0, wxEXPAND | wxALL, DLG_BORDER);
 
     wxFlexGridSizer* grid = new wxFlexGridSizer(3, DLG_BORDER, DLG_BORDER);
     grid->AddGrowableCol(2);

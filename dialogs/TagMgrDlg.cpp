@@ -19,14 +19,8 @@ TagMgrDlg::TagMgrDlg(wxWindow* parent, wxWindowID id)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
 
-    wxBoxSizer* header = new wxBoxSizer(wxHORIZONTAL);
-    header->Add(new wxStaticBitmap(this, wxID_ANY, LoadDialogBitmap("User_s48_02.png"), wxDefaultPosition,
-                                   wxDefaultSize, 0, "ID_STATICBITMAP1"),
-                0, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
-    header->Add(new wxStaticText(this, wxID_ANY, _("You can add, edit and delete tag by this dialog."),
-                                 wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
-                1, wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
-    top->Add(header, 0, wxEXPAND | wxALL, DLG_BORDER);
+    top->Add(MakeDialogHeader(this, "User_s48_02.png", _("You can add, edit and delete tag by this dialog.")), 0,
+             wxEXPAND | wxALL, DLG_BORDER);
 
     wxBoxSizer* body = new wxBoxSizer(wxHORIZONTAL);
     listTags = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(256, 256),

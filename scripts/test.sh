@@ -9,7 +9,7 @@ run_suite() {
   local dir=$1
   shift
   "$src/scripts/build.sh" "$dir" "$@"
-  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2)
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 | tee ctest.log)
 }
 
 echo "== Tests"
@@ -21,3 +21,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite "$src/build-asan" -DCORVALA_SANITIZE=ON -DCORVALA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 echo "== Fuzzing the spreadsheet reader (bounded)"
 "$src/scripts/fuzz.sh" 30
+
+# Reached only when every run passed (set -e stops at the first failure).
+runs=0
+for n in $(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$src/build-test/ctest.log" "$src/build-asan/ctest.log"); do
+  runs=$((runs + n))
+done
+echo "Summary: $runs passed, 0 failed"
