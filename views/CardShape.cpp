@@ -106,12 +106,19 @@ void CardShape::Draw(wxDC& dc)
     for (const Star& star : StarsFor(contact->historyCount))
         DrawImage(dc, star.file, x + star.offsetX, y + 78);
 
-    dc.SetFont(wxFont(12, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
-                      wxFONTENCODING_DEFAULT));
-    dc.DrawText(contact->last_name + " " + contact->first_name, x + 12, y + 8);
-
-    dc.SetFont(*wxNORMAL_FONT);
-    dc.DrawText(contact->company, x + 12, y + 28);
-    dc.DrawText(contact->business_phone, x + 12, y + 50);
-    dc.DrawText(contact->email, x + 12, y + 64);
+    // Long texts stop short of the person picture and the card's edge
+    // instead of running over them.
+    {
+        wxDCClipper clip(dc, wxRect(x + 12, y + 4, 118, 24));
+        dc.SetFont(wxFont(12, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
+                          wxFONTENCODING_DEFAULT));
+        dc.DrawText(contact->last_name + " " + contact->first_name, x + 12, y + 8);
+    }
+    {
+        wxDCClipper clip(dc, wxRect(x + 12, y + 26, width - 16, 52));
+        dc.SetFont(*wxNORMAL_FONT);
+        dc.DrawText(contact->company, x + 12, y + 28);
+        dc.DrawText(contact->business_phone, x + 12, y + 50);
+        dc.DrawText(contact->email, x + 12, y + 64);
+    }
 }
