@@ -22,7 +22,7 @@ void RelationCanvas::OnPaint(wxPaintEvent&)
     DoPrepareDC(dc);
 }
 
-void RelationCanvas::OnMouse(wxMouseEvent& event)
+void RelationCanvas::OnMouse(wxMouseEvent&)
 {
-    event.Skip();
+    // The map takes no mouse input yet: the events end here.
 }

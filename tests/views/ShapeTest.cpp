@@ -204,6 +204,13 @@ TEST_F(ModelTest, RelationCanvasIsAnEmptyScrollableArea)
     ShapeManager manager;
     canvas->SetShapeManager(&manager);
     EXPECT_EQ(&manager, canvas->GetShapeManager());
+    for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MOTION, wxEVT_LEFT_DCLICK})
+    {
+        wxMouseEvent mouse(type);
+        mouse.SetEventObject(canvas);
+        mouse.SetPosition(wxPoint(30, 30));
+        EXPECT_TRUE(canvas->ProcessWindowEvent(mouse)) << "the map swallows mouse event " << type;
+    }
     canvas->Refresh();
     ProcessPending();
     frame->Destroy();
