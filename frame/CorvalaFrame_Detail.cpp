@@ -73,7 +73,9 @@ void CorvalaFrame::LoadDetailTemplate(const wxString& path)
         bytes.append(buffer, got);
     }
     wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
-    if (!text.empty())
+    // An empty file is the user's empty page; bytes that are not UTF-8
+    // decode to nothing and keep the welcome page instead.
+    if (!text.empty() || bytes.empty())
         detailTemplate = text;
 }
 

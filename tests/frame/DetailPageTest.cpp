@@ -115,6 +115,21 @@ TEST_F(FrameTest, MissingTemplateShowsTheWelcomePageForEveryContact)
     frame->ShowSelection();
     EXPECT_NE(wxNOT_FOUND, DetailSource().Find("Welcome to Corvala!"));
     EXPECT_EQ(wxNOT_FOUND, DetailSource().Find("Li"));
+
+    wxString empty = dir.Path() + "/empty.html";
+    wxFile(empty, wxFile::write).Close();
+    frame->LoadDetailTemplate(empty);
+    EXPECT_EQ("", frame->GetDetailTemplate()) << "an empty template file is read, not replaced by the welcome page";
+
+    wxString broken = dir.Path() + "/broken.html";
+    {
+        wxFile file(broken, wxFile::write);
+        const char bytes[] = "<p>\xff\xfe$last_name$</p>";
+        file.Write(bytes, sizeof(bytes) - 1);
+    }
+    frame->LoadDetailTemplate(broken);
+    EXPECT_EQ(DetailPage::FallbackPage(), frame->GetDetailTemplate())
+        << "bytes that are not UTF-8 keep the welcome page";
 }
 
 TEST_F(FrameTest, TemplateIsReadAsUtf8AndFilledWithTags)
