@@ -6,8 +6,13 @@
 
 #include "storage/TagInfo.h"
 
-TagShape::TagShape(TagInfo* tag) : BaseShape(tag)
+TagShape::TagShape(TagInfo* tag) : BaseShape(nullptr)
 {
+    if (tag)
+    {
+        tagCopy = *tag;
+        data = &tagCopy;
+    }
     // y is drawn first: the order of the two rand() calls places the box.
     y = rand() % 400;
     x = rand() % 400;

@@ -184,6 +184,14 @@ TEST_F(ModelTest, RebuildsFollowTheContactsAndTags)
     model->contactManager.NotifyObservers();
     EXPECT_FALSE(shapes.cardShapes[0]->selected) << "rebuilt cards start unselected";
 
+    // Every tag list refresh reloads the cache; the tag shapes must not be
+    // left pointing at the destroyed records (AddressSanitizer watches).
+    const int firstTagId = shapes.tagShapes[0]->GetId();
+    model->tagManager.Load();
+    EXPECT_EQ(firstTagId, shapes.tagShapes[0]->GetId());
+    EXPECT_NE(model->tagManager.FindById(firstTagId), shapes.tagShapes[0]->GetTag());
+    EXPECT_EQ("A", shapes.tagShapes[0]->GetTag()->name);
+
     shapes.ClearCardShapes();
     shapes.ClearTagShapes();
     EXPECT_EQ(0u, shapes.cardShapes.GetCount());
