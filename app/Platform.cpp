@@ -2,6 +2,8 @@
 
 #include <wx/evtloop.h>
 #include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/log.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -27,6 +29,16 @@ wxString CwdPath(const wxString& folder, const wxString& file)
     if (!folder.empty())
         path.AppendDir(folder);
     return path.GetFullPath();
+}
+
+wxBitmap LoadPicture(const wxString& file)
+{
+    const wxString path = CwdPath("img", file);
+    if (!wxFileName::FileExists(path))
+        return wxBitmap();
+    wxLogNull quiet;
+    wxImage image(path, wxBITMAP_TYPE_ANY);
+    return image.IsOk() ? wxBitmap(image) : wxBitmap();
 }
 } // namespace Platform
 

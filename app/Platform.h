@@ -19,12 +19,17 @@ void PumpOneMessage();
 // "icon_contact_male", "icon_contact_female", "icon_history".
 wxBitmap LoadResourceIcon(const wxString& name);
 
+// A picture from img/ below the working directory, in any image format.
+// An invalid bitmap, without any message, when the file is missing or
+// unreadable: windows still open with a picture gone.
+wxBitmap LoadPicture(const wxString& file);
+
 // Folder of the running executable, without a trailing separator.
 wxString GetExecutableDir();
 
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
-}  // namespace Platform
+} // namespace Platform
 
 // While alive, no window but the one given (and its children) accepts input;
 // every window keeps repainting. Used around every batch operation that pumps

@@ -1,10 +1,7 @@
 #include "dialogs/DialogCommon.h"
 
 #include <wx/button.h>
-#include <wx/filename.h>
-#include <wx/image.h>
 #include <wx/intl.h>
-#include <wx/log.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -13,18 +10,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/Platform.h"
+
 wxBitmap LoadDialogBitmap(const wxString& fileName)
 {
-    wxFileName path(wxFileName::GetCwd(), wxEmptyString);
-    path.AppendDir("img");
-    path.SetFullName(fileName);
-    if (!path.FileExists())
-        return wxBitmap();
-    wxLogNull quiet;
-    wxImage image(path.GetFullPath(), wxBITMAP_TYPE_ANY);
-    if (!image.IsOk())
-        return wxBitmap();
-    return wxBitmap(image);
+    return Platform::LoadPicture(fileName);
 }
 
 wxButton* MakeButton(wxWindow* parent, int id, const wxString& label, const wxString& name)

@@ -1,6 +1,5 @@
 #include "frame/FrameImages.h"
 
-#include <wx/filename.h>
 #include <wx/image.h>
 
 #include "app/Platform.h"
@@ -20,14 +19,8 @@ wxBitmap Blank(int size)
 
 wxBitmap Load(const wxString& file, int size)
 {
-    wxString path = Platform::CwdPath("img", file);
-    if (wxFileName::FileExists(path))
-    {
-        wxImage image;
-        if (image.LoadFile(path, wxBITMAP_TYPE_PNG))
-            return wxBitmap(image);
-    }
-    return Blank(size);
+    wxBitmap picture = Platform::LoadPicture(file);
+    return picture.IsOk() ? picture : Blank(size);
 }
 
 wxBitmap ResourceIcon(const wxString& name)

@@ -83,9 +83,7 @@ int Adapter::Query(const wxString& sql, const RowReader& onRow)
     }
     catch (const wxSQLite3Exception& e)
     {
-        Close();
-        ReportError(e.GetMessage());
-        CheckBatchAfterError();
+        Fail(e.GetMessage());
         return -1;
     }
     Close();
@@ -102,9 +100,7 @@ int Adapter::Execute(const wxString& sql)
     }
     catch (const wxSQLite3Exception& e)
     {
-        Close();
-        ReportError(e.GetMessage());
-        CheckBatchAfterError();
+        Fail(e.GetMessage());
         return 0;
     }
     Close();
@@ -133,9 +129,7 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
     catch (const wxSQLite3Exception& e)
     {
         // Closing without a commit discards an open transaction.
-        Close();
-        ReportError(e.GetMessage());
-        CheckBatchAfterError();
+        Fail(e.GetMessage());
         return 0;
     }
     Close();
@@ -179,6 +173,13 @@ void Adapter::EndBatch()
         return;
     }
     Close();
+}
+
+void Adapter::Fail(const wxString& message)
+{
+    Close();
+    ReportError(message);
+    CheckBatchAfterError();
 }
 
 void Adapter::CheckBatchAfterError()

@@ -58,6 +58,10 @@ protected:
     wxSQLite3Database* db;
 
 private:
+    // What every failed statement does: close, report once, and check
+    // whether a batch survived.
+    void Fail(const wxString& message);
+
     // After a failed statement inside a batch: SQLite rolls the whole
     // transaction back on some errors (disk full, I/O); say so, and run the
     // rest of the batch statement by statement.

@@ -29,16 +29,9 @@ const wxBitmap& CardImage(const wxString& relativePath)
     if (found != cache.end())
         return found->second;
 
-    wxBitmap bitmap;
-    if (wxFileName::FileExists(path))
-    {
-        wxImage image;
-        if (image.LoadFile(path, wxBITMAP_TYPE_PNG))
-        {
-            bitmap = wxBitmap(image);
-            bitmap.SetMask(new wxMask(bitmap, *wxWHITE));
-        }
-    }
+    wxBitmap bitmap = Platform::LoadPicture(relativePath);
+    if (bitmap.IsOk())
+        bitmap.SetMask(new wxMask(bitmap, *wxWHITE));
     return cache.emplace(path, bitmap).first->second;
 }
 
