@@ -8,7 +8,7 @@ PACKAGES=(
   libwxgtk3.2-dev libwxsqlite3-3.2-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick gettext
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev ccache
 )
 
 missing=()
