@@ -5,12 +5,14 @@
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 #include <wx/wxsqlite3.h>
 
 #include "app/Language.h"
 #include "app/Platform.h"
 #include "frame/CorvalaFrame.h"
 #include "storage/Adapter.h"
+#include "storage/DatabaseIndexes.h"
 #include "storage/StorageHooks.h"
 
 void CorvalaApp::InstallStorageHooks()
@@ -66,6 +68,12 @@ bool CorvalaApp::OnInit()
     // program would otherwise end without a word.
     if (!CheckDatabase())
         return false;
+    {
+        // A file made by an older version gets the indexes its searches
+        // need; on a large book that takes a moment, once.
+        wxBusyCursor wait;
+        AddMissingIndexes();
+    }
 
     CorvalaFrame* frame = new CorvalaFrame(nullptr, wxID_ANY);
     if (icon.IsOk())

@@ -3,6 +3,8 @@
 #include <wx/filename.h>
 #include <wx/wxsqlite3.h>
 
+#include "storage/DatabaseIndexes.h"
+
 namespace
 {
 // Integer affinity on the link columns matters: some deletes compare them
@@ -30,16 +32,6 @@ const char* const SCHEMA[] = {
     "CREATE TABLE contact_history ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT, his_time TEXT, contact_id INTEGER,"
     " his_type INTEGER, comment TEXT)",
-    // The list order, the first-letter filter and the statistics ranges.
-    "CREATE INDEX idx_contacts_last_name_alpha ON contacts (last_name_alpha)",
-    "CREATE INDEX idx_contacts_birthday ON contacts (birthday)",
-    "CREATE INDEX idx_contacts_sex ON contacts (sex)",
-    // Per-contact tag and history look-ups, per-tag counts and deletes.
-    "CREATE INDEX idx_contact_tag_contact ON contact_tag (contact_id)",
-    "CREATE INDEX idx_contact_tag_tag ON contact_tag (tag_id, contact_id)",
-    "CREATE INDEX idx_contact_history_contact ON contact_history (contact_id, his_time)",
-    "CREATE INDEX idx_contact_history_time ON contact_history (his_time)",
-    "CREATE INDEX idx_mst_tags_name ON mst_tags (name)",
 };
 } // namespace
 
@@ -48,6 +40,8 @@ void DatabaseBuilder::CreateSchema(wxSQLite3Database& db)
     db.Begin();
     for (const char* sql : SCHEMA)
         db.ExecuteUpdate(sql);
+    for (const DatabaseIndex& index : DatabaseIndexes())
+        db.ExecuteUpdate(CreateIndexStatement(index));
     db.Commit();
 }
 
