@@ -35,12 +35,6 @@ const wxBitmap& CardImage(const wxString& relativePath)
     return cache.emplace(path, bitmap).first->second;
 }
 
-void DrawImage(wxDC& dc, const wxString& file, int x, int y)
-{
-    const wxBitmap& bitmap = CardImage(file);
-    if (bitmap.IsOk())
-        dc.DrawBitmap(bitmap, x, y, true);
-}
 } // namespace
 
 CardShape::CardShape(ContactInfoEx* contact) : BaseShape(contact)
@@ -95,9 +89,24 @@ void CardShape::Draw(wxDC& dc)
     dc.DrawLine(x + 8, y + 8, x + 8, y + height - 8);
     dc.SetPen(*wxGREY_PEN);
 
-    DrawImage(dc, PersonImageFor(contact->sex), x + 132, y + 4);
-    for (const Star& star : StarsFor(contact->historyCount))
-        DrawImage(dc, star.file, x + star.offsetX, y + 78);
+    if (!picturesLooked || picturesSex != contact->sex || picturesHistory != contact->historyCount)
+    {
+        picturesLooked = true;
+        picturesSex = contact->sex;
+        picturesHistory = contact->historyCount;
+        pictures.clear();
+        auto add = [this](const wxString& file, int offsetX, int offsetY)
+        {
+            const wxBitmap& bitmap = CardImage(file);
+            if (bitmap.IsOk())
+                pictures.push_back({bitmap, offsetX, offsetY});
+        };
+        add(PersonImageFor(contact->sex), 132, 4);
+        for (const Star& star : StarsFor(contact->historyCount))
+            add(star.file, star.offsetX, 78);
+    }
+    for (const Picture& picture : pictures)
+        dc.DrawBitmap(picture.bitmap, x + picture.offsetX, y + picture.offsetY, true);
 
     // Long texts stop short of the person picture and the card's edge
     // instead of running over them.

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/string.h>
 
 #include "views/BaseShape.h"
@@ -37,4 +38,18 @@ public:
 
     // Drops the pictures read so far (they are read again on the next draw).
     static void ForgetImages();
+
+private:
+    // What this card draws from files, looked up again only when the sex or
+    // the number of history entries it was looked up for has changed.
+    struct Picture
+    {
+        wxBitmap bitmap;
+        int offsetX;
+        int offsetY;
+    };
+    std::vector<Picture> pictures;
+    bool picturesLooked = false;
+    int picturesSex = 0;
+    int picturesHistory = 0;
 };
