@@ -19,7 +19,6 @@
 #include "app/Corva.h"
 #include "app/Language.h"
 #include "app/Platform.h"
-#include "views/CardCanvas.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
@@ -27,6 +26,7 @@
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
 #include "import/ImportDlg.h"
+#include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
 
 int g_rememberSizePos = 1;
@@ -187,10 +187,7 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 
     RefreshHistoryList();
     UpdateHistoryButtons();
-    RefreshBirthdays(birthdayMonth);
-    RefreshStatus();
-    RefreshTagStatistics();
-    RefreshRecentContacts(7);
+    FillStatisticsWhenShown();
 
     ShowConditionRow(conditionRowVisible);
     ShowStatisticsPane(statPanelVisible);

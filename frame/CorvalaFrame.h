@@ -17,6 +17,7 @@ class CardCanvas;
 class Corva;
 class MyHtmlWin;
 class RelationCanvas;
+class RowListCtrl;
 class wxAuiNotebook;
 class wxAuiToolBar;
 class wxButton;
@@ -65,6 +66,11 @@ public:
     void RefreshTagStatistics();
     void RefreshRecentContacts(int days);
     void ShowStatisticsPane(bool show);
+    // The statistics pages are filled after the window is first painted.
+    bool StatisticsFilled() const
+    {
+        return statisticsStep >= STATISTICS_STEPS;
+    }
 
     Corva* GetModel() const
     {
@@ -205,6 +211,9 @@ private:
     void OnButtonHisCopyClick(wxCommandEvent& event);
 
     // Statistics.
+    void FillStatisticsWhenShown();
+    void OnFirstPaint(wxPaintEvent& event);
+    void OnStatisticsIdle(wxIdleEvent& event);
     void OnButtonRefreshClick(wxCommandEvent& event);
     void OnButtonLastMonthClick(wxCommandEvent& event);
     void OnButtonNextMonthClick(wxCommandEvent& event);
@@ -272,9 +281,12 @@ private:
     // Statistics.
     wxAuiNotebook* statNotebook = nullptr;
     wxListCtrl* statusList = nullptr;
-    wxListCtrl* reminderList = nullptr;
-    wxListCtrl* tagStatList = nullptr;
-    wxListCtrl* recentList = nullptr;
+    RowListCtrl* reminderList = nullptr;
+    RowListCtrl* tagStatList = nullptr;
+    RowListCtrl* recentList = nullptr;
+    static const int STATISTICS_STEPS = 4;
+    bool windowPainted = false;
+    int statisticsStep = 0;
 
     wxAuiToolBar* toolbar = nullptr;
 };

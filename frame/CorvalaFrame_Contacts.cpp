@@ -4,6 +4,7 @@
 #include <wx/listctrl.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
+#include <wx/wupdlock.h>
 
 #include "app/Corva.h"
 #include "app/Platform.h"
@@ -62,6 +63,8 @@ void CorvalaFrame::InsertListColumns()
 
 void CorvalaFrame::RefreshContactList()
 {
+    // Nothing of the half-filled list reaches the screen.
+    wxWindowUpdateLocker frozen(resultList);
     resultList->DeleteAllItems();
     ContactManager& contacts = model->contactManager;
     ContactInfoArray& page = contacts.contactList;

@@ -6,8 +6,15 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 
+#include <functional>
+#include <tuple>
+
 #include "app/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/LongLoad.h"
+#include "frame/MyHtmlWin.h"
+#include "frame/RowListCtrl.h"
+#include "views/CardCanvas.h"
 
 void CorvalaFrame::BuildStatisticsPane()
 {
@@ -15,19 +22,23 @@ void CorvalaFrame::BuildStatisticsPane()
                                      wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
     statNotebook->SetMinSize(wxSize(360, 160));
 
+    // Every list but the totals can hold thousands of rows: those show rows
+    // kept compactly instead of native items.
     auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
-                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list)
+                       long extraStyle, bool manyRows, wxBoxSizer*& buttons) -> std::pair<wxPanel*, wxListCtrl*>
     {
         wxPanel* panel =
             new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
         wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
         buttons = new wxBoxSizer(wxHORIZONTAL);
         sizer->Add(buttons, 0, wxEXPAND);
-        list = new wxListCtrl(panel, listId, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VRULES | extraStyle,
-                              wxDefaultValidator, listName);
+        const long style = wxLC_REPORT | wxLC_VRULES | extraStyle;
+        wxListCtrl* list = manyRows ? new RowListCtrl(panel, listId, style, listName)
+                                    : new wxListCtrl(panel, listId, wxDefaultPosition, wxDefaultSize, style,
+                                                     wxDefaultValidator, listName);
         sizer->Add(list, 1, wxALL | wxEXPAND, 5);
         panel->SetSizer(sizer);
-        return panel;
+        return {panel, list};
     };
     auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
                      int proportion = 0)
@@ -37,13 +48,15 @@ void CorvalaFrame::BuildStatisticsPane()
     };
 
     wxBoxSizer* row = nullptr;
-    wxPanel* number =
-        page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row, statusList);
+    wxPanel* number = nullptr;
+    std::tie(number, statusList) =
+        page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, false, row);
     button(number, row, ids.ID_BUTTON_REFRESH, _("&Refresh"), "ID_BUTTON_REFRESH");
     statNotebook->AddPage(number, _("Number"));
 
-    wxPanel* birthday = page(ids.ID_PANEL6, "ID_PANEL6", ids.ID_LISTCTRL_REMINDER, "ID_LISTCTRL_REMINDER",
-                             wxLC_SINGLE_SEL, row, reminderList);
+    auto [birthday, reminders] =
+        page(ids.ID_PANEL6, "ID_PANEL6", ids.ID_LISTCTRL_REMINDER, "ID_LISTCTRL_REMINDER", wxLC_SINGLE_SEL, true, row);
+    reminderList = static_cast<RowListCtrl*>(reminders);
     button(birthday, row, ids.ID_BUTTON_LAST_MONTH, _("&Last month"), "ID_BUTTON_LAST_MONTH");
     button(birthday, row, ids.ID_BUTTON_NEXT_MONTH, _("&Next month"), "ID_BUTTON_NEXT_MONTH");
     row->Add(new wxStaticLine(birthday, ids.ID_STATICLINE4, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
@@ -52,13 +65,15 @@ void CorvalaFrame::BuildStatisticsPane()
     button(birthday, row, ids.ID_BUTTON_CUR_MONTH, _("C&urrent month"), "ID_BUTTON_CUR_MONTH");
     statNotebook->AddPage(birthday, _("Birthday"));
 
-    wxPanel* tag = page(ids.ID_PANEL5, "ID_PANEL5", ids.ID_LISTCTRL_TAGSTAT, "ID_LISTCTRL_TAGSTAT", wxLC_SINGLE_SEL,
-                        row, tagStatList);
+    auto [tag, tagCounts] =
+        page(ids.ID_PANEL5, "ID_PANEL5", ids.ID_LISTCTRL_TAGSTAT, "ID_LISTCTRL_TAGSTAT", wxLC_SINGLE_SEL, true, row);
+    tagStatList = static_cast<RowListCtrl*>(tagCounts);
     button(tag, row, ids.ID_BUTTON_TAG_REFRESH, _("&Refresh"), "ID_BUTTON_TAG_REFRESH");
     statNotebook->AddPage(tag, _("Tag"));
 
-    wxPanel* recent = page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT", wxLC_SINGLE_SEL,
-                           row, recentList);
+    auto [recent, recentContacts] =
+        page(ids.ID_PANEL8, "ID_PANEL8", ids.ID_LISTCTRL_RECNENT, "ID_LISTCTRL_RECNENT", wxLC_SINGLE_SEL, true, row);
+    recentList = static_cast<RowListCtrl*>(recentContacts);
     button(recent, row, ids.ID_BUTTON_WEEK, _("1 &week"), "ID_BUTTON_WEEK", 1);
     button(recent, row, ids.ID_BUTTON_ONE_MONTH, _("1 &month"), "ID_BUTTON_ONE_MONTH", 1);
     button(recent, row, ids.ID_BUTTON_SIX_MONTH, _("6 m&onth"), "ID_BUTTON_SIX_MONTH", 1);
@@ -115,6 +130,29 @@ wxString DateText(const wxDateTime& date)
     return date.IsValid() ? date.Format(DATE_FORMAT) : wxString();
 }
 
+// The list date of many date-times in a row, most of them on the same day as
+// the one before: formatting each costs more than reading its row.
+class DateTexts
+{
+public:
+    wxString Text(const wxDateTime& date)
+    {
+        if (!date.IsValid())
+            return wxString();
+        if (dayStart.IsValid() && date >= dayStart && date < dayEnd)
+            return text;
+        text = date.Format(DATE_FORMAT);
+        dayStart = date.GetDateOnly();
+        dayEnd = dayStart + wxDateSpan::Day();
+        return text;
+    }
+
+private:
+    wxDateTime dayStart;
+    wxDateTime dayEnd;
+    wxString text;
+};
+
 int CurrentMonth()
 {
     return static_cast<int>(wxDateTime::Now().GetMonth());
@@ -147,54 +185,107 @@ void CorvalaFrame::RefreshStatus()
 
 void CorvalaFrame::RefreshBirthdays(int month)
 {
-    reminderList->DeleteAllItems();
+    reminderList->ClearRows();
     // The rows show the page that was current when they were filled; they
     // keep no pointers into it, since the next search destroys those records.
     ContactInfoArray& contacts = model->contactManager.GetBirthdayContacts(month);
+    RowListCtrl::Rows rows(2);
     for (size_t i = 0; i < contacts.GetCount(); ++i)
     {
         ContactInfoEx* contact = contacts[i];
-        long item = reminderList->InsertItem(0, contact->last_name + " " + contact->first_name, 1);
-        reminderList->SetItem(item, 1, DateText(contact->birthday));
-        if (i % 2 == 0)
-            reminderList->SetItemBackgroundColour(item, ALTERNATE_ROW);
+        rows.Add({contact->last_name + " " + contact->first_name, DateText(contact->birthday)}, 1, i % 2 == 0);
     }
+    // Each row was inserted at the top: the last one stands first.
+    reminderList->ShowRows(std::move(rows), true);
 }
 
 void CorvalaFrame::RefreshTagStatistics()
 {
-    tagStatList->DeleteAllItems();
+    tagStatList->ClearRows();
     TagManager& tags = model->tagManager;
     tags.Load();
     TagMap& map = tags.GetTagMap();
+    RowListCtrl::Rows rows(2);
     int n = 0;
     for (TagMap::iterator it = map.begin(); it != map.end(); ++it, ++n)
     {
         TagInfo* tag = it->second;
-        long item = tagStatList->InsertItem(0, tag->name);
-        tagStatList->SetItem(item, 1, wxString::Format("%d", model->contactManager.CountTagContacts(tag->id)));
-        tagStatList->SetItemData(item, tag->id);
-        if (n % 2 == 1)
-            tagStatList->SetItemBackgroundColour(item, ALTERNATE_ROW);
+        rows.Add({tag->name, wxString::Format("%d", model->contactManager.CountTagContacts(tag->id))}, -1, n % 2 == 1,
+                 tag->id);
     }
+    tagStatList->ShowRows(std::move(rows), true);
 }
 
 void CorvalaFrame::RefreshRecentContacts(int days)
 {
-    recentList->DeleteAllItems();
-    RecentContactArray recent;
-    model->contactManager.GetRecentContacts(days, recent);
-    for (size_t i = 0; i < recent.GetCount(); ++i)
+    recentList->ClearRows();
+    RowListCtrl::Rows rows(3);
     {
-        RecentContact* entry = recent[i];
-        long item = recentList->InsertItem(0, entry->name);
-        recentList->SetItem(item, 1, DateText(entry->his_time));
-        recentList->SetItem(item, 2, entry->comment);
-        if (i % 2 == 0)
-            recentList->SetItemBackgroundColour(item, ALTERNATE_ROW);
+        // Half a year of a large book takes a while to read.
+        LongLoad load;
+        DateTexts dates;
+        model->contactManager.ForEachRecentContact(
+            days,
+            [&](const RecentContact& entry)
+            {
+                rows.Add({entry.name, dates.Text(entry.his_time), entry.comment}, -1, rows.Count() % 2 == 0);
+                load.Tick();
+            });
     }
-    for (size_t i = 0; i < recent.GetCount(); ++i)
-        delete recent[i];
+    recentList->ShowRows(std::move(rows), true);
+}
+
+// The statistics pages are filled once the window has been painted, one page
+// per idle pass, so that a large book shows the window (and lets it answer)
+// before they are ready.
+void CorvalaFrame::FillStatisticsWhenShown()
+{
+    std::function<void(wxWindow*)> watch = [&](wxWindow* window)
+    {
+        window->Bind(wxEVT_PAINT, &CorvalaFrame::OnFirstPaint, this);
+        for (wxWindow* child : window->GetChildren())
+            watch(child);
+    };
+    for (wxWindow* window :
+         {static_cast<wxWindow*>(resultList), static_cast<wxWindow*>(cardView), static_cast<wxWindow*>(detailWindow)})
+        watch(window);
+    Bind(wxEVT_IDLE, &CorvalaFrame::OnStatisticsIdle, this);
+}
+
+void CorvalaFrame::OnFirstPaint(wxPaintEvent& event)
+{
+    event.Skip();
+    if (windowPainted)
+        return;
+    windowPainted = true;
+    // Painting alone does not wake the idle processing that fills the pages.
+    wxWakeUpIdle();
+}
+
+void CorvalaFrame::OnStatisticsIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    if (!windowPainted || statisticsStep >= STATISTICS_STEPS)
+        return;
+    // Counted before the step runs: a long list lets messages through, and
+    // an idle pass among them must go on with the next page, not this one.
+    switch (statisticsStep++)
+    {
+    case 0:
+        RefreshBirthdays(birthdayMonth);
+        break;
+    case 1:
+        RefreshStatus();
+        break;
+    case 2:
+        RefreshTagStatistics();
+        break;
+    default:
+        RefreshRecentContacts(7);
+        break;
+    }
+    if (statisticsStep < STATISTICS_STEPS)
+        event.RequestMore();
 }
 
 void CorvalaFrame::OnButtonRefreshClick(wxCommandEvent&)

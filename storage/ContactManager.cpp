@@ -408,18 +408,23 @@ ContactStatistics& ContactManager::GetStatistics()
 
 void ContactManager::GetRecentContacts(int days, RecentContactArray& list)
 {
+    ForEachRecentContact(days, [&list](const RecentContact& recent) { list.Add(new RecentContact(recent)); });
+}
+
+int ContactManager::ForEachRecentContact(int days, const std::function<void(const RecentContact&)>& onRow)
+{
     const wxDateTime now = NowToSecond();
     // Calendar days keep the time of day across a daylight-saving change.
     const wxDateTime before = now - wxDateSpan::Days(days);
-    adapter.Query(FillBounds(SQL_RECENT, before, now),
-                  [&list](wxSQLite3ResultSet& row)
-                  {
-                      RecentContact* recent = new RecentContact();
-                      recent->name = ReadText(row, 0) + " " + ReadText(row, 1);
-                      recent->comment = ReadText(row, 2);
-                      recent->his_time = ReadDateTime(row, 3);
-                      list.Add(recent);
-                  });
+    RecentContact recent;
+    return adapter.Query(FillBounds(SQL_RECENT, before, now),
+                         [&](wxSQLite3ResultSet& row)
+                         {
+                             recent.name = ReadText(row, 0) + " " + ReadText(row, 1);
+                             recent.comment = ReadText(row, 2);
+                             recent.his_time = ReadDateTime(row, 3);
+                             onRow(recent);
+                         });
 }
 
 ContactInfoArray& ContactManager::GetBirthdayContacts(int month)

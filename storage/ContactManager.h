@@ -4,6 +4,8 @@
 
 #include <wx/dynarray.h>
 
+#include <functional>
+
 #include "storage/ContactAdapter.h"
 #include "storage/ContactInfoEx.h"
 #include "storage/ContactObserver.h"
@@ -47,6 +49,10 @@ public:
     int CountTagContacts(int tagId);
     ContactStatistics& GetStatistics();
     void GetRecentContacts(int days, RecentContactArray& list);
+    // The same rows in the same order, each handed over as it is read and
+    // not kept: a large book has more recent rows than are worth holding as
+    // records. Returns the rows read, -1 when the statement failed.
+    int ForEachRecentContact(int days, const std::function<void(const RecentContact&)>& onRow);
     // month: 0 for January to 11 for December.
     ContactInfoArray& GetBirthdayContacts(int month);
 

@@ -86,6 +86,8 @@ protected:
         frame = new CorvalaFrame(nullptr, wxID_ANY);
         frame->Show();
         ProcessPending();
+        // The statistics pages are filled once the window has been painted.
+        EXPECT_TRUE(WaitFor([this] { return frame->StatisticsFilled(); })) << "the statistics were never filled";
         return frame;
     }
 

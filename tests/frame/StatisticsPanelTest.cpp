@@ -157,3 +157,42 @@ TEST_F(StatisticsPanelTest, NoRecentHistoryLeavesTheListEmpty)
     OpenFrame();
     EXPECT_EQ(0, List("ID_LISTCTRL_RECNENT")->GetItemCount());
 }
+
+TEST_F(StatisticsPanelTest, PagesWaitForTheFirstPaintAndShowEveryRecentRowNewestFirst)
+{
+    int id = AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
+    const wxDateTime start = wxDateTime::Now() - wxDateSpan::Days(5);
+    {
+        wxSQLite3Database db;
+        db.Open(dir.DbPath());
+        db.Begin();
+        for (int i = 0; i < 3000; ++i)
+            db.ExecuteUpdate(wxString::Format("INSERT INTO contact_history(his_time, contact_id, his_type, comment) "
+                                              "VALUES('%s', %d, 0, 'C%04d')",
+                                              FormatDbTime(start + wxTimeSpan::Minutes(i)), id, i));
+        db.Commit();
+    }
+    frame = new CorvalaFrame(nullptr, wxID_ANY);
+    ProcessPending();
+    EXPECT_FALSE(frame->StatisticsFilled());
+    EXPECT_EQ(0, List("ID_LISTCTRL_RECNENT")->GetItemCount()) << "nothing is filled before the window is painted";
+    EXPECT_EQ(0, List("ID_LISTCTRL_STATUS")->GetItemCount());
+
+    frame->Show();
+    ASSERT_TRUE(WaitFor([this] { return frame->StatisticsFilled(); }));
+    wxListCtrl* recent = List("ID_LISTCTRL_RECNENT");
+    ASSERT_EQ(3000, recent->GetItemCount());
+    EXPECT_EQ("C2999", recent->GetItemText(0, 2)) << "the newest first";
+    EXPECT_EQ("C0000", recent->GetItemText(2999, 2));
+    EXPECT_EQ("Li Wei", recent->GetItemText(1500));
+    EXPECT_EQ((start + wxTimeSpan::Minutes(1499)).Format("%Y/%m/%d"), recent->GetItemText(1500, 1));
+    // The oldest entry is the first of the answer: shaded, and every other
+    // one from there.
+    EXPECT_EQ(wxColour(231, 223, 221), recent->GetItemBackgroundColour(2999));
+    EXPECT_NE(wxColour(231, 223, 221), recent->GetItemBackgroundColour(2998));
+    EXPECT_EQ(wxColour(231, 223, 221), recent->GetItemBackgroundColour(1));
+    EXPECT_EQ(5, List("ID_LISTCTRL_STATUS")->GetItemCount());
+
+    Click("ID_BUTTON_WEEK");
+    EXPECT_EQ(3000, recent->GetItemCount()) << "filled again, not added to";
+}
