@@ -43,6 +43,7 @@ bool CorvalaApp::CheckDatabase()
 
 bool CorvalaApp::OnInit()
 {
+    Platform::RememberTimeZone();
     SetVendorName("Marrowind");
     SetAppName("Corvala");
 

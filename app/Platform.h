@@ -29,6 +29,10 @@ wxString GetExecutableDir();
 
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
+
+// Makes the C library read the system's time zone once for the whole run.
+// Call before any date is converted.
+void RememberTimeZone();
 } // namespace Platform
 
 // While alive, no window but the one given (and its children) accepts input;

@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -579,6 +580,11 @@ int main(int argc, char** argv)
                              "virtual one, or pass --no-window)\n");
         return 2;
     }
+    // The program names the system's time zone at start
+    // (Platform::RememberTimeZone); storage alone runs under the same setting.
+    if (!std::getenv("TZ") && access("/etc/localtime", R_OK) == 0)
+        setenv("TZ", ":/etc/localtime", 1);
+    tzset();
     wxSQLite3Database::InitializeSQLite();
     std::printf("Corvala benchmarks, %s\n", wxDateTime::Now().Format("%Y-%m-%d %H:%M").utf8_string().c_str());
     for (int contacts : options.sizes)

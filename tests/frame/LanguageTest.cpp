@@ -1,3 +1,4 @@
+#include <ctime>
 #include <functional>
 
 #include <wx/choicdlg.h>
@@ -8,7 +9,9 @@
 
 #include "app/CorvalaApp.h"
 #include "app/Language.h"
+#include "app/Platform.h"
 #include "storage/Adapter.h"
+#include "storage/DbValues.h"
 #include "storage/StorageHooks.h"
 #include "tests/frame/FrameFixture.h"
 
@@ -190,4 +193,35 @@ TEST_F(LanguageTest, FirstStartAsksBeforeTheMainWindowAndRecordsDefaults)
     for (const char* key : {"nRemSizePos", "bSizerVisible", "bStatPanelVisible", "nViewIdx"})
         EXPECT_TRUE(config->HasEntry(wxString("/CorvaFrame/") + key)) << key;
     EXPECT_FALSE(config->HasEntry("/CorvaFrame/x")) << "not read while the position is not remembered";
+}
+
+TEST(StartupTimeZone, IsReadOnceWithoutChangingAnyLocalTimeAndKeepsTheUsersOwn)
+{
+    wxString saved;
+    const bool hadTz = wxGetEnv("TZ", &saved);
+    const wxString stored = "2010-01-15 09:30:00";
+
+    wxUnsetEnv("TZ");
+    tzset();
+    const wxDateTime before = ParseDbTime(stored);
+    Platform::RememberTimeZone();
+    wxString tz;
+    if (wxFileName::FileExists("/etc/localtime"))
+    {
+        EXPECT_TRUE(wxGetEnv("TZ", &tz));
+        EXPECT_EQ(":/etc/localtime", tz);
+    }
+    EXPECT_EQ(before.GetValue(), ParseDbTime(stored).GetValue()) << "the same zone as before";
+    EXPECT_EQ(stored, FormatDbTime(ParseDbTime(stored)));
+
+    wxSetEnv("TZ", "Asia/Tokyo");
+    Platform::RememberTimeZone();
+    EXPECT_TRUE(wxGetEnv("TZ", &tz));
+    EXPECT_EQ("Asia/Tokyo", tz) << "a zone the user set stays";
+
+    if (hadTz)
+        wxSetEnv("TZ", saved);
+    else
+        wxUnsetEnv("TZ");
+    tzset();
 }
