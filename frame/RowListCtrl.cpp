@@ -1,36 +1,70 @@
 #include "frame/RowListCtrl.h"
 
+#include <cstring>
+#include <string>
+
 namespace
 {
 // The background of alternate rows in every list of the window.
 const wxColour ALTERNATE_ROW(231, 223, 221);
 } // namespace
 
+namespace
+{
+const size_t BLOCK_SIZE = 1 << 16;
+const int OFFSET_BITS = 16;
+} // namespace
+
 RowListCtrl::Rows::Rows(int columns) : columns(columns) {}
 
 void RowListCtrl::Rows::Add(const std::vector<wxString>& texts, int image, bool shade, long value)
 {
+    std::string row;
     for (int column = 0; column < columns; ++column)
     {
         if (column < static_cast<int>(texts.size()))
         {
             const wxScopedCharBuffer utf8 = texts[column].utf8_str();
-            text.append(utf8.data(), utf8.length());
+            row.append(utf8.data(), strnlen(utf8.data(), utf8.length()));
         }
-        ends.push_back(static_cast<uint32_t>(text.size()));
+        row += '\0';
     }
-    images.push_back(static_cast<int16_t>(image));
+    // A row longer than a block is cut at the block's end (65,536 bytes
+    // of list texts in one row would not show anyway).
+    if (row.size() > BLOCK_SIZE)
+    {
+        row.resize(BLOCK_SIZE);
+        row.back() = '\0';
+    }
+    if (blocks.empty() || used + row.size() > BLOCK_SIZE)
+    {
+        blocks.emplace_back(new char[BLOCK_SIZE]);
+        used = 0;
+    }
+    std::memcpy(blocks.back().get() + used, row.data(), row.size());
+    starts.push_back(static_cast<uint32_t>(((blocks.size() - 1) << OFFSET_BITS) | used));
+    used += row.size();
+    images.push_back(static_cast<int8_t>(image));
     shaded.push_back(shade);
-    data.push_back(value);
+    if (value != 0 && data.empty())
+        data.resize(starts.size() - 1, 0);
+    if (!data.empty())
+        data.push_back(value);
 }
 
 wxString RowListCtrl::Rows::Text(size_t row, int column) const
 {
     if (row >= Count() || column < 0 || column >= columns)
         return wxString();
-    const size_t cell = row * columns + column;
-    const size_t begin = cell == 0 ? 0 : ends[cell - 1];
-    return wxString::FromUTF8(text.data() + begin, ends[cell] - begin);
+    const uint32_t start = starts[row];
+    const char* block = blocks[start >> OFFSET_BITS].get();
+    const char* text = block + (start & ((1u << OFFSET_BITS) - 1));
+    const char* end = block + BLOCK_SIZE;
+    for (int skip = 0; skip < column && text < end; ++skip)
+        text += strnlen(text, end - text) + 1;
+    if (text >= end)
+        return wxString();
+    return wxString::FromUTF8(text, strnlen(text, end - text));
 }
 
 RowListCtrl::RowListCtrl(wxWindow* parent, wxWindowID id, long style, const wxString& name)

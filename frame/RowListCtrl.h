@@ -8,6 +8,7 @@
 #include <wx/listctrl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,9 @@ class RowListCtrl : public wxListCtrl
 {
 public:
     // The rows in the order they were added, each with its texts, icon,
-    // shading and a number of the caller's (a tag id, for instance).
+    // shading and a number of the caller's (a tag id, for instance). The
+    // texts of a row lie together in fixed blocks, so that a growing list
+    // never copies what it holds.
     class Rows
     {
     public:
@@ -25,7 +28,7 @@ public:
 
         size_t Count() const
         {
-            return images.size();
+            return starts.size();
         }
         int Columns() const
         {
@@ -42,16 +45,19 @@ public:
         }
         long Data(size_t row) const
         {
-            return data[row];
+            return row < data.size() ? data[row] : 0;
         }
 
     private:
         int columns;
-        std::string text;            // every cell in UTF-8, back to back
-        std::vector<uint32_t> ends;  // where each cell ends in text
-        std::vector<int16_t> images; // per row
+        // Each row's texts in UTF-8, one after another, each ended by a zero
+        // byte (database texts hold none); a row never spans two blocks.
+        std::vector<std::unique_ptr<char[]>> blocks;
+        size_t used = 0;              // in the last block
+        std::vector<uint32_t> starts; // block number and offset of each row
+        std::vector<int8_t> images;
         std::vector<bool> shaded;
-        std::vector<long> data;
+        std::vector<long> data; // empty while no row has a number
     };
 
     // style: wxLC_REPORT and the like; wxLC_VIRTUAL is added.
