@@ -316,6 +316,9 @@ std::vector<StorageRow> MeasureStorage(const std::string& book, int runs)
 
 using Results = std::map<std::string, std::vector<std::string>>;
 
+// Put before every window_bench command line.
+std::string childEnvironment;
+
 std::string SelfDir()
 {
     char path[4096];
@@ -331,7 +334,8 @@ std::string SelfDir()
 // again appends its values.
 bool RunChild(const std::string& args, std::map<std::string, std::vector<std::vector<std::string>>>& out)
 {
-    const std::string command = SelfDir() + "/window_bench " + args + " --t0 " + std::to_string(MonotonicNs());
+    const std::string command =
+        childEnvironment + SelfDir() + "/window_bench " + args + " --t0 " + std::to_string(MonotonicNs());
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return false;
@@ -581,9 +585,13 @@ int main(int argc, char** argv)
         return 2;
     }
     // The program names the system's time zone at start
-    // (Platform::RememberTimeZone); storage alone runs under the same setting.
+    // (Platform::RememberTimeZone); storage alone runs under the same setting,
+    // and the windows get the environment as it was, to do that themselves.
     if (!std::getenv("TZ") && access("/etc/localtime", R_OK) == 0)
+    {
         setenv("TZ", ":/etc/localtime", 1);
+        childEnvironment = "env -u TZ ";
+    }
     tzset();
     wxSQLite3Database::InitializeSQLite();
     std::printf("Corvala benchmarks, %s\n", wxDateTime::Now().Format("%Y-%m-%d %H:%M").utf8_string().c_str());

@@ -6,9 +6,9 @@
 
 namespace
 {
-// Shorter loads finish before anyone notices; longer ones keep the window
-// painting at this pace.
-const long ENGAGE_AFTER_MS = 40;
+// Shorter loads finish before anyone notices (and without the window
+// turning grey for a moment); longer ones keep it painting at this pace.
+const long ENGAGE_AFTER_MS = 60;
 const long PUMP_EVERY_MS = 8;
 // How often the clock is read: rows are cheap, the clock is not.
 const unsigned ROWS_PER_CHECK = 64;
