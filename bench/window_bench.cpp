@@ -878,6 +878,8 @@ private:
             {
                 const long peak = BenchBook::PeakRssKb();
                 added = reset ? peak - rssBefore : peak - peakBefore;
+                // The peak since start: the reset started a new one.
+                Print("rss_import_kb %ld", std::max(peak, peakBefore));
             }
         }
         Print("import %.2f %.2f %ld", Median(times), Median(blocks), added);
