@@ -100,34 +100,41 @@ public:
         source = 0;
     }
 
-    // Starts watching for the longest gap from now on.
-    void Begin()
+    // The longest stretch inside [from, to] during which the loop did not
+    // come round; a stretch still open at the end counts up to now.
+    double LongestMs(int64_t from, int64_t to) const
     {
-        from = MonotonicNs();
-        longest = 0;
-    }
-    // The longest gap since Begin, up to now.
-    double LongestMs()
-    {
-        const int64_t now = MonotonicNs();
-        return Ms(std::max(longest, now - std::max(last, from)));
+        int64_t longest = 0;
+        auto overlap = [&](int64_t start, int64_t end)
+        { longest = std::max(longest, std::min(end, to) - std::max(start, from)); };
+        for (const Gap& gap : gaps)
+            overlap(gap.start, gap.end);
+        overlap(last, MonotonicNs());
+        // Between recorded gaps the loop came round every few milliseconds.
+        return Ms(std::max<int64_t>(longest, 0));
     }
 
 private:
+    struct Gap
+    {
+        int64_t start;
+        int64_t end;
+    };
+
     static gboolean Beat(gpointer data)
     {
         Heartbeat* self = static_cast<Heartbeat*>(data);
         const int64_t now = MonotonicNs();
-        if (self->from != 0)
-            self->longest = std::max(self->longest, now - std::max(self->last, self->from));
+        // Only the stretches that matter are kept, so the list stays small.
+        if (now - self->last > 3000000)
+            self->gaps.push_back({self->last, now});
         self->last = now;
         return G_SOURCE_CONTINUE;
     }
 
     guint source = 0;
     int64_t last = 0;
-    int64_t from = 0;
-    int64_t longest = 0;
+    std::vector<Gap> gaps;
 };
 
 Heartbeat heartbeat;
@@ -684,7 +691,7 @@ private:
         const int64_t painted = watch.WaitPainted(60, 120000);
         Print("startup_painted_ms %.2f", Ms(painted - options.t0));
         // The statistics pages may be filled after the first paint.
-        heartbeat.Begin();
+        const int64_t firstPaint = watch.FirstPaint();
         int64_t settled = painted;
         if (!options.bare)
         {
@@ -703,7 +710,7 @@ private:
             RunUntil([] { return false; }, 150);
         }
         Print("startup_settled_ms %.2f", Ms(settled - options.t0));
-        Print("startup_block_ms %.2f", heartbeat.LongestMs());
+        Print("startup_block_ms %.2f", heartbeat.LongestMs(firstPaint, settled));
         Print("rss_startup_kb %ld", BenchBook::PeakRssKb());
     }
 
@@ -746,7 +753,6 @@ private:
         for (int i = 0; i <= options.runs; ++i)
         {
             watch.Arm({showingCards ? CardTarget() : ListTarget(), HtmlTarget()});
-            heartbeat.Begin();
             const int64_t start = MonotonicNs();
             click(i);
             const int64_t painted = watch.WaitPainted();
@@ -758,7 +764,7 @@ private:
             if (i == 0)
                 continue;
             times.push_back(Ms(painted - start));
-            blocks.push_back(heartbeat.LongestMs());
+            blocks.push_back(heartbeat.LongestMs(start, painted));
         }
         if (reset)
         {
@@ -793,7 +799,6 @@ private:
             long rows = 0;
             for (int i = 0; i < options.recentRuns; ++i)
             {
-                heartbeat.Begin();
                 const int64_t start = MonotonicNs();
                 int64_t end = 0;
                 if (options.bare)
@@ -810,7 +815,7 @@ private:
                     rows = recent->GetItemCount();
                 }
                 times.push_back(Ms(end - start));
-                blocks.push_back(heartbeat.LongestMs());
+                blocks.push_back(heartbeat.LongestMs(start, end));
             }
             Print("recent %d %.2f %.2f %ld", range.days, Median(times), Median(blocks), rows);
             Print("rss_recent%d_kb %ld", range.days, BenchBook::PeakRssKb());
@@ -855,7 +860,6 @@ private:
                     wxStaticText* label =
                         dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("ID_LBL_STATUS", dialog));
                     path->ChangeValue(wxString::FromUTF8(options.workbook));
-                    heartbeat.Begin();
                     start = MonotonicNs();
                     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
                     click.SetEventObject(button);
@@ -863,7 +867,7 @@ private:
                     const wxString completed = _("Import completed!");
                     RunUntil([&] { return label->GetLabelText() == completed; }, 120000);
                     end = MonotonicNs();
-                    importBlock = heartbeat.LongestMs();
+                    importBlock = heartbeat.LongestMs(start, end);
                     status = label->GetLabelText();
                     dialog->EndModal(wxID_CANCEL);
                 });
