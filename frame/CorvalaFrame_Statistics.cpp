@@ -206,12 +206,15 @@ void CorvalaFrame::RefreshTagStatistics()
     tags.Load();
     TagMap& map = tags.GetTagMap();
     RowListCtrl::Rows rows(2);
+    // A count per tag: on a large book they add up.
+    LongLoad load(1);
     int n = 0;
     for (TagMap::iterator it = map.begin(); it != map.end(); ++it, ++n)
     {
         TagInfo* tag = it->second;
         rows.Add({tag->name, wxString::Format("%d", model->contactManager.CountTagContacts(tag->id))}, -1, n % 2 == 1,
                  tag->id);
+        load.Tick();
     }
     tagStatList->ShowRows(std::move(rows), true);
 }
@@ -265,10 +268,9 @@ void CorvalaFrame::OnFirstPaint(wxPaintEvent& event)
 void CorvalaFrame::OnStatisticsIdle(wxIdleEvent& event)
 {
     event.Skip();
-    if (!windowPainted || statisticsStep >= STATISTICS_STEPS)
+    // A list that is still being read holds the database: wait for it.
+    if (!windowPainted || statisticsStep >= STATISTICS_STEPS || LongLoad::Running())
         return;
-    // Counted before the step runs: a long list lets messages through, and
-    // an idle pass among them must go on with the next page, not this one.
     switch (statisticsStep++)
     {
     case 0:

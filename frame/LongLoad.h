@@ -1,31 +1,41 @@
 // Keeps the window alive while a list is filled from a query that runs long
-// (the recent contacts of half a year in a large address book). Once the
+// (the recent contacts of half a year in a large address book) or from many
+// queries (a count per tag). Once the
 // filling has taken longer than a click should, it shows the wait cursor,
-// blocks input, since nothing may start a write while the query still reads
-// the database, and lets one pending window message through every few
-// milliseconds, so the window keeps painting and answering.
+// swallows the user's clicks, keys and commands (nothing may use the
+// database while the query still reads it), and lets one pending window
+// message through every few milliseconds, so the window keeps painting and
+// answering without turning grey.
 #pragma once
 
 #include <memory>
 
 #include <wx/stopwatch.h>
 
-class BatchInputBlocker;
 class wxBusyCursor;
 
 class LongLoad
 {
 public:
-    LongLoad();
+    // rowsPerCheck: how many Ticks go by between two looks at the clock;
+    // more for cheap rows, 1 for steps that each take a while.
+    explicit LongLoad(unsigned rowsPerCheck = 64);
     ~LongLoad();
 
-    // Call once per row read.
+    // Call once per row read (or step done).
     void Tick();
 
+    // True while a load lets messages through: anything that would use the
+    // database from an idle or pending event must wait.
+    static bool Running();
+
 private:
+    class InputFilter;
+
     wxStopWatch watch;
+    unsigned rowsPerCheck;
     unsigned rows = 0;
     long lastPump = 0;
     std::unique_ptr<wxBusyCursor> busy;
-    std::unique_ptr<BatchInputBlocker> block;
+    std::unique_ptr<InputFilter> filter;
 };

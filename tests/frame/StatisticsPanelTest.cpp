@@ -1,3 +1,7 @@
+#include <wx/button.h>
+#include <wx/utils.h>
+
+#include "frame/LongLoad.h"
 #include "storage/DbValues.h"
 #include "tests/frame/FrameFixture.h"
 
@@ -195,4 +199,33 @@ TEST_F(StatisticsPanelTest, PagesWaitForTheFirstPaintAndShowEveryRecentRowNewest
 
     Click("ID_BUTTON_WEEK");
     EXPECT_EQ(3000, recent->GetItemCount()) << "filled again, not added to";
+}
+
+TEST_F(StatisticsPanelTest, ALongFillDropsCommandsAndClosingButNotAfterwards)
+{
+    OpenFrame();
+    int clicks = 0;
+    Child<wxButton>("ID_BUTTON_REFRESH")
+        ->Bind(wxEVT_BUTTON,
+               [&clicks](wxCommandEvent& event)
+               {
+                   ++clicks;
+                   event.Skip();
+               });
+    {
+        LongLoad load;
+        wxMilliSleep(70);
+        for (int row = 0; row < 64; ++row)
+            load.Tick();
+        EXPECT_TRUE(LongLoad::Running());
+        EXPECT_TRUE(wxIsBusy()) << "the wait cursor shows";
+        Click("ID_BUTTON_REFRESH");
+        EXPECT_EQ(0, clicks) << "a click while the list is read does nothing";
+        EXPECT_FALSE(frame->Close()) << "the window cannot close under the query";
+        EXPECT_TRUE(frame->IsEnabled()) << "nothing turns grey";
+    }
+    EXPECT_FALSE(LongLoad::Running());
+    EXPECT_FALSE(wxIsBusy());
+    Click("ID_BUTTON_REFRESH");
+    EXPECT_EQ(1, clicks);
 }
