@@ -287,6 +287,7 @@ private:
     static const int STATISTICS_STEPS = 4;
     bool windowPainted = false;
     int statisticsStep = 0;
+    unsigned filledPages = 0; // one bit per statistics page filled so far
 
     wxAuiToolBar* toolbar = nullptr;
 };

@@ -153,6 +153,15 @@ private:
     wxString text;
 };
 
+// The statistics pages, as bits of filledPages.
+enum : unsigned
+{
+    PAGE_BIRTHDAYS = 1,
+    PAGE_NUMBER = 2,
+    PAGE_TAGS = 4,
+    PAGE_RECENT = 8,
+};
+
 int CurrentMonth()
 {
     return static_cast<int>(wxDateTime::Now().GetMonth());
@@ -161,6 +170,7 @@ int CurrentMonth()
 
 void CorvalaFrame::RefreshStatus()
 {
+    filledPages |= PAGE_NUMBER;
     statusList->DeleteAllItems();
     const ContactStatistics& stats = model->contactManager.GetStatistics();
     const struct
@@ -185,6 +195,7 @@ void CorvalaFrame::RefreshStatus()
 
 void CorvalaFrame::RefreshBirthdays(int month)
 {
+    filledPages |= PAGE_BIRTHDAYS;
     reminderList->ClearRows();
     // The rows show the page that was current when they were filled; they
     // keep no pointers into it, since the next search destroys those records.
@@ -201,6 +212,7 @@ void CorvalaFrame::RefreshBirthdays(int month)
 
 void CorvalaFrame::RefreshTagStatistics()
 {
+    filledPages |= PAGE_TAGS;
     tagStatList->ClearRows();
     TagManager& tags = model->tagManager;
     tags.Load();
@@ -221,6 +233,7 @@ void CorvalaFrame::RefreshTagStatistics()
 
 void CorvalaFrame::RefreshRecentContacts(int days)
 {
+    filledPages |= PAGE_RECENT;
     recentList->ClearRows();
     RowListCtrl::Rows rows(3);
     {
@@ -271,23 +284,30 @@ void CorvalaFrame::OnStatisticsIdle(wxIdleEvent& event)
     // A list that is still being read holds the database: wait for it.
     if (!windowPainted || statisticsStep >= STATISTICS_STEPS || LongLoad::Running())
         return;
+    // A page the user has refreshed already keeps what was asked for.
     switch (statisticsStep++)
     {
     case 0:
-        RefreshBirthdays(birthdayMonth);
+        if (!(filledPages & PAGE_BIRTHDAYS))
+            RefreshBirthdays(birthdayMonth);
         break;
     case 1:
-        RefreshStatus();
+        if (!(filledPages & PAGE_NUMBER))
+            RefreshStatus();
         break;
     case 2:
-        RefreshTagStatistics();
+        if (!(filledPages & PAGE_TAGS))
+            RefreshTagStatistics();
         break;
     default:
-        RefreshRecentContacts(7);
+        if (!(filledPages & PAGE_RECENT))
+            RefreshRecentContacts(7);
         break;
     }
     if (statisticsStep < STATISTICS_STEPS)
         event.RequestMore();
+    else
+        Unbind(wxEVT_IDLE, &CorvalaFrame::OnStatisticsIdle, this);
 }
 
 void CorvalaFrame::OnButtonRefreshClick(wxCommandEvent&)

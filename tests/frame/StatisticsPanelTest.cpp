@@ -229,3 +229,18 @@ TEST_F(StatisticsPanelTest, ALongFillDropsCommandsAndClosingButNotAfterwards)
     Click("ID_BUTTON_REFRESH");
     EXPECT_EQ(1, clicks);
 }
+
+TEST_F(StatisticsPanelTest, ARangeChosenBeforeTheFirstFillIsKept)
+{
+    int id = AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
+    wxDateTime now = wxDateTime::Now();
+    AddHistory(id, now - wxDateSpan::Days(2), "Call");
+    AddHistory(id, now - wxDateSpan::Days(20), "Lunch");
+    frame = new CorvalaFrame(nullptr, wxID_ANY);
+    frame->RefreshRecentContacts(30);
+    frame->Show();
+    ASSERT_TRUE(WaitFor([this] { return frame->StatisticsFilled(); }));
+    EXPECT_EQ((std::vector<wxString>{"Call", "Lunch"}), Column("ID_LISTCTRL_RECNENT", 2))
+        << "the start-up fill does not put the week back";
+    EXPECT_EQ(5, List("ID_LISTCTRL_STATUS")->GetItemCount()) << "the other pages are filled";
+}
