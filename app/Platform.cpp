@@ -31,6 +31,21 @@ wxString CwdPath(const wxString& folder, const wxString& file)
     return path.GetFullPath();
 }
 
+wxString AnyCasePattern(const wxString& extension)
+{
+#ifdef __WXMSW__
+    return "*." + extension;
+#else
+    wxString pattern = "*.";
+    for (wxUniChar c : extension)
+    {
+        const wxString lower = wxString(c).Lower(), upper = wxString(c).Upper();
+        pattern += lower == upper ? lower : "[" + lower + upper + "]";
+    }
+    return pattern;
+#endif
+}
+
 wxBitmap LoadPicture(const wxString& file)
 {
     const wxString path = CwdPath("img", file);

@@ -29,6 +29,11 @@ wxString GetExecutableDir();
 
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
+
+// The file dialog's pattern for files ending in ".extension", in any letter
+// case: "*.xls" matches only lower case in GTK's dialog, where Windows'
+// matches every case by itself.
+wxString AnyCasePattern(const wxString& extension);
 } // namespace Platform
 
 // While alive, no window but the one given (and its children) accepts input;

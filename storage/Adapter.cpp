@@ -15,6 +15,13 @@ const char* const DATABASE_KEY = "velkrant";
 // The wrapper's default is a minute per statement, and a search runs up to
 // 102 of them: the window would freeze for over an hour behind a lock.
 int busyTimeoutMs = 2000;
+// The database's own words without the wrapper's code prefix
+// ("database is locked[5]: database is locked" -> "database is locked").
+wxString Reason(const wxString& message)
+{
+    const int pos = message.Find("]: ");
+    return pos == wxNOT_FOUND ? message : message.Mid(pos + 3);
+}
 } // namespace
 
 Adapter::Adapter() : db(nullptr) {}
@@ -178,7 +185,7 @@ bool Adapter::BeginBatch()
     }
     catch (const wxSQLite3Exception& e)
     {
-        batchError = e.GetMessage();
+        batchError = Reason(e.GetMessage());
         CloseConnection();
         return false;
     }
@@ -203,7 +210,7 @@ bool Adapter::CommitBatch()
             // Typically another program reading the file: the transaction
             // is still open and is undone below.
             batchFailed = true;
-            batchError = e.GetMessage();
+            batchError = Reason(e.GetMessage());
         }
     }
     RollbackBatch();
@@ -224,7 +231,7 @@ void Adapter::RollbackBatch()
     {
         // Closing the connection discards whatever is left of it.
         if (batchError.empty())
-            batchError = e.GetMessage();
+            batchError = Reason(e.GetMessage());
     }
     EndBatch();
 }
@@ -250,7 +257,7 @@ void Adapter::Fail(const wxString& message)
     if (!batchFailed)
     {
         batchFailed = true;
-        batchError = message;
+        batchError = Reason(message);
         try
         {
             if (db && db->IsOpen() && !db->GetAutoCommit())

@@ -5,6 +5,9 @@
 // named cells, styled empty cells, several worksheets).
 #include <gtest/gtest.h>
 
+#include <wx/strconv.h>
+#include <wx/xml/xml.h>
+
 #include <vector>
 
 #include "import/SpreadsheetReader.h"
@@ -76,6 +79,28 @@ TEST(SpreadsheetFiles, OtherEncodingsReadTheSame)
                                   "<Row><Cell><Data>\x8Aimek</Data></Cell><Cell><Data>\x80</Data></Cell></Row>"
                                   "</Table></Worksheet></Workbook>")))
         << "an encoding the parser learns from the system";
+
+    // Legacy multi-byte encodings, which the parser cannot read itself, are
+    // converted first.
+    const char* const TANAKA = "\xE7\x94\xB0\xE4\xB8\xAD"; // 田中
+    const char* const HANAKO = "\xE8\x8A\xB1\xE5\xAD\x90"; // 花子
+    const char* const KIM = "\xEA\xB9\x80";                // 김
+    const char* const MINJUN = "\xEB\xAF\xBC\xEC\xA4\x80"; // 민준
+    for (const char* encoding : {"Shift_JIS", "EUC-JP", "GBK", "GB2312", "GB18030", "Big5", "EUC-KR"})
+    {
+        const bool korean = wxString(encoding) == "EUC-KR";
+        const wxString last = wxString::FromUTF8(korean ? KIM : TANAKA);
+        const wxString first = wxString::FromUTF8(korean ? MINJUN : HANAKO);
+        const wxString xml = "<?xml version=\"1.0\" encoding=\"" + wxString(encoding) +
+                             "\"?>\n<Workbook><Worksheet><Table><Row><Cell><Data>" + last +
+                             "</Data></Cell><Cell><Data>" + first +
+                             "</Data></Cell></Row></Table></Worksheet></Workbook>";
+        const wxCharBuffer bytes = xml.mb_str(wxCSConv(encoding));
+        ASSERT_TRUE(bytes.length() > 0) << encoding;
+        EXPECT_EQ((Rows{{last, first, "", "", "", "", ""}}),
+                  AllColumns(ReadText(std::string(bytes.data(), bytes.length()))))
+            << encoding;
+    }
 }
 
 TEST(SpreadsheetFiles, LibreOfficeExportOfAFormattedSheet)
@@ -120,4 +145,36 @@ TEST(SpreadsheetFiles, ShippedTemplate)
     EXPECT_GE(contacts.size(), 3u) << "the template shows a few example rows";
     for (const auto& c : contacts)
         EXPECT_TRUE(c->email.EndsWith("@example.com")) << c->email;
+
+    // The four phone columns are formatted as text, so that a spreadsheet
+    // program keeps the leading zeros and "+" of what the user types.
+    wxString textStyle;
+    std::vector<int> textColumns;
+    for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext())
+    {
+        for (const wxXmlNode* style = node->GetName() == "Styles" ? node->GetChildren() : nullptr; style;
+             style = style->GetNext())
+        {
+            for (const wxXmlNode* format = style->GetChildren(); format; format = format->GetNext())
+                if (format->GetName() == "NumberFormat" && format->GetAttribute("ss:Format") == "@")
+                    textStyle = style->GetAttribute("ss:ID");
+        }
+    }
+    int column = 0;
+    for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext())
+        for (const wxXmlNode* table = node->GetName() == "ss:Worksheet" ? node->GetChildren() : nullptr; table;
+             table = table->GetNext())
+            for (const wxXmlNode* col = table->GetChildren(); col; col = col->GetNext())
+            {
+                if (col->GetName() != "Column")
+                    continue;
+                long index = column + 1, span = 0;
+                col->GetAttribute("ss:Index", wxString::Format("%ld", index)).ToLong(&index);
+                col->GetAttribute("ss:Span", "0").ToLong(&span);
+                for (column = index; column <= index + span; ++column)
+                    if (!textStyle.empty() && col->GetAttribute("ss:StyleID") == textStyle)
+                        textColumns.push_back(column);
+                --column;
+            }
+    EXPECT_EQ((std::vector<int>{3, 4, 5, 6}), textColumns);
 }
