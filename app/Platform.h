@@ -7,6 +7,7 @@
 #include <wx/bitmap.h>
 #include <wx/string.h>
 
+class wxConfigBase;
 class wxWindow;
 class wxWindowDisabler;
 
@@ -29,6 +30,12 @@ wxString GetExecutableDir();
 
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
+
+// The per-user configuration store: the registry on Windows, a file
+// elsewhere (localFile, when given, instead of the usual one). A file that
+// cannot be written is not reported by the toolkit while it is written:
+// whoever flushes it hears false, and the program tells the user once.
+wxConfigBase* CreateConfiguration(const wxString& localFile = wxString());
 
 // The file dialog's pattern for files ending in ".extension", in any letter
 // case: "*.xls" matches only lower case in GTK's dialog, where Windows'

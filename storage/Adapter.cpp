@@ -15,14 +15,13 @@ const char* const DATABASE_KEY = "velkrant";
 // The wrapper's default is a minute per statement, and a search runs up to
 // 102 of them: the window would freeze for over an hour behind a lock.
 int busyTimeoutMs = 2000;
-// The database's own words without the wrapper's code prefix
-// ("database is locked[5]: database is locked" -> "database is locked").
-wxString Reason(const wxString& message)
+} // namespace
+
+wxString Adapter::Reason(const wxString& message)
 {
     const int pos = message.Find("]: ");
     return pos == wxNOT_FOUND ? message : message.Mid(pos + 3);
 }
-} // namespace
 
 Adapter::Adapter() : db(nullptr) {}
 
@@ -40,6 +39,11 @@ wxString Adapter::GetDatabasePath()
     return wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
 }
 
+wxString Adapter::GetDatabaseKey()
+{
+    return wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
+}
+
 void Adapter::Open()
 {
     if (inBatch && db)
@@ -48,14 +52,18 @@ void Adapter::Open()
     const wxString path = GetDatabasePath();
     wxSQLite3Database::InitializeSQLite();
     db = new wxSQLite3Database();
-    const wxString key = wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
-    db->Open(path, key);
+    db->Open(path, GetDatabaseKey());
     db->SetBusyTimeout(busyTimeoutMs);
 }
 
 void Adapter::SetBusyTimeout(int milliseconds)
 {
     busyTimeoutMs = milliseconds;
+}
+
+int Adapter::GetBusyTimeout()
+{
+    return busyTimeoutMs;
 }
 
 void Adapter::Close()

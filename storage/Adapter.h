@@ -24,10 +24,18 @@ public:
 
     // Full path of the database file below the current working directory.
     static wxString GetDatabasePath();
+    // The key the file is opened with: empty when SQLite cannot encrypt.
+    static wxString GetDatabaseKey();
 
     // How long a statement waits for another program's lock before it
     // fails and is reported.
+    // The database's own words in a wrapper exception's message, without the
+    // code the wrapper puts first ("database is locked[5]: database is
+    // locked" gives "database is locked").
+    static wxString Reason(const wxString& message);
+
     static void SetBusyTimeout(int milliseconds);
+    static int GetBusyTimeout();
 
     // Opens a fresh connection (closing any earlier one first). Throws
     // wxSQLite3Exception when the file cannot be opened; callers outside
