@@ -57,7 +57,9 @@ public:
     // database's reason alone (for example "database is locked"). A caller
     // that shows the failure itself (a status label) installs a
     // ScopedErrorReporter around the call: the one message then goes to it
-    // and no box appears. The observers are notified in both cases: twice
+    // and no box appears. When the call returns true, whatever that reporter
+    // received is something else (the reload of the page failed, say) and
+    // still wants showing. The observers are notified in both cases: twice
     // after a stored insert or delete (a forced search, then one more pass),
     // once otherwise. An empty batch stores nothing and succeeds.
     bool InsertContacts(ContactArray& contacts);
