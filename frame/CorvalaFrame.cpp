@@ -19,7 +19,6 @@
 #include "app/Corva.h"
 #include "app/Language.h"
 #include "app/Platform.h"
-#include "views/CardCanvas.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
@@ -29,6 +28,7 @@
 #include "import/ImportDlg.h"
 #include "import/VCardExportDlg.h"
 #include "import/VCardImportDlg.h"
+#include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
 
 int g_rememberSizePos = 1;
@@ -352,7 +352,8 @@ void CorvalaFrame::BuildMenuBar()
 
     wxMenu* tools = new wxMenu();
     withIcon(tools, ids.ID_MENU_IMPORT, _("&Import..."), _("Contact information import tool"), "Import_s16_01.png");
-    withIcon(tools, idMenuImportVCard, _("Import vCard..."), _("Import contacts from vCard files"), "Import_s16_01.png");
+    withIcon(tools, idMenuImportVCard, _("Import vCard..."), _("Import contacts from vCard files"),
+             "Import_s16_01.png");
     withIcon(tools, idMenuExportVCard, _("Export vCard..."), _("Export contacts to a vCard file"), nullptr);
     menuBar->Append(tools, _("&Tools"));
 

@@ -22,8 +22,8 @@ const int STATUS_WIDTH = 420;
 
 VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, const ContactArray& selection,
                                const SearchCondition& condition, int searchTotal)
-    : wxDialog(parent, id, _("Export vCard"), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY"),
+    : wxDialog(parent, id, _("Export vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
+               "wxID_ANY"),
       corva(corva), selection(selection), condition(condition)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
@@ -39,9 +39,9 @@ VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, co
         wxString::Format(wxPLURAL("The current search result, all pages (%d contact)",
                                   "The current search result, all pages (%d contacts)", searchTotal),
                          searchTotal),
-        wxString::Format(wxPLURAL("The whole address book (%d contact)", "The whole address book (%d contacts)",
-                                  std::max(all, 0)),
-                         std::max(all, 0))};
+        wxString::Format(
+            wxPLURAL("The whole address book (%d contact)", "The whole address book (%d contacts)", std::max(all, 0)),
+            std::max(all, 0))};
     radioScope = new wxRadioBox(this, wxID_ANY, _("Contacts"), wxDefaultPosition, wxDefaultSize, WXSIZEOF(scopes),
                                 scopes, 1, wxRA_SPECIFY_COLS, wxDefaultValidator, "ID_RADIOBOX_SCOPE");
     radioScope->Enable(SCOPE_SELECTION, selected > 0);
@@ -112,9 +112,9 @@ bool VCardExportDlg::ExportTo(const wxString& path)
     }
     const wxString name = wxFileName(path).GetFullName();
     if (result.ok)
-        ShowStatus(wxString::Format(wxPLURAL("Exported %lu contact to %s.", "Exported %lu contacts to %s.",
-                                             result.written),
-                                    static_cast<unsigned long>(result.written), name));
+        ShowStatus(
+            wxString::Format(wxPLURAL("Exported %lu contact to %s.", "Exported %lu contacts to %s.", result.written),
+                             static_cast<unsigned long>(result.written), name));
     else
         ShowStatus(wxString::Format(_("Nothing was exported to %s: %s."), name, result.error));
     return result.ok;

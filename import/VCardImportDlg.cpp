@@ -24,8 +24,8 @@ const int STATUS_WIDTH = 460;
 } // namespace
 
 VCardImportDlg::VCardImportDlg(wxWindow* parent, wxWindowID id)
-    : wxDialog(parent, id, _("Import vCard"), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY")
+    : wxDialog(parent, id, _("Import vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
+               "wxID_ANY")
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
     top->Add(MakeDialogHeader(this, "Import_s48_01.png",
@@ -43,8 +43,8 @@ VCardImportDlg::VCardImportDlg(wxWindow* parent, wxWindowID id)
 
     const wxString choices[] = {_("&Skip them"), _("Import them &anyway")};
     radioDuplicates = new wxRadioBox(this, wxID_ANY, _("Cards whose name, e-mail or phone matches an existing contact"),
-                                     wxDefaultPosition, wxDefaultSize, WXSIZEOF(choices), choices, 1,
-                                     wxRA_SPECIFY_COLS, wxDefaultValidator, "ID_RADIOBOX_DUPLICATES");
+                                     wxDefaultPosition, wxDefaultSize, WXSIZEOF(choices), choices, 1, wxRA_SPECIFY_COLS,
+                                     wxDefaultValidator, "ID_RADIOBOX_DUPLICATES");
     top->Add(radioDuplicates, 0, wxEXPAND | wxALL, 2 * DLG_BORDER);
 
     wxBoxSizer* importRow = new wxBoxSizer(wxHORIZONTAL);
@@ -142,26 +142,25 @@ void VCardImportDlg::OnButtonImportClick(wxCommandEvent&)
         {
             const wxString name = wxFileName(path).GetFullName();
             VCardImport import(corva->tagManager, corva->contactManager);
-            import.onCard = [this, &name](size_t read)
-            {
+            import.onCard = [ this, &name ](size_t read) {
                 if (read % 100 == 0)
-                    ShowStatus(wxString::Format(wxPLURAL("Reading %s: %lu card", "Reading %s: %lu cards", read),
-                                                name, static_cast<unsigned long>(read)));
-                Platform::PumpOneMessage();
-            };
-            const VCardImport::Result result = import.Run(path, duplicates);
-            report += (report.empty() ? "" : "\n") + VCardImport::Describe(result, name);
-        }
-
-        buttonSelFile->Enable();
-        buttonClose->Enable();
-        radioDuplicates->Enable();
+                    ShowStatus(wxString::Format(wxPLURAL("Reading %s: %lu card", "Reading %s: %lu cards", read), name,
+                                                static_cast<unsigned long>(read)));
+            Platform::PumpOneMessage();
+        };
+        const VCardImport::Result result = import.Run(path, duplicates);
+        report += (report.empty() ? "" : "\n") + VCardImport::Describe(result, name);
     }
-    importing = false;
-    // The files are done: importing them again takes a new choice.
-    paths.clear();
-    txtPath->ChangeValue(wxEmptyString);
-    ShowStatus(report);
+
+    buttonSelFile->Enable();
+    buttonClose->Enable();
+    radioDuplicates->Enable();
+}
+importing = false;
+// The files are done: importing them again takes a new choice.
+paths.clear();
+txtPath->ChangeValue(wxEmptyString);
+ShowStatus(report);
 }
 
 void VCardImportDlg::ShowStatus(const wxString& text)
