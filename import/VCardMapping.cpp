@@ -73,6 +73,7 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace
@@ -105,26 +106,41 @@ std::vector<wxString> ParamValues(EVCardAttribute* attr, const char* name)
 }
 
 // TYPE values in lower case, one per entry: 4.0 writes TYPE="work,voice",
-// which the library keeps as one value.
-wxArrayString Types(EVCardAttribute* attr)
+// which the library keeps as one value. Plain ASCII: the types are words.
+using TypeList = std::vector<std::string>;
+
+TypeList Types(EVCardAttribute* attr)
 {
-    wxArrayString types;
-    for (const wxString& value : ParamValues(attr, "TYPE"))
+    TypeList types;
+    for (GList* p = e_vcard_attribute_get_params(attr); p; p = p->next)
     {
-        wxArrayString parts = wxSplit(value, ',', '\0');
-        for (wxString part : parts)
+        EVCardAttributeParam* param = static_cast<EVCardAttributeParam*>(p->data);
+        if (!NameIs(e_vcard_attribute_param_get_name(param), "TYPE"))
+            continue;
+        for (GList* v = e_vcard_attribute_param_get_values(param); v; v = v->next)
         {
-            part.Trim(true).Trim(false);
-            if (!part.empty())
-                types.Add(part.Lower());
+            std::string part;
+            for (const char* c = static_cast<const char*>(v->data);; ++c)
+            {
+                if (*c == ',' || *c == '\0')
+                {
+                    if (!part.empty())
+                        types.push_back(part);
+                    part.clear();
+                    if (*c == '\0')
+                        break;
+                }
+                else if (*c != ' ' && *c != '"')
+                    part += g_ascii_tolower(*c);
+            }
         }
     }
     return types;
 }
 
-bool HasType(const wxArrayString& types, const char* type)
+bool HasType(const TypeList& types, const char* type)
 {
-    return types.Index(type) != wxNOT_FOUND;
+    return std::find(types.begin(), types.end(), type) != types.end();
 }
 
 // Whether the card is 2.1, the one version with quoted-printable values.
@@ -142,14 +158,21 @@ std::vector<wxString> Values(EVCardAttribute* attr)
     for (GList* v = e_vcard_attribute_get_values(attr); v; v = v->next)
     {
         wxString value = FromUtf8(static_cast<const char*>(v->data));
-        if (qp)
+        if (qp && value.find('=') != wxString::npos)
         {
             value.Replace("=\r\n", wxEmptyString);
             value.Replace("=\n", wxEmptyString);
         }
         // Some writers escape colons ("http\://"), which no version has;
         // the library passes such an escape through unchanged.
-        value.Replace("\\:", ":");
+        if (value.find('\\') != wxString::npos)
+            value.Replace("\\:", ":");
+        // Line ends as the program keeps them (quoted-printable brings CR LF).
+        if (value.find('\r') != wxString::npos)
+        {
+            value.Replace("\r\n", "\n");
+            value.Replace("\r", "\n");
+        }
         values.push_back(value);
     }
     return values;
@@ -224,10 +247,11 @@ wxString Words(const wxString& names)
 class Extra
 {
 public:
-    void Add(const wxString& label, const wxString& value)
+    // The label is translated only when there is a value to show.
+    void Add(const char* label, const wxString& value)
     {
         if (!value.empty())
-            lines.Add(label + ": " + value);
+            lines.Add(wxGetTranslation(label) + ": " + value);
     }
     void AddAll(const wxArrayString& more)
     {
@@ -575,8 +599,8 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
             nameFound = true;
             contact.last_name = family;
             contact.first_name = given;
-            extra.Add(_("Name prefix"), Component(v, 3));
-            extra.Add(_("Name suffix"), Component(v, 4));
+            extra.Add(wxTRANSLATE("Name prefix"), Component(v, 3));
+            extra.Add(wxTRANSLATE("Name suffix"), Component(v, 4));
             wxString sortAs;
             for (const wxString& value : ParamValues(attr, "SORT-AS"))
                 sortAs += (sortAs.empty() ? "" : ",") + value;
@@ -652,9 +676,9 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
                                               static_cast<wxDateTime::wxDateTime_t>(date.minute),
                                               static_cast<wxDateTime::wxDateTime_t>(std::min(date.second, 59)));
             else if (ParseBirthday(value, date))
-                extra.Add(_("Birthday"), wxString::Format("%02d-%02d", date.month, date.day));
+                extra.Add(wxTRANSLATE("Birthday"), wxString::Format("%02d-%02d", date.month, date.day));
             else
-                extra.Add(_("Birthday"), value);
+                extra.Add(wxTRANSLATE("Birthday"), value);
         }
         else if (NameIs(name, "ORG"))
         {
@@ -673,17 +697,17 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
             if (contact.job_title.empty())
                 contact.job_title = OneLine(Value(attr));
             else
-                extra.Add(_("Job title"), OneLine(Value(attr)));
+                extra.Add(wxTRANSLATE("Job title"), OneLine(Value(attr)));
         }
         else if (NameIs(name, "ROLE"))
-            extra.Add(_("Role"), OneLine(Value(attr)));
+            extra.Add(wxTRANSLATE("Role"), OneLine(Value(attr)));
         else if (NameIs(name, "NICKNAME"))
-            extra.Add(_("Nickname"), OneLine(Value(attr)));
+            extra.Add(wxTRANSLATE("Nickname"), OneLine(Value(attr)));
         else if (NameIs(name, "X-ABSHOWAS"))
             companyCard = Value(attr).CmpNoCase("COMPANY") == 0;
         else if (NameIs(name, "TEL"))
         {
-            const wxArrayString types = Types(attr);
+            const TypeList types = Types(attr);
             const wxString number = OneLine(Value(attr));
             const bool work = HasType(types, "work");
             bool stored;
@@ -705,7 +729,7 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
                               : Fill(contact, {&ContactInfoEx::home_phone, &ContactInfoEx::home_phone_2}, taken,
                                      S_HOME_PHONE, number);
             if (!stored)
-                extra.Add(_("Phone"), number);
+                extra.Add(wxTRANSLATE("Phone"), number);
         }
         else if (NameIs(name, "ADR"))
         {
@@ -735,19 +759,19 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
                 }
             }
             else
-                extra.Add(_("Address"), JoinNonEmpty({line1, line2, line3}, ", "));
+                extra.Add(wxTRANSLATE("Address"), JoinNonEmpty({line1, line2, line3}, ", "));
         }
         else if (NameIs(name, "EMAIL"))
         {
             const wxString address = OneLine(Value(attr));
             if (!Fill(contact, {&ContactInfoEx::email, &ContactInfoEx::email_2}, taken, S_EMAIL, address))
-                extra.Add(_("E-mail"), address);
+                extra.Add(wxTRANSLATE("E-mail"), address);
         }
         else if (NameIs(name, "URL"))
         {
             const wxString url = OneLine(Value(attr));
             if (!Fill(contact, {&ContactInfoEx::webpage, &ContactInfoEx::webpage_2}, taken, S_WEBPAGE, url))
-                extra.Add(_("Web page"), url);
+                extra.Add(wxTRANSLATE("Web page"), url);
         }
         else if (NameIs(name, "NOTE"))
             note = JoinNonEmpty({note, Value(attr)}, "\n\n");
@@ -802,7 +826,7 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
                     : Fill(contact, {&ContactInfoEx::home_im, &ContactInfoEx::home_im_2, &ContactInfoEx::home_im_3},
                            taken, S_HOME_IM, id);
             if (!stored)
-                extra.Add(_("Messenger"), id);
+                extra.Add(wxTRANSLATE("Messenger"), id);
         }
     }
 
@@ -815,7 +839,7 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
             wxArrayString titles;
             SplitFormattedName(formattedName, contact.last_name, contact.first_name, titles);
             for (const wxString& title : titles)
-                extra.Add(_("Name title"), title);
+                extra.Add(wxTRANSLATE("Name title"), title);
         }
         else
             contact.last_name = company;
