@@ -44,7 +44,6 @@ public:
 
     bool Open(const wxString& target, wxString* error)
     {
-        wxLogNull quiet;
         this->target = target;
         const wxFileName name(target);
         if (name.GetName().empty() && name.GetExt().empty())
@@ -80,7 +79,6 @@ public:
 
     bool Commit(wxString* error)
     {
-        wxLogNull quiet;
         bool ok = !failed && file.Flush();
 #ifndef __WINDOWS__
         // On disk before the rename, so that a crash leaves the old file or
@@ -116,6 +114,9 @@ public:
     }
 
 private:
+    // The export says itself what failed; the toolkit's own messages (a
+    // window of their own in the program) stay quiet meanwhile.
+    wxLogNull quiet;
     wxString target;
     wxString tempPath;
     wxFFile file;

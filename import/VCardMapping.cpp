@@ -163,15 +163,21 @@ std::vector<wxString> Values(EVCardAttribute* attr)
             value.Replace("=\r\n", wxEmptyString);
             value.Replace("=\n", wxEmptyString);
         }
-        // Some writers escape colons ("http\://"), which no version has;
-        // the library passes such an escape through unchanged.
-        if (value.find('\\') != wxString::npos)
-            value.Replace("\\:", ":");
         // Line ends as the program keeps them (quoted-printable brings CR LF).
         if (value.find('\r') != wxString::npos)
         {
             value.Replace("\r\n", "\n");
             value.Replace("\r", "\n");
+        }
+        // Control characters mean nothing in a contact (and do not survive
+        // writing), tabs and line ends aside.
+        for (size_t i = 0; i < value.length();)
+        {
+            const wxUniChar c = value[i];
+            if (c < 0x20 && c != '\t' && c != '\n')
+                value.erase(i, 1);
+            else
+                ++i;
         }
         values.push_back(value);
     }
@@ -228,16 +234,21 @@ wxString OneLine(const wxString& text)
     return joined;
 }
 
-// The words of a name list, one space apart.
-wxString Words(const wxString& names)
+// A name with its words one space apart.
+wxString Words(const wxString& name)
 {
     wxString joined;
-    for (const wxString& word : wxSplit(names, ',', '\0'))
+    bool gap = false;
+    for (wxUniChar c : name)
     {
-        for (const wxString& part : wxSplit(word, ' ', '\0'))
+        if (wxIsspace(c))
+            gap = !joined.empty();
+        else
         {
-            if (!part.empty())
-                joined += (joined.empty() ? "" : " ") + part;
+            if (gap)
+                joined += ' ';
+            gap = false;
+            joined += c;
         }
     }
     return joined;
@@ -494,6 +505,19 @@ void AddAddress(EVCard* card, const char* type, const wxString& line1, const wxS
     AddParam(AddProperty(card, "ADR", {"", "", line1, line2, "", "", line3}), "TYPE", {type});
 }
 
+// Whether a text can stand in a parameter value as it is. Parameter values
+// have no escapes, and the library reads some characters inside quotes its
+// own way; X-PHONETIC-* carries the alphabet names in full anyway.
+bool IsPlainParamValue(const wxString& text)
+{
+    for (wxUniChar c : text)
+    {
+        if (c < 0x20 || c == 0x7F || c == '"' || c == ';' || c == ':' || c == ',' || c == '=' || c == '\\' || c == '^')
+            return false;
+    }
+    return true;
+}
+
 wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
 {
     const bool midnight = birthday.GetHour() == 0 && birthday.GetMinute() == 0 && birthday.GetSecond() == 0;
@@ -508,7 +532,7 @@ void VCardMapping::SplitFormattedName(const wxString& formatted, wxString& famil
 {
     family.clear();
     given.clear();
-    wxString text = OneLine(formatted);
+    wxString text = Words(OneLine(formatted));
     if (text.empty())
         return;
 
@@ -520,8 +544,8 @@ void VCardMapping::SplitFormattedName(const wxString& formatted, wxString& famil
         wxString before = Trimmed(text.Left(comma));
         if (!IsSuffix(after))
         {
-            family = before;
-            given = after;
+            family = Words(before);
+            given = Words(after);
             return;
         }
         extra.Add(after);
@@ -591,9 +615,9 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
             if (nameFound)
                 continue;
             std::vector<wxString> v = Values(attr);
-            // Lists of names (given,middle) read as the names in a row.
-            const wxString family = Words(Component(v, 0));
-            const wxString given = Words(JoinNonEmpty({Component(v, 1), Component(v, 2)}, " "));
+            // As written: a name keeps its own spacing, so that our files read back exactly.
+            const wxString family = OneLine(Component(v, 0));
+            const wxString given = OneLine(JoinNonEmpty({Component(v, 1), Component(v, 2)}, " "));
             if (family.empty() && given.empty())
                 continue;
             nameFound = true;
@@ -833,7 +857,7 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
     if (!nameFound)
     {
         if (!formattedName.empty() && (companyCard || (!company.empty() && formattedName == company)))
-            contact.last_name = formattedName;
+            contact.last_name = Words(formattedName);
         else if (!formattedName.empty())
         {
             wxArrayString titles;
@@ -842,7 +866,7 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
                 extra.Add(wxTRANSLATE("Name title"), title);
         }
         else
-            contact.last_name = company;
+            contact.last_name = Words(company);
         if (contact.last_name.empty() && contact.first_name.empty())
             return false;
     }
@@ -874,7 +898,10 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
     EVCard* card = e_vcard_new();
 
     EVCardAttribute* n = AddProperty(card, "N", {c.last_name, c.first_name, "", "", ""});
-    if (v4 && (c.last_name_alpha != c.last_name || c.first_name_alpha != c.first_name))
+    if (v4 && (c.last_name_alpha != c.last_name || c.first_name_alpha != c.first_name) &&
+        IsPlainParamValue(c.last_name_alpha) && IsPlainParamValue(c.first_name_alpha) &&
+        // The library does not read a parameter folded onto the next line.
+        strlen(c.last_name_alpha.utf8_str()) + strlen(c.first_name_alpha.utf8_str()) <= 40)
         AddParam(n, "SORT-AS", {c.last_name_alpha.utf8_str(), c.first_name_alpha.utf8_str()});
     AddProperty(card, "FN", {Trimmed(c.GetDisplayName())});
     if (c.last_name_alpha != c.last_name)

@@ -269,6 +269,10 @@ bool VCardReader::Next(Card& card)
             return true;
         }
 
+        // A line that is neither a property nor a continuation is noise;
+        // the library would read it and lose memory on the way.
+        if (!continuation && !line.empty() && line[0] != ' ' && line[0] != '\t' && line.find(':') == std::string::npos)
+            continue;
         if (!continuation && !line.empty() && line[0] != ' ' && line[0] != '\t')
         {
             const std::string head = Head(line);
@@ -316,6 +320,24 @@ void VCardReader::ParseCard(const std::string& raw, Card& card)
         wxString converted(text.data(), cp1252, text.size());
         if (!converted.empty())
             text = converted.utf8_string();
+    }
+
+    // Some writers escape colons ("http\://"), which 3.0 and 4.0 do not
+    // have and the library keeps as they are: a colon after an odd run of
+    // backslashes loses the last one. (2.1 has no backslash escapes.)
+    if (text.find("\\:") != std::string::npos && !ContainsNoCase(text, "VERSION:2.1"))
+    {
+        std::string fixed;
+        fixed.reserve(text.size());
+        size_t run = 0;
+        for (char c : text)
+        {
+            if (c == ':' && run % 2 == 1)
+                fixed.pop_back();
+            run = c == '\\' ? run + 1 : 0;
+            fixed += c;
+        }
+        text.swap(fixed);
     }
 
     EVCard* vcard = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));

@@ -135,7 +135,7 @@ TEST(VCardFiles, GoogleContactsAndEvolution)
     ASSERT_EQ(evolution.size(), 1u);
     const ContactInfoEx& e = *evolution[0].contact;
     EXPECT_EQ(e.last_name, "Doe");
-    EXPECT_EQ(e.first_name, "John Richter James");
+    EXPECT_EQ(e.first_name, "John Richter, James") << "an escaped comma is part of the name";
     EXPECT_EQ(e.company, "IBM");
     EXPECT_EQ(e.department, "Accounting, Dungeon");
     EXPECT_EQ(e.home_im, "aim:johnny5@aol.com") << "folded in the middle of the value";

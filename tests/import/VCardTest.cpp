@@ -132,6 +132,10 @@ TEST_F(VCardTest, RoundTripOfTheDemoBookKeepsEveryFieldAndTag)
     // with a time of day.
     dir.Exec("update contacts set comment = 'a; b, c\\ d' || char(10) || 'line two " + std::string(80, 'x') +
              "', birthday = '1970-01-02 13:14:15' where id = 1;");
+    // What parameters and escapes must survive: quotes, commas and a long
+    // alphabet name (SORT-AS), inner spacing, a backslash before a colon.
+    dir.Exec("update contacts set last_name_alpha = 'He said \"so\", ok " + std::string(40, 'y') +
+             "', first_name = 'Anne  Marie', company = 'Acme, Inc.', webpage = 'C:\\dir\\:x' where id = 2;");
     const std::vector<wxString> original = Book(tags);
 
     for (VCardVersion version : {VCardVersion::V30, VCardVersion::V40})
