@@ -3,6 +3,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "storage/DbValues.h"
+#include "storage/UnitOfWork.h"
 
 namespace
 {
@@ -28,6 +29,7 @@ void TagManager::SetObserver(TagObserver* o)
 
 void TagManager::Load()
 {
+    UnitOfWork unit;
     if (!tagMap.empty())
         Clear();
     adapter.Query(SQL_LOAD_TAGS,
@@ -61,6 +63,7 @@ int TagManager::GetMaxDisplayOrder() const
 
 int TagManager::Insert(TagInfo* tag)
 {
+    UnitOfWork unit;
     if (!tag)
         return 0;
     tag->display_order = GetMaxDisplayOrder() + 1;
@@ -74,6 +77,7 @@ int TagManager::Insert(TagInfo* tag)
 
 int TagManager::Update(TagInfo* tag)
 {
+    UnitOfWork unit;
     if (!tag)
         return 0;
     const int updated = adapter.UpdateTag(SQL_UPDATE_TAG, tag);
@@ -84,6 +88,7 @@ int TagManager::Update(TagInfo* tag)
 
 int TagManager::Delete(TagInfo* tag)
 {
+    UnitOfWork unit;
     if (!tag)
         return 0;
     // The observer's reload may destroy the tag: take its id first.
