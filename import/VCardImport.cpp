@@ -6,13 +6,13 @@
 
 #include <memory>
 #include <set>
-#include <type_traits>
 #include <vector>
 
 #include "import/VCardReader.h"
 #include "storage/Adapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
+#include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 
 namespace
@@ -50,19 +50,25 @@ wxString MailKey(const wxString& mail)
 class ExistingContacts
 {
 public:
-    void Load()
+    // False when the contacts cannot be read.
+    bool Load()
     {
         Adapter adapter;
-        adapter.Query("select last_name, first_name, email, email_2, home_phone, home_phone_2, business_mobile, "
-                      "business_mobile_2, home_mobile, home_mobile_2 from contacts;",
-                      [this](wxSQLite3ResultSet& row)
-                      {
-                          Insert(names, NameKey(ReadText(row, 0), ReadText(row, 1)));
-                          for (int column = 2; column <= 3; ++column)
-                              Insert(mails, MailKey(ReadText(row, column)));
-                          for (int column = 4; column <= 9; ++column)
-                              Insert(phones, PhoneKey(ReadText(row, column)));
-                      });
+        return adapter.Query("select last_name, first_name, email, email_2, home_phone, home_phone_2, business_mobile, "
+                             "business_mobile_2, home_mobile, home_mobile_2 from contacts;",
+                             [this](wxSQLite3ResultSet& row)
+                             {
+                                 Insert(names, NameKey(ReadText(row, 0), ReadText(row, 1)));
+                                 for (int column = 2; column <= 3; ++column)
+                                     Insert(mails, MailKey(ReadText(row, column)));
+                                 for (int column = 4; column <= 9; ++column)
+                                     Insert(phones, PhoneKey(ReadText(row, column)));
+                             }) >= 0;
+    }
+
+    bool Empty() const
+    {
+        return names.empty() && mails.empty() && phones.empty();
     }
 
     bool Matches(const ContactInfoEx& c) const
@@ -99,32 +105,6 @@ struct Pending
     wxArrayString categories;
 };
 
-// True when the whole batch was stored. The batch insert promises all or
-// nothing and says which it was; a manager that does not say yet is checked
-// record by record (a failed one keeps id -1), and what it did store of a
-// failed batch is taken out again.
-template <typename Manager> bool StoreBatch(Manager& manager, ContactArray& batch)
-{
-    if constexpr (std::is_same_v<decltype(manager.InsertContacts(batch)), bool>)
-        return manager.InsertContacts(batch);
-    else
-    {
-        manager.InsertContacts(batch);
-        ContactArray stored;
-        for (void* item : batch)
-        {
-            if (static_cast<ContactInfoEx*>(item)->id != -1)
-                stored.Add(item);
-        }
-        if (stored.GetCount() == batch.GetCount())
-            return true;
-        if (!stored.IsEmpty())
-            manager.DeleteContacts(stored);
-        for (void* item : stored)
-            static_cast<ContactInfoEx*>(item)->id = -1;
-        return false;
-    }
-}
 } // namespace
 
 VCardImport::VCardImport(TagManager& tags, ContactManager& contacts) : tags(tags), contacts(contacts) {}
@@ -140,9 +120,23 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
     }
     result.opened = true;
 
+    // The one message a failure gives goes to the caller's status, not into
+    // a box of its own.
+    wxString report;
+    ScopedErrorReporter capture(
+        [&report](const wxString& message)
+        {
+            if (report.empty())
+                report = message;
+        });
+
     ExistingContacts existing;
-    if (duplicates == Duplicates::SKIP)
-        existing.Load();
+    if (duplicates == Duplicates::SKIP && !existing.Load())
+    {
+        result.error = report.empty() ? _("the existing contacts cannot be read") : report;
+        return result;
+    }
+    const bool compare = duplicates == Duplicates::SKIP && !existing.Empty();
 
     std::vector<Pending> pending;
     VCardReader::Card card;
@@ -163,7 +157,7 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
             ++result.tooLarge;
             break;
         case VCardReader::CARD_OK:
-            if (duplicates == Duplicates::SKIP && existing.Matches(*card.contact))
+            if (compare && existing.Matches(*card.contact))
                 ++result.duplicates;
             else
                 pending.push_back({std::move(card.contact), card.categories});
@@ -225,13 +219,19 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
         batch.Alloc(pending.size());
         for (const Pending& p : pending)
             batch.Add(p.contact.get());
-        ok = StoreBatch(contacts, batch);
+        ok = contacts.InsertContacts(batch);
     }
     if (!ok)
     {
         for (TagInfo& tag : created)
             tags.Delete(&tag);
-        result.error = tagsOk ? _("the contacts could not be stored") : _("a tag could not be created");
+        // The database's reason alone reads best after the file's name.
+        if (tagsOk && !contacts.GetLastBatchError().empty())
+            result.error = contacts.GetLastBatchError();
+        else if (!report.empty())
+            result.error = report;
+        else
+            result.error = tagsOk ? _("the contacts could not be stored") : _("a tag could not be created");
         return result;
     }
     result.stored = true;

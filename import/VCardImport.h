@@ -41,6 +41,8 @@ public:
 
     VCardImport(TagManager& tags, ContactManager& contacts);
 
+    // A failure is reported once, in the result's error: database messages
+    // on the way are taken over, not shown.
     Result Run(const wxString& path, Duplicates duplicates);
 
     // One line for the status: how many were imported, how many skipped and why.
