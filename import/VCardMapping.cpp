@@ -193,10 +193,16 @@ wxString Trimmed(wxString text)
 // unescaped ";" comes split).
 wxString Value(EVCardAttribute* attr)
 {
-    wxString joined;
     std::vector<wxString> values = Values(attr);
+    if (values.size() == 1)
+        return Trimmed(values[0]);
+    wxString joined;
     for (size_t i = 0; i < values.size(); ++i)
-        joined += (i ? ";" : "") + values[i];
+    {
+        if (i)
+            joined += wxUniChar(';');
+        joined += values[i];
+    }
     return Trimmed(joined);
 }
 
@@ -222,6 +228,9 @@ wxString JoinNonEmpty(std::initializer_list<wxString> parts, const wxString& sep
 // A text of one line: the fields the values go to are single-line.
 wxString OneLine(const wxString& text)
 {
+    // Nearly every value is one line already.
+    if (text.find_first_of(L"\r\n") == wxString::npos)
+        return Trimmed(text);
     wxArrayString lines = wxSplit(text, '\n', '\0');
     wxString joined;
     for (wxString line : lines)
