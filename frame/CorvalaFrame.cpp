@@ -26,6 +26,8 @@
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
 #include "import/ImportDlg.h"
+#include "import/VCardExportDlg.h"
+#include "import/VCardImportDlg.h"
 #include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
 
@@ -350,6 +352,9 @@ void CorvalaFrame::BuildMenuBar()
 
     wxMenu* tools = new wxMenu();
     withIcon(tools, ids.ID_MENU_IMPORT, _("&Import..."), _("Contact information import tool"), "Import_s16_01.png");
+    withIcon(tools, idMenuImportVCard, _("Import vCard..."), _("Import contacts from vCard files"),
+             "Import_s16_01.png");
+    withIcon(tools, idMenuExportVCard, _("Export vCard..."), _("Export contacts to a vCard file"), nullptr);
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
@@ -398,6 +403,9 @@ void CorvalaFrame::ConnectEvents()
     Bind(wxEVT_MENU, &CorvalaFrame::OnTagManage, this, ids.ID_MENU_TAG);
     Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_TOOL_IMPORT);
     Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_MENU_IMPORT);
+    Bind(wxEVT_MENU, &CorvalaFrame::OnImportVCard, this, idMenuImportVCard);
+    Bind(wxEVT_MENU, &CorvalaFrame::OnExportVCard, this, idMenuExportVCard);
+    SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportVCardFiles(paths); }));
     Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_TOOL_SETTING);
     Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_MENU_SETTING);
     Bind(wxEVT_MENU, &CorvalaFrame::OnCheckUpdate, this, ids.ID_TOOL_UPDATE);
@@ -593,6 +601,26 @@ void CorvalaFrame::OnImport(wxCommandEvent&)
 {
     ImportDlg dialog(this, wxID_ANY);
     dialog.SetCorva(model);
+    dialog.ShowModal();
+}
+
+void CorvalaFrame::OnImportVCard(wxCommandEvent&)
+{
+    ImportVCardFiles(wxArrayString());
+}
+
+void CorvalaFrame::ImportVCardFiles(const wxArrayString& paths)
+{
+    VCardImportDlg dialog(this, wxID_ANY);
+    dialog.SetCorva(model);
+    if (!paths.empty())
+        dialog.SetPaths(paths);
+    dialog.ShowModal();
+}
+
+void CorvalaFrame::OnExportVCard(wxCommandEvent&)
+{
+    VCardExportDlg dialog(this, wxID_ANY, model, selection, condition, model->contactManager.totalCount);
     dialog.ShowModal();
 }
 

@@ -2,6 +2,7 @@
 // business cards, relation map, detail page, history and statistics.
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -65,6 +66,9 @@ public:
     void RefreshTagStatistics();
     void RefreshRecentContacts(int days);
     void ShowStatisticsPane(bool show);
+
+    // Opens the vCard import dialog with these files (dropped ones).
+    void ImportVCardFiles(const wxArrayString& paths);
 
     Corva* GetModel() const
     {
@@ -214,6 +218,8 @@ private:
     // Frame commands.
     void OnTagManage(wxCommandEvent& event);
     void OnImport(wxCommandEvent& event);
+    void OnImportVCard(wxCommandEvent& event);
+    void OnExportVCard(wxCommandEvent& event);
     void OnSetting(wxCommandEvent& event);
     void OnCheckUpdate(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
@@ -225,6 +231,9 @@ private:
     void OnViewPageChanged(wxBookCtrlEvent& event);
 
     Ids ids;
+    // The vCard commands of the Tools menu; their ids follow all others.
+    wxWindowIDRef idMenuImportVCard{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuExportVCard{wxWindow::NewControlId()};
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     // Stands in the business card page until the card view takes its place.

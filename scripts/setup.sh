@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick gettext
   clang libclang-rt-14-dev ccache
+  libebook-contacts1.2-dev
 )
 
 missing=()
