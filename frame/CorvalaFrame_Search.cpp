@@ -179,11 +179,11 @@ void CorvalaFrame::RefreshTagList()
     tagList->DeleteAllItems();
     TagManager& tags = model->tagManager;
     tags.Load();
-    TagMap& map = tags.GetTagMap();
-    for (TagMap::iterator it = map.begin(); it != map.end(); ++it)
+    // Each tag goes on top: the highest display order ends first.
+    for (const TagInfo* tag : tags.GetTagsByDisplayOrder())
     {
-        long row = tagList->InsertItem(0, it->second->name, 0);
-        tagList->SetItemData(row, it->second->id);
+        long row = tagList->InsertItem(0, tag->name, 0);
+        tagList->SetItemData(row, tag->id);
     }
     long all = tagList->InsertItem(0, _("[ ALL ]"), -1);
     tagList->SetItemData(all, -1);
