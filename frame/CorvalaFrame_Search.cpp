@@ -1,4 +1,5 @@
 // The search center: tag list, first-letter panel, keyword, paging.
+#include <algorithm>
 #include <cmath>
 
 #include <wx/button.h>
@@ -207,6 +208,22 @@ void CorvalaFrame::StartSearch()
     RunSearch();
 }
 
+bool CorvalaFrame::KeepPageInRange()
+{
+    ContactManager& contacts = model->contactManager;
+    const int pageSize = contacts.condition.pageSize;
+    const int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
+    const int page = std::max(1, std::min(contacts.condition.pageIndex, std::max(1, pages)));
+    condition.pageIndex = page;
+    if (page == contacts.condition.pageIndex)
+        return false;
+    SearchCondition corrected = contacts.condition;
+    corrected.pageIndex = page;
+    contacts.SetCondition(corrected);
+    RunSearch();
+    return true;
+}
+
 wxString CorvalaFrame::FormatPageLabel(int page, int pageSize, int total)
 {
     int first = total > 0 ? (page - 1) * pageSize + 1 : 0;
@@ -339,7 +356,7 @@ void CorvalaFrame::OnButtonPrevPageClick(wxCommandEvent&)
     int pageSize = contacts.condition.pageSize;
     int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
     if (condition.pageIndex <= 1)
-        condition.pageIndex = pages;
+        condition.pageIndex = std::max(1, pages);
     else
         condition.pageIndex -= 1;
     StartSearch();

@@ -1,4 +1,5 @@
 #include <wx/combobox.h>
+#include <wx/file.h>
 #include <wx/textctrl.h>
 
 #include "tests/frame/FrameFixture.h"
@@ -174,18 +175,49 @@ TEST_F(SearchCenterTest, ResetClearsEveryCriterion)
     EXPECT_EQ(4, ResultList()->GetItemCount());
 }
 
-TEST_F(SearchCenterTest, PagingWithNoContactsStaysAtZero)
+TEST_F(SearchCenterTest, PageStaysInRangeAndTheDetailFollowsTheList)
 {
     OpenFrame();
+    const wxString templatePath = dir.Path() + "/names.html";
+    wxFile(templatePath, wxFile::write).Write("<p>$last_name$</p>");
+    frame->LoadDetailTemplate(templatePath);
     EXPECT_EQ("0 - 0 / 0", PageLabel());
     Click("ID_BUTTON_PREVPAGE");
-    EXPECT_EQ(0, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex) << "an empty book has one (empty) page";
     EXPECT_EQ("0 - 0 / 0", PageLabel());
-    Click("ID_BUTTON_NEXTPAGE");
-    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex);
+    AddNumberedContacts(319);
+    ContactInfoEx added;
+    added.last_name = added.last_name_alpha = "Zz";
+    added.first_name = "Top";
+    Contacts().Insert(&added);
+    EXPECT_EQ("1 - 50 / 320", PageLabel());
+    EXPECT_EQ(50, ResultList()->GetItemCount());
+
+    // Emptying the last page shows the page before it.
+    Click("ID_BUTTON_PREVPAGE");
+    ASSERT_EQ("301 - 320 / 320", PageLabel());
+    for (long row = 0; row < ResultList()->GetItemCount(); ++row)
+        SelectRow(row, false);
+    ASSERT_EQ(20u, frame->GetSelection().GetCount());
+    wxString asked;
+    wxTEST_DIALOG(Click("ID_BUTTON_DELETE"), MessageAnswer(wxID_YES, &asked));
+    EXPECT_EQ(300, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ("251 - 300 / 300", PageLabel());
+    EXPECT_EQ(6, frame->GetSearchCondition().pageIndex);
+    ASSERT_EQ(50, ResultList()->GetItemCount());
+    ASSERT_EQ(1u, SelectedRows().size());
+    ContactInfoEx* current = Contacts().currentContact;
+    ASSERT_TRUE(current);
+    EXPECT_EQ(reinterpret_cast<ContactInfoEx*>(ResultList()->GetItemData(SelectedRows()[0])), current);
+    EXPECT_EQ("<p>" + current->last_name + "</p>", DetailSource()) << "not the names of the deleted contacts";
+
+    // A search without result leaves no contact on the detail page.
+    Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->SetValue("nobody");
+    Click("ID_BUTTON_SEARCH");
     EXPECT_EQ("0 - 0 / 0", PageLabel());
-    EXPECT_EQ(0, ResultList()->GetItemCount());
-    EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_EQ(nullptr, Contacts().currentContact);
+    EXPECT_EQ("", DetailSource());
+    EXPECT_FALSE(Child("ID_BUTTON_EDIT")->IsEnabled());
 }
 
 TEST_F(SearchCenterTest, PagingWithOneFullPageStaysOnIt)
