@@ -108,6 +108,11 @@ public:
         if (picker && property->IsValueUnspecified() &&
             property->GetAttributeAsLong(wxPG_DATE_PICKER_STYLE, 0) & wxDP_ALLOWNONE)
             picker->SetValue(wxInvalidDateTime);
+        // The grid turns an editor's font bold at the first change, and on
+        // GTK that takes the keyboard focus from the date's text: the rest
+        // of a typed date and the Enter ending it went to the dialog.
+        if (picker)
+            picker->SetFont(grid->GetCaptionFont());
         return controls;
     }
     void UpdateControl(wxPGProperty* property, wxWindow* control) const override
