@@ -183,6 +183,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     relationCanvas->SetShapeManager(&model->shapeManager);
     cardView->SetMainFrame(this);
     cardView->SetShapeManager(&model->shapeManager);
+    // The first search ran before the cards had their manager.
+    cardView->ShowSelection(selection);
     model->historyManager.SetCurrentContact(model->contactManager.currentContact);
 
     RefreshHistoryList();
