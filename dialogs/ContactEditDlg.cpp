@@ -252,9 +252,13 @@ void ContactEditDlg::OnDialogInit(wxInitDialogEvent& event)
 
 void ContactEditDlg::BuildGrid()
 {
+    // The tag choices follow the display order the user gives the tags.
     wxArrayString allTagNames;
     if (corva)
-        corva->tagManager.GetTagNames(allTagNames);
+    {
+        for (const TagInfo* tag : corva->tagManager.GetTagsByDisplayOrder())
+            allTagNames.Add(tag->name);
+    }
     if (!contact)
         return;
     if (mode < EDIT_MODE_NEW || mode > EDIT_MODE_COPY)

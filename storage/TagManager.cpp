@@ -99,8 +99,8 @@ int TagManager::Delete(TagInfo* tag)
 
 void TagManager::GetTagNames(wxArrayString& names) const
 {
-    for (const TagInfo* tag : GetTagsByDisplayOrder())
-        names.Add(tag->name);
+    for (TagMap::const_iterator it = tagMap.begin(); it != tagMap.end(); ++it)
+        names.Add(it->second->name);
 }
 
 std::vector<TagInfo*> TagManager::GetTagsByDisplayOrder() const

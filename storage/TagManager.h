@@ -25,7 +25,6 @@ public:
     int Insert(TagInfo* tag);
     int Update(TagInfo* tag);
     int Delete(TagInfo* tag);
-    // In display order (see GetTagsByDisplayOrder).
     void GetTagNames(wxArrayString& names) const;
     // The cached tags by ascending display order (then id). Lists that put
     // each tag on top show the highest display order first.
