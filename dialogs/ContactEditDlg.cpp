@@ -89,6 +89,77 @@ wxPGChoices SexChoices()
     return wxPGChoices(labels, wxArrayInt(values, values + 2));
 }
 
+// The toolkit's date editor, for a birthday that may be left empty. The
+// toolkit reports only dates it can parse, so emptying the text went
+// unnoticed and the old date came back; and it opens on today's date for a
+// birthday that is not set.
+class BirthdayDateEditor : public wxPGEditor
+{
+public:
+    wxString GetName() const override
+    {
+        return "CorvalaBirthdayDate";
+    }
+    wxPGWindowList CreateControls(wxPropertyGrid* grid, wxPGProperty* property, const wxPoint& pos,
+                                  const wxSize& size) const override
+    {
+        wxPGWindowList controls = wxPGEditor_DatePickerCtrl->CreateControls(grid, property, pos, size);
+        wxDatePickerCtrl* picker = wxDynamicCast(controls.m_primary, wxDatePickerCtrl);
+        if (picker && property->IsValueUnspecified() &&
+            property->GetAttributeAsLong(wxPG_DATE_PICKER_STYLE, 0) & wxDP_ALLOWNONE)
+            picker->SetValue(wxInvalidDateTime);
+        // The grid turns an editor's font bold at the first change, and on
+        // GTK that takes the keyboard focus from the date's text: the rest
+        // of a typed date and the Enter ending it went to the dialog.
+        if (picker)
+            picker->SetFont(grid->GetCaptionFont());
+        return controls;
+    }
+    void UpdateControl(wxPGProperty* property, wxWindow* control) const override
+    {
+        wxPGEditor_DatePickerCtrl->UpdateControl(property, control);
+    }
+    bool OnEvent(wxPropertyGrid* grid, wxPGProperty* property, wxWindow* control, wxEvent& event) const override
+    {
+        if (event.GetEventType() == wxEVT_TEXT)
+        {
+            wxDatePickerCtrl* picker = wxDynamicCast(grid->GetEditorControl(), wxDatePickerCtrl);
+            return picker && !picker->GetValue().IsValid() && !property->IsValueUnspecified();
+        }
+        return wxPGEditor_DatePickerCtrl->OnEvent(grid, property, control, event);
+    }
+    bool GetValueFromControl(wxVariant& variant, wxPGProperty* property, wxWindow* control) const override
+    {
+        return wxPGEditor_DatePickerCtrl->GetValueFromControl(variant, property, control);
+    }
+    void SetValueToUnspecified(wxPGProperty* property, wxWindow* control) const override
+    {
+        wxPGEditor_DatePickerCtrl->SetValueToUnspecified(property, control);
+    }
+};
+
+// The tag of a name typed or ticked in the tag text. Names stored with
+// blanks around them before names were trimmed are found by their trimmed
+// name, instead of getting a twin.
+TagInfo* FindTag(TagManager& tags, const wxString& name)
+{
+    if (TagInfo* tag = tags.FindByName(name))
+        return tag;
+    for (TagInfo* tag : tags.GetTagsByDisplayOrder())
+    {
+        wxString stored = tag->name;
+        if (stored.Trim(true).Trim(false).CmpNoCase(name) == 0)
+            return tag;
+    }
+    return nullptr;
+}
+
+const wxPGEditor* BirthdayEditor()
+{
+    static const wxPGEditor* editor = wxPropertyGrid::RegisterEditorClass(new BirthdayDateEditor(), true);
+    return editor;
+}
+
 // A text property's value, or empty when the grid has no such property.
 wxString ReadText(wxPropertyGrid* grid, const char* column)
 {
@@ -139,6 +210,35 @@ ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, wxWindowID id)
 
     Bind(wxEVT_INIT_DIALOG, &ContactEditDlg::OnDialogInit, this);
     Bind(wxEVT_BUTTON, &ContactEditDlg::OnButtonOKClick, this, wxID_OK);
+    Bind(wxEVT_CHAR_HOOK, &ContactEditDlg::OnCharHook, this);
+}
+
+bool ContactEditDlg::IsEditingBirthday() const
+{
+    wxPGProperty* selected = propertyGrid->GetSelection();
+    return selected && selected->GetEditorClass() == BirthdayEditor() && propertyGrid->GetEditorControl();
+}
+
+void ContactEditDlg::OnCharHook(wxKeyEvent& event)
+{
+    const int key = event.GetKeyCode();
+    if ((key != WXK_RETURN && key != WXK_NUMPAD_ENTER) || !IsEditingBirthday())
+    {
+        event.Skip();
+        return;
+    }
+    wxWindow* editor = propertyGrid->GetEditorControl();
+    for (wxWindow* target = wxDynamicCast(event.GetEventObject(), wxWindow); target; target = target->GetParent())
+    {
+        if (target == editor)
+        {
+            // Enter in the date editor takes the date, as it does in the
+            // other cells; it must not close the dialog with OK.
+            propertyGrid->CommitChangesFromEditor();
+            return;
+        }
+    }
+    event.Skip();
 }
 
 void ContactEditDlg::OnDialogInit(wxInitDialogEvent& event)
@@ -152,9 +252,13 @@ void ContactEditDlg::OnDialogInit(wxInitDialogEvent& event)
 
 void ContactEditDlg::BuildGrid()
 {
+    // The tag choices follow the display order the user gives the tags.
     wxArrayString allTagNames;
     if (corva)
-        corva->tagManager.GetTagNames(allTagNames);
+    {
+        for (const TagInfo* tag : corva->tagManager.GetTagsByDisplayOrder())
+            allTagNames.Add(tag->name);
+    }
     if (!contact)
         return;
     if (mode < EDIT_MODE_NEW || mode > EDIT_MODE_COPY)
@@ -188,6 +292,7 @@ void ContactEditDlg::BuildGrid()
             birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime::Now() : contact->birthday));
         birthday->SetAttribute(wxPG_DATE_PICKER_STYLE,
                                static_cast<long>(wxDP_DROPDOWN | wxDP_SHOWCENTURY | wxDP_ALLOWNONE));
+        birthday->SetEditor(BirthdayEditor());
     }
 
     propertyGrid->Append(new wxPropertyCategory(_("Business information")));
@@ -245,21 +350,42 @@ void ContactEditDlg::OnButtonOKClick(wxCommandEvent&)
 
 void ContactEditDlg::ReadGrid()
 {
-    for (const TextField& field : BASE_NAME_FIELDS)
+    // Editing an existing record (or its copy) writes back only what the
+    // user changed: a value the grid cannot show as it is stored (a time of
+    // day in the birthday, a sex value outside the two choices) must reach
+    // the record untouched.
+    const bool onlyChanged = mode == EDIT_MODE_EDIT || mode == EDIT_MODE_COPY;
+    auto property = [&](const char* column) -> wxPGProperty*
+    {
+        wxPGProperty* found = propertyGrid->GetPropertyByName(Label(column));
+        return found && onlyChanged && !found->HasFlag(wxPG_PROP_MODIFIED) ? nullptr : found;
+    };
+    auto readText = [&](const TextField& field)
+    {
+        if (onlyChanged && !property(field.column))
+            return;
         contact->*field.field = ReadText(propertyGrid, field.column);
+    };
 
-    wxPGProperty* sex = propertyGrid->GetPropertyByName(Label(wxTRANSLATE("sex")));
-    contact->sex = sex ? static_cast<int>(sex->GetValue().GetLong()) : 0;
+    for (const TextField& field : BASE_NAME_FIELDS)
+        readText(field);
 
-    wxPGProperty* birthday = propertyGrid->GetPropertyByName(Label(wxTRANSLATE("birthday")));
-    wxVariant date = birthday ? birthday->GetValue() : wxVariant();
-    contact->birthday = (!date.IsNull() && date.GetType() == "datetime") ? date.GetDateTime() : wxDateTime();
+    wxPGProperty* sex = property(wxTRANSLATE("sex"));
+    if (sex || !onlyChanged)
+        contact->sex = sex ? static_cast<int>(sex->GetValue().GetLong()) : 0;
+
+    wxPGProperty* birthday = property(wxTRANSLATE("birthday"));
+    if (birthday || !onlyChanged)
+    {
+        wxVariant date = birthday ? birthday->GetValue() : wxVariant();
+        contact->birthday = (!date.IsNull() && date.GetType() == "datetime") ? date.GetDateTime() : wxDateTime();
+    }
 
     for (const TextField& field : BUSINESS_FIELDS)
-        contact->*field.field = ReadText(propertyGrid, field.column);
+        readText(field);
     for (const TextField& field : HOME_FIELDS)
-        contact->*field.field = ReadText(propertyGrid, field.column);
-    contact->comment = ReadText(propertyGrid, COMMENT_FIELD.column);
+        readText(field);
+    readText(COMMENT_FIELD);
 }
 
 void ContactEditDlg::ReadTags()
@@ -280,18 +406,20 @@ void ContactEditDlg::ReadTags()
         name.Trim(true).Trim(false);
         if (name.empty())
             continue;
-        TagInfo* tag = tags.FindByName(name);
+        TagInfo* tag = FindTag(tags, name);
         if (!tag)
         {
             TagInfo created(-1, name, -1);
             // Insert notifies the main window, which reloads the tag cache.
             tags.Insert(&created);
-            tag = tags.FindByName(name);
+            tag = FindTag(tags, name);
         }
         // Still unknown: the insert failed and was reported. Attaching any
         // other tag would be wrong, so the name is left out.
         if (!tag)
             continue;
-        contact->tagIds.Add(tag->id);
+        // "Work" and "work" are one tag, linked once.
+        if (contact->tagIds.Index(tag->id) == wxNOT_FOUND)
+            contact->tagIds.Add(tag->id);
     }
 }

@@ -185,6 +185,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     relationCanvas->SetShapeManager(&model->shapeManager);
     cardView->SetMainFrame(this);
     cardView->SetShapeManager(&model->shapeManager);
+    // The first search ran before the cards had their manager.
+    cardView->ShowSelection(selection);
     model->historyManager.SetCurrentContact(model->contactManager.currentContact);
 
     RefreshHistoryList();
@@ -511,22 +513,26 @@ void CorvalaFrame::ShowStatisticsPane(bool show)
 
 void CorvalaFrame::OnContactChanged()
 {
+    // A delete can empty the last page and an insert into an empty book can
+    // follow a page of 0: the search run for the corrected page notifies
+    // again and shows it.
+    if (KeepPageInRange())
+        return;
     // The manager may have destroyed the records the rows point at, so the
     // rows are rebuilt before anything reads them.
     RefreshContactList();
-    ShowSelection();
+    // An empty page selects no row, and the current contact must be one the
+    // user sees highlighted.
+    if (resultList->GetSelectedItemCount() == 0)
+        MakeCurrent(nullptr);
+    else
+        ShowSelection();
     // Inserts, imports and deletes change the total without a search
     // command: keep the label true to the page shown.
     WritePageLabel(model->contactManager.condition.pageIndex);
-    // A selected row has brought the history along through the selection
-    // handler. An empty page selects none, and the history must not stay
-    // with a contact the search destroyed.
-    if (resultList->GetSelectedItemCount() == 0)
-    {
-        model->historyManager.SetCurrentContact(model->contactManager.currentContact);
-        RefreshHistoryList();
-        UpdateHistoryButtons();
-    }
+    // The cards were rebuilt by the shape manager before this ran.
+    if (cardView)
+        cardView->CardsChanged();
 }
 
 void CorvalaFrame::OnTagChanged()
