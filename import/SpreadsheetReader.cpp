@@ -625,7 +625,7 @@ private:
             if (IsNamed(name, "Row"))
             {
                 role = Role::ROW;
-                row = ContactInfoEx();
+                row = blank;
                 rowHasText = false;
                 lastColumn = 0;
             }
@@ -788,6 +788,9 @@ private:
     size_t textChars = 0;
     size_t textPieces = 0;
 
+    // Every row starts as a new record; making one asks the clock three
+    // times, which costs more than reading the row.
+    const ContactInfoEx blank;
     ContactInfoEx row;
     bool rowHasText = false;
     long long lastColumn = 0;
