@@ -261,6 +261,11 @@ TEST(SpreadsheetFiles, OtherEncodingsReadTheSame)
                                   "<Row><Cell><Data>\x8Aimek</Data></Cell><Cell><Data>\x80</Data></Cell></Row>"
                                   "</Table></Worksheet></Workbook>")))
         << "an encoding the parser learns from the system";
+    EXPECT_EQ((Rows{{MUELLER[0], MUELLER[1], "", "", "", "", ""}}),
+              AllColumns(ReadText("<?xml version=\"1.0\" encoding=\"utf8\"?>\n<Workbook><Worksheet><Table><Row><Cell>"
+                                  "<Data>M\xC3\xBCller</Data></Cell><Cell><Data>J\xC3\xBCrgen</Data></Cell></Row>"
+                                  "</Table></Worksheet></Workbook>")))
+        << "a name for UTF-8 that the parser does not know itself; non-ASCII letters were dropped";
 
     // Legacy multi-byte encodings, which the parser cannot read itself, are
     // converted first.
