@@ -8,6 +8,7 @@
 
 #include "app/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "storage/UnitOfWork.h"
 
 void CorvalaFrame::BuildStatisticsPane()
 {
@@ -163,6 +164,8 @@ void CorvalaFrame::RefreshBirthdays(int month)
 
 void CorvalaFrame::RefreshTagStatistics()
 {
+    // The tags and a count for each: one connection, one report if it fails.
+    UnitOfWork unit;
     tagStatList->DeleteAllItems();
     TagManager& tags = model->tagManager;
     tags.Load();

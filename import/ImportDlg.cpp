@@ -9,6 +9,7 @@
 #include <wx/statbmp.h>
 #include <wx/statline.h>
 #include <wx/stattext.h>
+#include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -21,6 +22,12 @@
 #include "dialogs/wxHyperLink.h"
 #include "import/SpreadsheetReader.h"
 #include "storage/StorageHooks.h"
+
+namespace
+{
+// How often the status label may change while an import runs.
+const long STATUS_INTERVAL_MS = 250;
+} // namespace
 
 ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
     : wxDialog(parent, id, _("Import contacts dialog"), wxDefaultPosition, wxDefaultSize,
@@ -111,14 +118,15 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
         return;
     wxCHECK_RET(corva, "the import dialog needs the model root");
 
-    SpreadsheetReader reader(xmlDocument);
-    SpreadsheetReader::LoadResult loaded;
+    // The file is read as it is stored: a file that is not a workbook is
+    // refused here, one damaged further on when the damage is reached.
+    SpreadsheetReader reader;
+    SpreadsheetReader::LoadResult opened;
     {
-        // Parsing a large file takes a moment of its own.
         wxBusyCursor wait;
-        loaded = reader.Load(path);
+        opened = reader.Open(path);
     }
-    if (loaded != SpreadsheetReader::LOAD_OK)
+    if (opened != SpreadsheetReader::LOAD_OK)
     {
         wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
         return;
@@ -128,7 +136,6 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     buttonImport->Disable();
     importing = true;
     bool stored = false;
-    size_t imported = 0, skipped = 0;
     std::vector<wxString> reports;
     {
         // Messages are let through between rows and records so that this
@@ -137,39 +144,49 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
         buttonSelFile->Disable();
         buttonClose->Disable();
 
+        // The label follows the cells a few times a second: setting it for
+        // every cell costs more than reading the cell.
+        wxStopWatch sinceShown;
+        bool shown = false;
         reader.onTableChild = [] { PumpOneMessage(); };
-        reader.onCellText = [this](const wxString& text) { ShowStatus(text); };
-        SpreadsheetReader::Contacts contacts = reader.ReadContacts(&skipped);
-        imported = contacts.size();
-
-        ContactArray batch;
-        batch.Alloc(contacts.size());
-        for (const auto& contact : contacts)
-            batch.Add(contact.get());
+        reader.onCellText = [&](const wxString& text)
+        {
+            if (shown && sinceShown.Time() < STATUS_INTERVAL_MS)
+                return;
+            ShowStatus(text);
+            sinceShown.Start();
+            shown = true;
+        };
         {
             // A batch that is not stored is told in the status label, not in
             // a box of its own; whatever else goes wrong meanwhile is shown
             // afterwards, over this dialog.
             ScopedErrorReporter takeOver([&reports](const wxString& message) { reports.push_back(message); });
-            stored = corva->contactManager.InsertContacts(batch);
+            stored = corva->contactManager.InsertContacts(reader);
         }
 
         buttonSelFile->Enable();
         buttonClose->Enable();
     }
     importing = false;
-    // The parsed tree can be large; nothing needs it any more.
-    xmlDocument = wxXmlDocumentEx();
     SetCursor(wxCursor(wxCURSOR_ARROW));
 
     if (!stored)
     {
         // Nothing of the file is in the address book: the user may try again.
         buttonImport->Enable();
-        ShowResult(wxString::Format(_("Nothing was imported: %s"), corva->contactManager.GetLastBatchError()));
+        const wxString& reason = corva->contactManager.GetLastBatchError();
+        if (reason.empty() && reader.Failed())
+        {
+            ShowStatus(wxEmptyString);
+            lblStatus->UnsetToolTip();
+            wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
+            return;
+        }
+        ShowResult(wxString::Format(_("Nothing was imported: %s"), reason));
         return;
     }
-    const int n = static_cast<int>(imported), k = static_cast<int>(skipped);
+    const int n = static_cast<int>(reader.ImportableRows()), k = static_cast<int>(reader.SkippedRows());
     ShowResult(_("Import completed!") + " " +
                wxString::Format(wxPLURAL("%d contact imported.", "%d contacts imported.", n), n) + " " +
                wxString::Format(wxPLURAL("%d row skipped.", "%d rows skipped.", k), k));

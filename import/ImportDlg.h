@@ -4,8 +4,6 @@
 
 #include <wx/dialog.h>
 
-#include "import/wxXmlDocumentEx.h"
-
 class Corva;
 class wxButton;
 class wxStaticText;
@@ -40,7 +38,6 @@ private:
     wxButton* buttonImport;
     wxButton* buttonClose;
     wxStaticText* lblStatus;
-    wxXmlDocumentEx xmlDocument;
     Corva* corva = nullptr;
     bool importing = false;
 };

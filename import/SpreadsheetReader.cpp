@@ -2,15 +2,17 @@
 
 #include <wx/ffile.h>
 #include <wx/filename.h>
+#include <wx/fontmap.h>
 #include <wx/log.h>
-#include <wx/mstream.h>
-#include <wx/strconv.h>
-#include <wx/xml/xml.h>
+
+#include <expat.h>
+#include <iconv.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
-#include <vector>
 
 namespace
 {
@@ -18,24 +20,14 @@ namespace
 // running column clear of overflow.
 const long long COLUMN_LIMIT = 1000000000LL;
 
-// ---------------------------------------------------------------------------
-// A quick pass over the raw markup before the toolkit builds its tree, which
-// it does in ways that hostile input turns into a crash or a hang:
-// - the tree is freed recursively, so a few megabytes of nested "<a>"
-//   overflow the stack, even when the parse itself fails;
-// - a text node grows by copying all of it for every piece the parser
-//   delivers, and an element's attributes are appended to the end of a
-//   list, so one long text or many attributes take quadratic time.
-// Document type declarations are refused too: spreadsheet programs never
-// write them, and they are the door to entity expansion. The pass may only
-// ever see more nesting, longer texts and more attributes than the parser
-// does, never less.
+// How much of the file is read, converted and parsed at a time.
+const size_t CHUNK_SIZE = 64 * 1024;
 
-enum class Markup
-{
-    ACCEPTED,
-    REFUSED
-};
+// ---------------------------------------------------------------------------
+// Encodings. The parser reads UTF-8 and UTF-16 itself and tells them apart
+// by the first bytes; a document declaring any other encoding is converted
+// to UTF-8 on its way to the parser, so that every check sees the
+// characters the parser sees.
 
 // The input as a sequence of code units: bytes, or UTF-16 units.
 class Units
@@ -138,136 +130,83 @@ bool IsUtf8Compatible(const wxString& encoding)
     return name.empty() || name == "utf-8" || name == "utf8" || name == "us-ascii";
 }
 
-// The document converted from its declared encoding to UTF-8, with the
-// declaration saying so. False when the system cannot convert it: the
-// encoding is unknown, or the bytes are not text in it.
-bool ConvertToUtf8(const unsigned char* bytes, size_t size, const wxString& encoding, std::string& utf8)
+// Converts a document from a legacy encoding to UTF-8 a piece at a time,
+// with the system's converter (the one the toolkit's character set
+// conversion uses here), keeping a character split between two pieces and
+// the shift state of encodings that have one.
+class Utf8Converter
 {
-    const wxString name = encoding.Lower();
-    // Sixteen- and thirty-two-bit names on a byte-oriented document.
-    if (name.StartsWith("utf-16") || name.StartsWith("utf-32") || name.StartsWith("ucs"))
-        return false;
-    wxCSConv conv(encoding);
-    if (!conv.IsOk())
-        return false;
-    const char* source = reinterpret_cast<const char*>(bytes);
-    const size_t length = conv.ToWChar(nullptr, 0, source, size);
-    if (length == wxCONV_FAILED)
-        return false;
-    std::wstring wide(length, L'\0');
-    if (conv.ToWChar(&wide[0], length, source, size) == wxCONV_FAILED)
-        return false;
-    utf8 = wxString(wide.data(), wide.size()).utf8_string();
-
-    // The declaration, if the text still starts with one, now names UTF-8.
-    if (utf8.compare(0, 5, "<?xml") == 0)
+public:
+    ~Utf8Converter()
     {
-        const size_t close = utf8.find("?>");
-        const size_t key = utf8.find("encoding", 0);
-        if (close != std::string::npos && key != std::string::npos && key < close)
-        {
-            const size_t open = utf8.find_first_of("\"'", key);
-            const size_t end = open == std::string::npos ? open : utf8.find(utf8[open], open + 1);
-            if (end != std::string::npos && end < close)
-                utf8.replace(open + 1, end - open - 1, "UTF-8");
-        }
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd);
     }
-    return true;
-}
 
-struct MarkupLimits
-{
-    int depth;
-    int attributes;
-    size_t text;   // characters
-    size_t pieces; // line breaks and references in one text
-};
-
-Markup ScanMarkup(const Units& units, size_t start, const MarkupLimits& limits)
-{
-    const size_t n = units.Count();
-    int depth = 0;
-    // Characters since the last tag: comments and processing instructions
-    // may not split a text node, CDATA sections may add to it. The parser
-    // hands a text over in pieces, one at every line break and reference,
-    // and the tree copies the whole text for each piece: many pieces in a
-    // long text cost as much as a long text.
-    size_t text = 0;
-    size_t pieces = 0;
-    auto addText = [&](size_t i)
+    // False when the system cannot convert from this encoding.
+    bool Open(const wxString& encoding)
     {
-        const char32_t c = units.At(i);
-        if ((c == '\n' || c == '\r' || c == '&') && ++pieces > limits.pieces)
+        const wxString name = encoding.Lower();
+        // Sixteen- and thirty-two-bit names on a byte-oriented document.
+        if (name.StartsWith("utf-16") || name.StartsWith("utf-32") || name.StartsWith("ucs"))
             return false;
-        return units.Continues(i) || ++text <= limits.text;
-    };
-    size_t i = start;
-    while (i < n)
-    {
-        if (units.At(i) != '<')
+        cd = iconv_open("UTF-8", encoding.ToAscii());
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            return true;
+        // The other names the toolkit knows the encoding by, as its own
+        // conversion tries them ("windows1252" for "windows-1252").
+        const wxFontEncoding known = wxFontMapperBase::Get()->CharsetToEncoding(encoding, false);
+        if (known == wxFONTENCODING_SYSTEM || known == wxFONTENCODING_DEFAULT)
+            return false;
+        for (const wxChar* const* names = wxFontMapperBase::GetAllEncodingNames(known); names && *names; ++names)
         {
-            if (!addText(i))
-                return Markup::REFUSED;
-            ++i;
-            continue;
+            cd = iconv_open("UTF-8", wxString(*names).ToAscii());
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                return true;
         }
-        if (units.StartsWith(i, "<!--"))
-            i = units.SkipPast(i + 4, "-->");
-        else if (units.StartsWith(i, "<![CDATA["))
-        {
-            size_t end = units.SkipPast(i + 9, "]]>");
-            for (size_t j = i; j < end; ++j)
-            {
-                if (!addText(j))
-                    return Markup::REFUSED;
-            }
-            i = end;
-        }
-        else if (units.StartsWith(i, "<!"))
-            return Markup::REFUSED; // DOCTYPE, or nothing a parser accepts
-        else if (units.StartsWith(i, "<?"))
-            i = units.SkipPast(i + 2, "?>");
-        else if (units.StartsWith(i, "</"))
-        {
-            --depth;
-            text = 0;
-            pieces = 0;
-            i = units.SkipPast(i + 2, ">");
-        }
-        else
-        {
-            // A start tag: find its end outside quoted attribute values.
-            char32_t quote = 0;
-            int attributes = 0;
-            size_t j = i + 1;
-            for (; j < n; ++j)
-            {
-                char32_t c = units.At(j);
-                if (c == '<')
-                    return Markup::ACCEPTED; // never well-formed: the parse stops here
-                if (quote)
-                {
-                    if (c == quote)
-                        quote = 0;
-                }
-                else if (c == '"' || c == '\'')
-                    quote = c;
-                else if (c == '=' && ++attributes > limits.attributes)
-                    return Markup::REFUSED;
-                else if (c == '>')
-                    break;
-            }
-            if (j >= n)
-                return Markup::ACCEPTED;
-            if (units.At(j - 1) != '/' && ++depth > limits.depth)
-                return Markup::REFUSED;
-            text = 0;
-            pieces = 0;
-            i = j + 1;
-        }
+        return false;
     }
-    return Markup::ACCEPTED;
-}
+
+    // Appends the UTF-8 of the bytes to out. False when they are not text in
+    // the encoding, or when the last piece ends inside a character.
+    bool Convert(const char* data, size_t size, bool last, std::string& out)
+    {
+        carry.append(data, size);
+        char* in = &carry[0];
+        size_t inLeft = carry.size();
+        while (inLeft > 0)
+        {
+            char buffer[16384];
+            char* o = buffer;
+            size_t oLeft = sizeof buffer;
+            const size_t done = iconv(cd, &in, &inLeft, &o, &oLeft);
+            out.append(buffer, o - buffer);
+            if (done != static_cast<size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                continue;
+            if (errno != EINVAL)
+                return false; // a byte sequence that is no character
+            break;            // a character continues in the next piece
+        }
+        carry.erase(0, carry.size() - inLeft);
+        if (!last)
+            return true;
+        if (!carry.empty())
+            return false;
+        char buffer[64];
+        char* o = buffer;
+        size_t oLeft = sizeof buffer;
+        if (iconv(cd, nullptr, nullptr, &o, &oLeft) == static_cast<size_t>(-1))
+            return false;
+        out.append(buffer, o - buffer);
+        return true;
+    }
+
+private:
+    iconv_t cd = reinterpret_cast<iconv_t>(-1);
+    std::string carry;
+};
 
 // How the parser will read the bytes, decided from the first two or three
 // as it decides: a byte-order mark, else a zero byte first (UTF-16BE) or
@@ -295,32 +234,46 @@ Detected DetectEncoding(const unsigned char* bytes, size_t size)
 }
 
 // ---------------------------------------------------------------------------
-// The tree walk.
+// Names and values.
 
-// The part of an element name after its namespace prefix ("ss:Row" -> "Row").
-wxString LocalName(const wxString& name)
+// The part of an element or attribute name after its namespace prefix
+// ("ss:Row" -> "Row").
+const char* LocalName(const char* name)
 {
-    int colon = name.Find(':');
-    return colon == wxNOT_FOUND ? name : name.Mid(colon + 1);
+    const char* colon = std::strchr(name, ':');
+    return colon ? colon + 1 : name;
 }
 
-bool IsElement(const wxXmlNode* node, const char* localName)
+// Whether a name's local part is the given one, without regard to case.
+bool IsNamed(const char* name, const char* localName)
 {
-    return node->GetType() == wxXML_ELEMENT_NODE && LocalName(node->GetName()).IsSameAs(localName, false);
-}
-
-// The value of the attribute with the given local name ("ss:Index").
-bool FindAttribute(const wxXmlNode* node, const char* localName, wxString* value)
-{
-    for (const wxXmlAttribute* attr = node->GetAttributes(); attr; attr = attr->GetNext())
+    const char* local = LocalName(name);
+    for (const char* p = local;; ++p)
     {
-        if (LocalName(attr->GetName()).IsSameAs(localName, false))
-        {
-            *value = attr->GetValue();
-            return true;
-        }
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return wxString::FromUTF8(local).IsSameAs(localName, false);
+        if (!*p)
+            break;
     }
-    return false;
+    for (; *local && *localName; ++local, ++localName)
+    {
+        const char a = *local >= 'A' && *local <= 'Z' ? *local - 'A' + 'a' : *local;
+        const char b = *localName >= 'A' && *localName <= 'Z' ? *localName - 'A' + 'a' : *localName;
+        if (a != b)
+            return false;
+    }
+    return *local == *localName;
+}
+
+// The value of the first attribute with the given local name ("ss:Index").
+const char* FindAttribute(const char** attributes, const char* localName)
+{
+    for (const char** a = attributes; *a; a += 2)
+    {
+        if (IsNamed(a[0], localName))
+            return a[1];
+    }
+    return nullptr;
 }
 
 // A base-10 number, saturated at the column limit; anything else is 0.
@@ -365,31 +318,6 @@ wxString TrimSpace(const wxString& text)
     return wxString(begin, end);
 }
 
-// The text of every text and CDATA node below the element, in document
-// order, so that rich text (<Data><B>Bold</B> plain</Data>) reads whole,
-// without the white space around it.
-wxString DataText(const wxXmlNode* data)
-{
-    wxString text;
-    const wxXmlNode* node = data->GetChildren();
-    while (node)
-    {
-        if (node->GetType() == wxXML_TEXT_NODE || node->GetType() == wxXML_CDATA_SECTION_NODE)
-            text += node->GetContent();
-        if (node->GetType() == wxXML_ELEMENT_NODE && node->GetChildren())
-        {
-            node = node->GetChildren();
-            continue;
-        }
-        while (node && node != data && !node->GetNext())
-            node = node->GetParent();
-        if (!node || node == data)
-            break;
-        node = node->GetNext();
-    }
-    return TrimSpace(text);
-}
-
 void StoreColumn(ContactInfoEx& contact, long long column, const wxString& text)
 {
     static wxString ContactInfoEx::*const COLUMNS[] = {&ContactInfoEx::last_name,      &ContactInfoEx::first_name,
@@ -401,165 +329,542 @@ void StoreColumn(ContactInfoEx& contact, long long column, const wxString& text)
 }
 } // namespace
 
-SpreadsheetReader::SpreadsheetReader(wxXmlDocument& document) : document(document) {}
+// ---------------------------------------------------------------------------
+// The parser's events, turned into rows as they come. Only the elements on
+// the way to a cell's text matter: Workbook / Worksheet / Table / Row /
+// Cell / Data, each a child of the one before (names compared after their
+// prefix and without regard to case, the root's name exactly). Parsing
+// stops after each importable row and after the root's start, and goes on
+// from there when the next row is asked for.
 
-SpreadsheetReader::LoadResult SpreadsheetReader::Load(const wxString& path)
+class SpreadsheetReader::Parser
 {
-    if (path.empty() || !wxFileName::FileExists(path))
-        return LOAD_UNREADABLE;
-    wxLogNull quiet;
-    wxFFile file(path, "rb");
-    if (!file.IsOpened())
-        return LOAD_UNREADABLE;
-    wxFileOffset length = file.Length();
-    if (length > static_cast<wxFileOffset>(MAX_FILE_SIZE))
-        return LOAD_TOO_LARGE;
+public:
+    explicit Parser(SpreadsheetReader& owner) : owner(owner) {}
 
-    // Read to the end rather than trusting the length: the file may change.
-    std::vector<char> content;
-    content.reserve(length > 0 ? static_cast<size_t>(length) : 0);
-    char chunk[65536];
-    for (;;)
+    ~Parser()
     {
-        size_t got = file.Read(chunk, sizeof chunk);
-        if (file.Error())
-            return LOAD_UNREADABLE;
-        content.insert(content.end(), chunk, chunk + got);
-        if (content.size() > MAX_FILE_SIZE)
-            return LOAD_TOO_LARGE;
-        if (got < sizeof chunk)
-            break;
+        if (xml)
+            XML_ParserFree(xml);
     }
-    return Load(content.data(), content.size());
-}
 
-SpreadsheetReader::LoadResult SpreadsheetReader::Load(const void* data, size_t size)
-{
-    // Whatever happens, no rows of an earlier file stay behind.
-    document = wxXmlDocument();
-    if (size == 0)
-        return LOAD_EMPTY;
-    if (size > MAX_FILE_SIZE)
-        return LOAD_TOO_LARGE;
-
-    // Every check below looks at the characters the parser will see: the
-    // encoding is worked out first, as the parser works it out, and a
-    // legacy encoding the parser cannot read itself is converted to UTF-8.
-    const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    const Detected detected = DetectEncoding(bytes, size);
-    std::string converted;
-    if (detected.width == 1)
+    LoadResult OpenFile(const wxString& path)
     {
-        Units units(bytes, size, 1, false);
-        wxString encoding;
-        if (!DeclaredEncoding(units, detected.start, &encoding))
-            return LOAD_MALFORMED;
-        if (!IsUtf8Compatible(encoding))
+        if (path.empty() || !wxFileName::FileExists(path))
+            return Fail(LOAD_UNREADABLE);
+        wxLogNull quiet;
+        file.reset(new wxFFile(path, "rb"));
+        if (!file->IsOpened())
+            return Fail(LOAD_UNREADABLE);
+        if (file->Length() > static_cast<wxFileOffset>(MAX_FILE_SIZE))
+            return Fail(LOAD_TOO_LARGE);
+        return Start();
+    }
+
+    LoadResult OpenMemory(const void* data, size_t size)
+    {
+        if (size == 0)
+            return Fail(LOAD_EMPTY);
+        if (size > MAX_FILE_SIZE)
+            return Fail(LOAD_TOO_LARGE);
+        memory = static_cast<const char*>(data);
+        memorySize = size;
+        return Start();
+    }
+
+    ContactInfoEx* Next()
+    {
+        if (state != State::SUSPENDED)
+            return nullptr;
+        rowReady = false;
+        Run();
+        return rowReady ? &row : nullptr;
+    }
+
+    LoadResult result = LOAD_OK;
+    size_t importable = 0;
+    size_t skipped = 0;
+
+private:
+    enum class State
+    {
+        PARSING,
+        SUSPENDED, // after the root's start or an importable row
+        DONE       // the end of the document, or a fault (result says)
+    };
+
+    enum class Role : unsigned char
+    {
+        OTHER, // an element whose content is not read
+        WORKBOOK,
+        WORKSHEET,
+        TABLE,
+        ROW,
+        CELL,
+        DATA,
+        IN_DATA // any element inside a Data: rich text
+    };
+
+    LoadResult Fail(LoadResult why)
+    {
+        result = why;
+        state = State::DONE;
+        return why;
+    }
+
+    // Stops the parse from inside an event with the given result.
+    void Refuse(LoadResult why)
+    {
+        if (refusal == LOAD_OK)
+            refusal = why;
+        XML_StopParser(xml, XML_FALSE);
+    }
+
+    // The next piece of the input; false when it cannot be read.
+    bool Read(const char*& data, size_t& size, bool& last)
+    {
+        if (memory)
         {
-            if (!ConvertToUtf8(bytes + detected.start, size - detected.start, encoding, converted))
-                return LOAD_MALFORMED;
-            data = converted.data();
-            size = converted.size();
-            bytes = reinterpret_cast<const unsigned char*>(converted.data());
+            size = std::min(CHUNK_SIZE, memorySize - memoryPos);
+            data = memory + memoryPos;
+            memoryPos += size;
+            last = memoryPos == memorySize;
+            return true;
         }
-    }
-    const size_t start = converted.empty() ? detected.start : 0;
-    const Units units(bytes + start, size - start, detected.width, detected.bigEndian);
-    if (ScanMarkup(units, 0, {MAX_DEPTH, MAX_ATTRIBUTES, MAX_TEXT_LENGTH, MAX_TEXT_PIECES}) == Markup::REFUSED)
-        return LOAD_MALFORMED;
-
-    wxLogNull quiet; // the toolkit would log the parse error in a window of its own
-    wxMemoryInputStream stream(data, size);
-    // Whitespace between rich-text runs is part of the cell's text.
-    if (!document.Load(stream, "UTF-8", wxXMLDOC_KEEP_WHITESPACE_NODES) || !document.GetRoot())
-    {
-        document = wxXmlDocument();
-        return LOAD_MALFORMED;
-    }
-    const wxXmlNode* root = document.GetRoot();
-    if (LocalName(root->GetName()) != "Workbook")
-        return LOAD_NOT_WORKBOOK;
-    return LOAD_OK;
-}
-
-SpreadsheetReader::Contacts SpreadsheetReader::ReadContacts(size_t* skippedRows) const
-{
-    Contacts contacts;
-    if (skippedRows)
-        *skippedRows = 0;
-    const wxXmlNode* root = document.IsOk() ? document.GetRoot() : nullptr;
-    if (!root || LocalName(root->GetName()) != "Workbook")
-        return contacts;
-
-    for (const wxXmlNode* sheet = root->GetChildren(); sheet; sheet = sheet->GetNext())
-    {
-        if (!IsElement(sheet, "Worksheet"))
-            continue;
-        for (const wxXmlNode* table = sheet->GetChildren(); table; table = table->GetNext())
+        // Read to the end rather than trusting the length: the file may change.
+        buffer.resize(CHUNK_SIZE);
+        size = file->Read(&buffer[0], CHUNK_SIZE);
+        if (file->Error())
         {
-            if (!IsElement(table, "Table"))
-                continue;
-            for (const wxXmlNode* child = table->GetChildren(); child; child = child->GetNext())
+            Fail(LOAD_UNREADABLE);
+            return false;
+        }
+        fileBytes += size;
+        if (fileBytes > MAX_FILE_SIZE)
+        {
+            Fail(LOAD_TOO_LARGE);
+            return false;
+        }
+        data = buffer.data();
+        last = size == 0;
+        return true;
+    }
+
+    // Works out the encoding from the first piece, as the parser does, sets
+    // the parser up and reads as far as the root's start.
+    LoadResult Start()
+    {
+        const char* data = nullptr;
+        size_t size = 0;
+        bool last = false;
+        if (!Read(data, size, last))
+            return result;
+        if (size == 0)
+            return Fail(LOAD_EMPTY);
+
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+        const Detected detected = DetectEncoding(bytes, size);
+        size_t skip = 0;
+        bool utf8Alias = false;
+        if (detected.width == 1)
+        {
+            wxString encoding;
+            if (!DeclaredEncoding(Units(bytes, size, 1, false), detected.start, &encoding))
+                return Fail(LOAD_MALFORMED);
+            utf8Alias = encoding.IsSameAs("utf8", false);
+            if (!IsUtf8Compatible(encoding))
             {
-                if (child->GetType() != wxXML_ELEMENT_NODE)
-                    continue;
-                if (onTableChild)
-                    onTableChild();
-                if (!IsElement(child, "Row"))
-                    continue;
-                auto contact = std::make_unique<ContactInfoEx>();
-                const bool hasText = ReadRow(child, *contact, onCellText);
-                if (IsImportable(*contact))
-                {
-                    // The file says nothing about a birthday; the alphabet
-                    // names sort and filter the list, so they follow the names.
-                    contact->birthday = wxInvalidDateTime;
-                    contact->last_name_alpha = contact->last_name;
-                    contact->first_name_alpha = contact->first_name;
-                    contacts.push_back(std::move(contact));
-                }
-                else if (hasText && skippedRows && !IsHeader(*contact))
-                    ++*skippedRows;
+                converter.reset(new Utf8Converter());
+                if (!converter->Open(encoding))
+                    return Fail(LOAD_MALFORMED);
+                skip = detected.start;
             }
         }
+        else
+        {
+            unitWidth = 2;
+            bigEndian = detected.bigEndian;
+        }
+
+        // A converted document is UTF-8 whatever its declaration says; so is
+        // one declaring "utf8", a name the parser does not know itself.
+        xml = XML_ParserCreate(converter || utf8Alias ? "UTF-8" : nullptr);
+        if (!xml)
+            throw std::bad_alloc();
+        XML_SetUserData(xml, this);
+        XML_SetElementHandler(xml, &Parser::OnStart, &Parser::OnEnd);
+        XML_SetCharacterDataHandler(xml, &Parser::OnText);
+        XML_SetCdataSectionHandler(xml, &Parser::OnCdataStart, &Parser::OnCdataEnd);
+        // Spreadsheet programs never write a document type; it is the door
+        // to entity expansion.
+        XML_SetStartDoctypeDeclHandler(xml, &Parser::OnDoctype);
+
+        state = State::PARSING;
+        if (Feed(data + skip, size - skip, last) && state == State::PARSING)
+            Run();
+        if (result != LOAD_OK)
+            return result;
+        return atRoot ? LOAD_OK : Fail(LOAD_MALFORMED);
     }
-    return contacts;
+
+    // Parses one piece; false when the document is refused.
+    bool Feed(const char* data, size_t size, bool last)
+    {
+        lastFed = last;
+        if (converter)
+        {
+            converted.clear();
+            if (!converter->Convert(data, size, last, converted))
+            {
+                Fail(LOAD_MALFORMED);
+                return false;
+            }
+            data = converted.data();
+            size = converted.size();
+        }
+        return Handle(XML_Parse(xml, data, static_cast<int>(size), last));
+    }
+
+    bool Handle(XML_Status status)
+    {
+        switch (status)
+        {
+        case XML_STATUS_ERROR:
+            Fail(refusal != LOAD_OK ? refusal : LOAD_MALFORMED);
+            return false;
+        case XML_STATUS_SUSPENDED:
+            state = State::SUSPENDED;
+            return true;
+        default:
+            if (lastFed)
+                state = State::DONE;
+            return true;
+        }
+    }
+
+    // Parses until the next stop: an importable row, the root's start, the
+    // end of the document or a fault.
+    void Run()
+    {
+        if (state == State::SUSPENDED)
+        {
+            state = State::PARSING;
+            if (!Handle(XML_ResumeParser(xml)))
+                return;
+        }
+        while (state == State::PARSING)
+        {
+            const char* data = nullptr;
+            size_t size = 0;
+            bool last = false;
+            if (!Read(data, size, last) || !Feed(data, size, last))
+                return;
+        }
+    }
+
+    static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes)
+    {
+        static_cast<Parser*>(self)->StartElement(name, attributes);
+    }
+    static void XMLCALL OnEnd(void* self, const XML_Char*)
+    {
+        static_cast<Parser*>(self)->EndElement();
+    }
+    static void XMLCALL OnText(void* self, const XML_Char* text, int length)
+    {
+        static_cast<Parser*>(self)->Text(text, length);
+    }
+    static void XMLCALL OnCdataStart(void* self)
+    {
+        // "<![CDATA[" counts towards the text it is part of.
+        static_cast<Parser*>(self)->CountText(9, 0);
+    }
+    static void XMLCALL OnCdataEnd(void* self)
+    {
+        static_cast<Parser*>(self)->CountText(3, 0);
+    }
+    static void XMLCALL OnDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int)
+    {
+        static_cast<Parser*>(self)->Refuse(LOAD_MALFORMED);
+    }
+
+    void StartElement(const char* name, const char** attributes)
+    {
+        textChars = textPieces = 0;
+        if (roles.size() >= static_cast<size_t>(MAX_DEPTH))
+            return Refuse(LOAD_MALFORMED);
+        int count = 0;
+        for (const char** a = attributes; *a; a += 2)
+            ++count;
+        if (count > MAX_ATTRIBUTES)
+            return Refuse(LOAD_MALFORMED);
+
+        if (roles.empty())
+        {
+            if (std::strcmp(LocalName(name), "Workbook") != 0)
+                return Refuse(LOAD_NOT_WORKBOOK);
+            roles.push_back(Role::WORKBOOK);
+            atRoot = true;
+            XML_StopParser(xml, XML_TRUE);
+            return;
+        }
+        Role role = Role::OTHER;
+        switch (roles.back())
+        {
+        case Role::WORKBOOK:
+            if (IsNamed(name, "Worksheet"))
+                role = Role::WORKSHEET;
+            break;
+        case Role::WORKSHEET:
+            if (IsNamed(name, "Table"))
+                role = Role::TABLE;
+            break;
+        case Role::TABLE:
+            if (owner.onTableChild)
+                owner.onTableChild();
+            if (IsNamed(name, "Row"))
+            {
+                role = Role::ROW;
+                row = blank;
+                rowHasText = false;
+                lastColumn = 0;
+            }
+            break;
+        case Role::ROW:
+            if (IsNamed(name, "Cell"))
+            {
+                role = Role::CELL;
+                StartCell(attributes);
+            }
+            break;
+        case Role::CELL:
+            if (IsNamed(name, "Data"))
+            {
+                role = Role::DATA;
+                dataText.clear();
+            }
+            break;
+        case Role::DATA:
+        case Role::IN_DATA:
+            role = Role::IN_DATA;
+            break;
+        case Role::OTHER:
+            break;
+        }
+        roles.push_back(role);
+    }
+
+    void StartCell(const char** attributes)
+    {
+        // A cell without an index follows the last column taken so far.
+        long long column = lastColumn + 1;
+        const char* index = FindAttribute(attributes, "Index");
+        if (index && std::strcmp(index, "-") != 0)
+            column = ToNumber(wxString::FromUTF8(index));
+        cellEnd = column;
+        if (const char* merge = FindAttribute(attributes, "MergeAcross"))
+            cellEnd = column + std::max(0LL, ToNumber(wxString::FromUTF8(merge)));
+        dataColumn = column;
+    }
+
+    void EndElement()
+    {
+        // The parser still reports the end of an empty element whose start
+        // was refused.
+        if (refusal != LOAD_OK)
+            return;
+        textChars = textPieces = 0;
+        const Role role = roles.back();
+        roles.pop_back();
+        switch (role)
+        {
+        case Role::DATA:
+            EndData();
+            break;
+        case Role::CELL:
+            lastColumn = std::min(cellEnd, 2 * COLUMN_LIMIT);
+            break;
+        case Role::ROW:
+            EndRow();
+            break;
+        default:
+            break;
+        }
+    }
+
+    void EndData()
+    {
+        // Rich text (<Data><B>Bold</B> plain</Data>) reads whole, without
+        // the white space around it.
+        const wxString text = TrimSpace(wxString::FromUTF8(dataText.data(), dataText.size()));
+        rowHasText = rowHasText || !text.empty();
+        if (owner.onCellText)
+            owner.onCellText(text);
+        StoreColumn(row, dataColumn, text);
+        cellEnd = std::max(cellEnd, dataColumn);
+        // Past the limit every column is ignored anyway.
+        dataColumn = std::min(dataColumn + 1, 2 * COLUMN_LIMIT);
+    }
+
+    void EndRow()
+    {
+        if (IsImportable(row))
+        {
+            // The file says nothing about a birthday; the alphabet names
+            // sort and filter the list, so they follow the names.
+            row.birthday = wxInvalidDateTime;
+            row.last_name_alpha = row.last_name;
+            row.first_name_alpha = row.first_name;
+            rowReady = true;
+            ++importable;
+            XML_StopParser(xml, XML_TRUE);
+        }
+        else if (rowHasText && !IsHeader(row))
+            ++skipped;
+    }
+
+    void Text(const char* text, int length)
+    {
+        CountRawText(text, length);
+        if (!roles.empty() && (roles.back() == Role::DATA || roles.back() == Role::IN_DATA))
+            dataText.append(text, length);
+    }
+
+    // Counts the text as it stands in the input, references unexpanded and
+    // line breaks as written.
+    void CountRawText(const char* text, int length)
+    {
+        int offset = 0, size = 0;
+        const char* context = XML_GetInputContext(xml, &offset, &size);
+        const int count = XML_GetCurrentByteCount(xml);
+        const bool raw = context && count > 0 && offset >= 0 && offset + count <= size;
+        const Units units = raw ? Units(reinterpret_cast<const unsigned char*>(context + offset),
+                                        static_cast<size_t>(count), unitWidth, bigEndian)
+                                : Units(reinterpret_cast<const unsigned char*>(text), length, 1, false);
+        size_t chars = 0, pieces = 0;
+        for (size_t i = 0; i < units.Count(); ++i)
+        {
+            const char32_t c = units.At(i);
+            if (c == '\n' || c == '\r' || c == '&')
+                ++pieces;
+            if (!units.Continues(i))
+                ++chars;
+        }
+        CountText(chars, pieces);
+    }
+
+    // Characters since the last tag: comments and processing instructions
+    // do not split a text, CDATA sections add to it.
+    void CountText(size_t chars, size_t pieces)
+    {
+        textChars += chars;
+        textPieces += pieces;
+        if (textChars > MAX_TEXT_LENGTH || textPieces > MAX_TEXT_PIECES)
+            Refuse(LOAD_MALFORMED);
+    }
+
+    SpreadsheetReader& owner;
+
+    std::unique_ptr<wxFFile> file;
+    size_t fileBytes = 0;
+    std::string buffer;
+    const char* memory = nullptr;
+    size_t memorySize = 0;
+    size_t memoryPos = 0;
+    std::unique_ptr<Utf8Converter> converter;
+    std::string converted;
+    // How the parser's input is written, for counting text as it stands.
+    int unitWidth = 1;
+    bool bigEndian = false;
+
+    XML_Parser xml = nullptr;
+    State state = State::DONE;
+    bool lastFed = false;
+    LoadResult refusal = LOAD_OK;
+    bool atRoot = false;
+    bool rowReady = false;
+
+    std::vector<Role> roles;
+    size_t textChars = 0;
+    size_t textPieces = 0;
+
+    // Every row starts as a new record; making one asks the clock three
+    // times, which costs more than reading the row.
+    const ContactInfoEx blank;
+    ContactInfoEx row;
+    bool rowHasText = false;
+    long long lastColumn = 0;
+    long long cellEnd = 0;
+    long long dataColumn = 0;
+    std::string dataText;
+};
+
+SpreadsheetReader::SpreadsheetReader() = default;
+
+SpreadsheetReader::~SpreadsheetReader() = default;
+
+SpreadsheetReader::LoadResult SpreadsheetReader::Open(const wxString& path)
+{
+    parser.reset(new Parser(*this));
+    return parser->OpenFile(path);
 }
 
-bool SpreadsheetReader::ReadRow(const wxXmlNode* row, ContactInfoEx& contact, const TextHook& onCellText)
+SpreadsheetReader::LoadResult SpreadsheetReader::Open(const void* data, size_t size)
 {
-    bool hasText = false;
-    // The last column taken so far: a cell without an index follows it.
-    long long last = 0;
-    for (const wxXmlNode* cell = row->GetChildren(); cell; cell = cell->GetNext())
-    {
-        if (!IsElement(cell, "Cell"))
-            continue;
-        wxString value;
-        long long column = last + 1;
-        if (FindAttribute(cell, "Index", &value) && value != "-")
-            column = ToNumber(value);
-        long long end = column;
-        if (FindAttribute(cell, "MergeAcross", &value))
-            end = column + std::max(0LL, ToNumber(value));
+    parser.reset(new Parser(*this));
+    return parser->OpenMemory(data, size);
+}
 
-        long long dataColumn = column;
-        for (const wxXmlNode* data = cell->GetChildren(); data; data = data->GetNext())
-        {
-            if (!IsElement(data, "Data"))
-                continue;
-            wxString text = DataText(data);
-            hasText = hasText || !text.empty();
-            if (onCellText)
-                onCellText(text);
-            StoreColumn(contact, dataColumn, text);
-            end = std::max(end, dataColumn);
-            // Past the limit every column is ignored anyway.
-            dataColumn = std::min(dataColumn + 1, 2 * COLUMN_LIMIT);
-        }
-        last = std::min(end, 2 * COLUMN_LIMIT);
+ContactInfoEx* SpreadsheetReader::Next()
+{
+    return parser ? parser->Next() : nullptr;
+}
+
+bool SpreadsheetReader::Failed() const
+{
+    return Result() != LOAD_OK;
+}
+
+SpreadsheetReader::LoadResult SpreadsheetReader::Result() const
+{
+    return parser ? parser->result : LOAD_UNREADABLE;
+}
+
+size_t SpreadsheetReader::ImportableRows() const
+{
+    return parser ? parser->importable : 0;
+}
+
+size_t SpreadsheetReader::SkippedRows() const
+{
+    return parser ? parser->skipped : 0;
+}
+
+SpreadsheetReader::LoadResult SpreadsheetReader::ReadAll(const wxString& path, Contacts& contacts, size_t* skippedRows)
+{
+    return Collect(Open(path), contacts, skippedRows);
+}
+
+SpreadsheetReader::LoadResult SpreadsheetReader::ReadAll(const void* data, size_t size, Contacts& contacts,
+                                                         size_t* skippedRows)
+{
+    return Collect(Open(data, size), contacts, skippedRows);
+}
+
+SpreadsheetReader::LoadResult SpreadsheetReader::Collect(LoadResult opened, Contacts& contacts, size_t* skippedRows)
+{
+    contacts.clear();
+    if (opened == LOAD_OK)
+    {
+        while (const ContactInfoEx* contact = Next())
+            contacts.push_back(std::make_unique<ContactInfoEx>(*contact));
     }
-    return hasText;
+    const LoadResult result = Result();
+    if (result != LOAD_OK)
+        contacts.clear();
+    if (skippedRows)
+        *skippedRows = result == LOAD_OK ? SkippedRows() : 0;
+    return result;
 }
 
 bool SpreadsheetReader::IsHeader(const ContactInfoEx& contact)

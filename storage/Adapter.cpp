@@ -5,7 +5,10 @@
 #include <wx/intl.h>
 #include <wx/wxsqlite3.h>
 
+#include <memory>
+
 #include "storage/StorageHooks.h"
+#include "storage/UnitOfWork.h"
 
 namespace
 {
@@ -44,16 +47,37 @@ wxString Adapter::GetDatabaseKey()
     return wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
 }
 
-void Adapter::Open()
+wxSQLite3Database* Adapter::OpenDatabase()
 {
-    if (inBatch && db)
-        return;
-    CloseConnection();
     const wxString path = GetDatabasePath();
     wxSQLite3Database::InitializeSQLite();
-    db = new wxSQLite3Database();
-    db->Open(path, GetDatabaseKey());
-    db->SetBusyTimeout(busyTimeoutMs);
+    std::unique_ptr<wxSQLite3Database> connection(new wxSQLite3Database());
+    connection->Open(path, GetDatabaseKey());
+    connection->SetBusyTimeout(busyTimeoutMs);
+    return connection.release();
+}
+
+void Adapter::Open()
+{
+    if (UnitOfWork::IsActive())
+    {
+        if (ownsConnection)
+            CloseConnection();
+        db = UnitOfWork::Connection();
+        return;
+    }
+    CloseConnection();
+    db = OpenDatabase();
+    ownsConnection = true;
+}
+
+bool Adapter::Connect()
+{
+    Open();
+    if (db)
+        return true;
+    lastFailed = true;
+    return false;
 }
 
 void Adapter::SetBusyTimeout(int milliseconds)
@@ -77,6 +101,13 @@ void Adapter::CloseConnection()
 {
     if (!db)
         return;
+    if (!ownsConnection)
+    {
+        // The unit's connection: it closes when the unit ends.
+        db = nullptr;
+        return;
+    }
+    ownsConnection = false;
     try
     {
         if (db->IsOpen())
@@ -102,7 +133,8 @@ int Adapter::Query(const wxString& sql, const RowReader& onRow)
     int rows = 0;
     try
     {
-        Open();
+        if (!Connect())
+            return -1;
         wxSQLite3ResultSet rs = db->ExecuteQuery(sql);
         while (rs.NextRow())
         {
@@ -131,7 +163,8 @@ int Adapter::Execute(const wxString& sql)
     int changed = 0;
     try
     {
-        Open();
+        if (!Connect())
+            return 0;
         changed = db->ExecuteUpdate(sql);
     }
     catch (const wxSQLite3Exception& e)
@@ -154,11 +187,23 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
     int changed = 0;
     try
     {
-        Open();
+        if (!Connect())
+            return 0;
         // Inside a batch the batch's transaction covers the statement.
         inTransaction = inTransaction && !inBatch;
         if (inTransaction)
+        {
             db->Begin();
+            ownTransaction = true;
+        }
+        if (UnitOfWork::IsActive())
+        {
+            // A batch runs the same insert or update for every record.
+            wxSQLite3Statement& stmt = UnitOfWork::Prepared(sql);
+            bind(stmt);
+            changed = stmt.ExecuteUpdate();
+        }
+        else
         {
             wxSQLite3Statement stmt = db->PrepareStatement(sql);
             bind(stmt);
@@ -166,7 +211,10 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
             stmt.Finalize();
         }
         if (inTransaction)
+        {
             db->Commit();
+            ownTransaction = false;
+        }
     }
     catch (const wxSQLite3Exception& e)
     {
@@ -184,21 +232,30 @@ bool Adapter::BeginBatch()
         return !batchFailed;
     batchFailed = false;
     batchError.clear();
+    // The batch is a unit of work: one connection from its first statement
+    // to its commit, whatever units its caller holds.
+    batchUnit.reset(new UnitOfWork());
     try
     {
-        Open();
-        // Immediate: a lock held by another program, or a file that cannot
-        // be written, shows here, once, before anything of the batch runs.
-        db->Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
+        if (!Connect())
+            batchError = Reason(UnitOfWork::OpenError());
+        else
+        {
+            // Immediate: a lock held by another program, or a file that
+            // cannot be written, shows here, once, before anything of the
+            // batch runs.
+            db->Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
+            inBatch = true;
+            return true;
+        }
     }
     catch (const wxSQLite3Exception& e)
     {
         batchError = Reason(e.GetMessage());
-        CloseConnection();
-        return false;
     }
-    inBatch = true;
-    return true;
+    CloseConnection();
+    batchUnit.reset();
+    return false;
 }
 
 bool Adapter::CommitBatch()
@@ -249,6 +306,7 @@ void Adapter::EndBatch()
     inBatch = false;
     batchFailed = false;
     CloseConnection();
+    batchUnit.reset();
 }
 
 void Adapter::Fail(const wxString& message)
@@ -256,6 +314,20 @@ void Adapter::Fail(const wxString& message)
     lastFailed = true;
     if (!inBatch)
     {
+        if (ownTransaction)
+        {
+            ownTransaction = false;
+            try
+            {
+                if (db && db->IsOpen() && !db->GetAutoCommit())
+                    db->Rollback();
+            }
+            catch (const wxSQLite3Exception&)
+            {
+                // Closing the connection discards it; a unit's connection
+                // closes when the unit ends.
+            }
+        }
         CloseConnection();
         ReportError(message);
         return;

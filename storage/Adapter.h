@@ -1,15 +1,19 @@
-// Base of the table adapters. Every operation opens its own short-lived
-// connection to <cwd>/data/Corvala.s3db, runs one statement and closes it;
-// a write batch keeps one connection and one transaction for its length.
-// Database errors are reported through ReportError and never leave here.
+// Base of the table adapters. Inside a unit of work (UnitOfWork.h) every
+// statement runs on the unit's one connection to <cwd>/data/Corvala.s3db;
+// outside one, each operation opens its own short-lived connection, runs
+// one statement and closes it. A write batch is a unit of work of its own,
+// with one transaction for its length. Database errors are reported
+// through ReportError and never leave here.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <wx/string.h>
 
 class wxSQLite3Database;
 class wxSQLite3ResultSet;
 class wxSQLite3Statement;
+class UnitOfWork;
 
 class Adapter
 {
@@ -37,10 +41,20 @@ public:
     static void SetBusyTimeout(int milliseconds);
     static int GetBusyTimeout();
 
-    // Opens a fresh connection (closing any earlier one first). Throws
-    // wxSQLite3Exception when the file cannot be opened; callers outside
-    // this class use Query, Execute or ExecutePrepared, which catch it.
+    // A new connection to the database file, with the key and the busy
+    // timeout; the caller owns it. Throws wxSQLite3Exception when the file
+    // cannot be opened.
+    static wxSQLite3Database* OpenDatabase();
+
+    // Inside a unit of work: takes the unit's connection (opening it on the
+    // unit's first statement). Outside one: opens a fresh connection,
+    // closing any earlier one first. Throws wxSQLite3Exception when the
+    // file cannot be opened, and leaves db null when the unit's connection
+    // failed to open earlier (that failure was reported then). Callers
+    // outside this class use Query, Execute or ExecutePrepared, which catch
+    // the exception.
     void Open();
+    // Closes a connection of the adapter's own, or lets go of the unit's.
     void Close();
 
     // Runs one SELECT and calls onRow for each result row. Returns the number
@@ -59,8 +73,8 @@ public:
     }
 
     // A write batch, stored entirely or not at all. Between BeginBatch and
-    // CommitBatch (or RollbackBatch) every statement of this adapter runs on
-    // one connection inside one transaction. Inside a batch a failed
+    // CommitBatch (or RollbackBatch) a unit of work is alive, and every
+    // statement runs on its connection inside one transaction. Inside a batch a failed
     // statement is not reported: it rolls the whole batch back, every later
     // statement of the batch does nothing and fails, and the caller reports
     // the batch once, with BatchError() as the database's reason.
@@ -87,17 +101,31 @@ public:
 protected:
     // Open, prepare, bind, execute, finish, close; inside BEGIN/COMMIT when
     // asked. Returns the rows changed, 0 on any database error (reported).
+    // Inside a unit of work the statement is prepared once per unit and
+    // reused for every later run of the same text.
     int ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction = false);
 
+    // The connection of the statement that is running; null otherwise.
     wxSQLite3Database* db;
 
 private:
-    // What every failed statement does: outside a batch, close and report
-    // once; inside one, undo the batch and keep the reason for its caller.
+    // Open, and whether there is a connection to run a statement on. False
+    // when the unit's connection could not be opened earlier: the statement
+    // then fails without a report of its own.
+    bool Connect();
+    // What every failed statement does: outside a batch, undo a transaction
+    // of its own, let go of the connection and report once; inside one,
+    // undo the batch and keep the reason for its caller.
     void Fail(const wxString& message);
     void EndBatch();
     void CloseConnection();
 
+    bool ownsConnection = false;
+    // Set while a transaction that this adapter began for one statement is
+    // open; another adapter's batch on the same connection is never undone
+    // by a failure here.
+    bool ownTransaction = false;
+    std::unique_ptr<UnitOfWork> batchUnit;
     bool inBatch = false;
     bool batchFailed = false;
     bool lastFailed = false;

@@ -218,8 +218,8 @@ void ContactManager::Search()
         ReadCount(adapter, countSql, totalCount);
 
         Clear();
-        // The page rows are read in full before the per-record look-ups:
-        // each look-up opens its own connection, and the adapter has one.
+        // The page rows are read in full before the per-record look-ups, so
+        // the statements run one after the other, in the order of the page.
         adapter.Query(pageSql, [this](wxSQLite3ResultSet& row) { contactList.Add(ContactAdapter::ReadContact(row)); });
         for (ContactInfoEx* contact : contactList)
         {
@@ -304,29 +304,81 @@ void ContactManager::Insert(ContactInfoEx* contact)
     NotifyObservers();
 }
 
+namespace
+{
+class ArraySource : public ContactSource
+{
+public:
+    explicit ArraySource(ContactArray& contacts) : contacts(contacts) {}
+
+    ContactInfoEx* Next() override
+    {
+        return next < contacts.GetCount() ? static_cast<ContactInfoEx*>(contacts[next++]) : nullptr;
+    }
+
+private:
+    ContactArray& contacts;
+    size_t next = 0;
+};
+} // namespace
+
 bool ContactManager::InsertContacts(ContactArray& contacts)
 {
-    UnitOfWork unit;
-    lastBatchError.clear();
     std::vector<int> ids;
     ids.reserve(contacts.GetCount());
     for (void* item : contacts)
         ids.push_back(static_cast<ContactInfoEx*>(item)->id);
+    ArraySource source(contacts);
+    return InsertBatch(source,
+                       [&]
+                       {
+                           for (size_t i = 0; i < contacts.GetCount(); ++i)
+                               static_cast<ContactInfoEx*>(contacts[i])->id = ids[i];
+                       });
+}
 
-    bool stored = contacts.IsEmpty() || adapter.BeginBatch();
-    for (size_t i = 0; stored && i < contacts.GetCount(); ++i)
+bool ContactManager::InsertContacts(ContactSource& source)
+{
+    return InsertBatch(source, {});
+}
+
+bool ContactManager::InsertBatch(ContactSource& source, const std::function<void()>& restore)
+{
+    UnitOfWork unit;
+    lastBatchError.clear();
+    // The transaction starts with the first record: an empty batch stores
+    // nothing and needs no lock.
+    bool stored = true;
+    int n = 0;
+    while (ContactInfoEx* contact = source.Next())
     {
+        ++n;
         PumpOneMessage();
-        stored = InsertRecord(static_cast<ContactInfoEx*>(contacts[i])) > 0 && !adapter.BatchFailed();
+        const int id = contact->id;
+        stored = (adapter.InBatch() || adapter.BeginBatch()) && InsertRecord(contact) > 0 && !adapter.BatchFailed();
+        if (!stored)
+        {
+            contact->id = id;
+            break;
+        }
+    }
+    if (stored && source.Failed())
+    {
+        adapter.RollbackBatch();
+        if (restore)
+            restore();
+        return false;
     }
     if (stored && adapter.InBatch())
         stored = adapter.CommitBatch();
     if (!stored)
     {
         adapter.RollbackBatch();
-        for (size_t i = 0; i < contacts.GetCount(); ++i)
-            static_cast<ContactInfoEx*>(contacts[i])->id = ids[i];
-        const int n = static_cast<int>(contacts.GetCount());
+        if (restore)
+            restore();
+        // Only now is the rest read: the message says how many were not stored.
+        while (source.Next())
+            ++n;
         return FailBatch(
             wxString::Format(wxPLURAL("%d new contact was not stored.", "%d new contacts were not stored.", n), n));
     }

@@ -4,9 +4,12 @@
 
 #include <wx/dynarray.h>
 
+#include <functional>
+
 #include "storage/ContactAdapter.h"
 #include "storage/ContactInfoEx.h"
 #include "storage/ContactObserver.h"
+#include "storage/ContactSource.h"
 #include "storage/ContactStatistics.h"
 #include "storage/SearchCondition.h"
 
@@ -63,6 +66,16 @@ public:
     // after a stored insert or delete (a forced search, then one more pass),
     // once otherwise. An empty batch stores nothing and succeeds.
     bool InsertContacts(ContactArray& contacts);
+    // The same batch for new records that come one at a time (an import
+    // file read as it is stored): each is inserted as the source hands it
+    // over, with the same statements, transaction, message pumping, report
+    // and notifications as above. A record's id is set while the batch runs;
+    // the source may reuse the record afterwards. When the source fails,
+    // nothing of the batch is stored, nothing is reported here (the source's
+    // owner says what was wrong), GetLastBatchError() is empty, no observer
+    // is notified, and the result is false. When storing fails, the rest of
+    // the source is still read to count the records that were not stored.
+    bool InsertContacts(ContactSource& source);
     bool UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
     bool DeleteContacts(ContactArray& contacts);
     // The reason the last batch was not stored; empty after a stored batch.
@@ -94,6 +107,9 @@ public:
 
 private:
     void ForceSearch();
+    // Both kinds of insert batch; restore puts the records handed over back
+    // as they were before the one failure message goes out.
+    bool InsertBatch(ContactSource& source, const std::function<void()>& restore);
     // The three delete statements of one record; false when one failed.
     bool DeleteRows(const ContactInfoEx* contact);
     // Takes the record with the contact's id out of the page list.

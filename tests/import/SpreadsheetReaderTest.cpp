@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "import/SpreadsheetReader.h"
-#include "import/wxXmlDocumentEx.h"
 #include "tests/import/SheetTestUtil.h"
 #include "tests/support/TestEnv.h"
 
@@ -48,19 +47,18 @@ TEST(SpreadsheetReaderColumns, CellsWithoutIndexFollowThePreviousCell)
 
 TEST(SpreadsheetReaderColumns, IndexSetsTheColumnAndRealignsTheFollowingCells)
 {
-    ContactInfoEx contact;
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
-
     // Indexes 2 and 7 fill the given name and the e-mail only.
-    std::string xml = Workbook(Row(Cell("Jane", " ss:Index=\"2\"") + Cell("jane@example.com", " ss:Index=\"7\"")));
-    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Load(xml.data(), xml.size()));
-    SpreadsheetReader::ReadRow(document.GetRoot()->GetChildren()->GetNext()->GetChildren()->GetChildren(), contact);
-    EXPECT_EQ((std::vector<wxString>{"", "Jane", "", "", "", "", "jane@example.com"}), Columns(contact));
-    EXPECT_TRUE(reader.ReadContacts().empty()) << "a row without a family name is not imported";
+    size_t skipped = 0;
+    auto contacts = ReadText(
+        Workbook(Row(Cell("Jane", " ss:Index=\"2\"") + Cell("jane@example.com", " ss:Index=\"7\"")) +
+                 Row(Cell("Doe") + Cell("Jane", " ss:Index=\"2\"") + Cell("jane@example.com", " ss:Index=\"7\""))),
+        &skipped);
+    ASSERT_EQ(1u, contacts.size()) << "a row without a family name is not imported";
+    EXPECT_EQ(1u, skipped);
+    EXPECT_EQ((std::vector<wxString>{"Doe", "Jane", "", "", "", "", "jane@example.com"}), Columns(*contacts[0]));
 
     // An index realigns every cell after it.
-    auto contacts = ReadText(Workbook(Row(NAMES + Cell("h-phone", " ss:Index=\"5\"") + Cell("h-mobile"))));
+    contacts = ReadText(Workbook(Row(NAMES + Cell("h-phone", " ss:Index=\"5\"") + Cell("h-mobile"))));
     ASSERT_EQ(1u, contacts.size());
     EXPECT_EQ((std::vector<wxString>{"Doe", "Jane", "", "", "h-phone", "h-mobile", ""}), Columns(*contacts[0]));
 
@@ -182,8 +180,7 @@ TEST(SpreadsheetReaderRows, OnlyNamedRowsThatAreNotTheHeaderAreImported)
 
 TEST(SpreadsheetReaderRows, HooksSeeEveryTableElementAndEveryText)
 {
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
+    SpreadsheetReader reader;
     int tableChildren = 0;
     std::vector<wxString> texts;
     reader.onTableChild = [&] { ++tableChildren; };
@@ -191,8 +188,8 @@ TEST(SpreadsheetReaderRows, HooksSeeEveryTableElementAndEveryText)
 
     std::string xml = Workbook("<Column/>\n  " + Row(Cell("last_name") + Cell("first_name")) + "\n" +
                                Row(NAMES + "<Cell/>" + Cell("x", " ss:Index=\"12\"")) + "<Row/>");
-    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Load(xml.data(), xml.size()));
-    auto contacts = reader.ReadContacts();
+    SpreadsheetReader::Contacts contacts;
+    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.ReadAll(xml.data(), xml.size(), contacts));
     EXPECT_EQ(1u, contacts.size());
     EXPECT_EQ(4, tableChildren) << "one call per element child of a Table, not per whitespace";
     EXPECT_EQ((std::vector<wxString>{"last_name", "first_name", "Doe", "Jane", "x"}), texts);
@@ -234,16 +231,17 @@ TEST(SpreadsheetReaderNames, WorkbooksWithoutRowsLoadAndYieldNothing)
 TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
 {
     TempWorkDir dir(false);
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
+    SpreadsheetReader reader;
+    SpreadsheetReader::Contacts contacts;
 
-    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Load(dir.Path() + "/missing.xls"));
-    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Load(dir.Path())) << "a folder";
-    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Load(wxString("/dev/zero")));
+    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Open(dir.Path() + "/missing.xls"));
+    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Open(dir.Path())) << "a folder";
+    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Open(wxString("/dev/zero")));
 
     wxString empty = dir.Path() + "/empty.xls";
     wxFFile(empty, "wb").Close();
-    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Load(empty));
+    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Open(empty));
+    EXPECT_EQ(nullptr, reader.Next());
 
     // Far too large: refused before anything is parsed.
     wxString huge = dir.Path() + "/huge.xls";
@@ -254,8 +252,8 @@ TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
         file.Seek(SpreadsheetReader::MAX_FILE_SIZE);
         file.Write(" ", 1);
     }
-    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Load(huge));
-    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Load("", SpreadsheetReader::MAX_FILE_SIZE + 1));
+    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Open(huge));
+    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Open("", SpreadsheetReader::MAX_FILE_SIZE + 1));
 
     std::string good = Workbook(Row(NAMES));
     const std::vector<std::string> malformed = {
@@ -277,15 +275,16 @@ TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
     };
     for (const std::string& text : malformed)
     {
-        EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, reader.Load(text.data(), text.size())) << text;
-        EXPECT_TRUE(reader.ReadContacts().empty()) << "nothing is read from a refused file: " << text;
+        EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, reader.ReadAll(text.data(), text.size(), contacts)) << text;
+        EXPECT_TRUE(contacts.empty()) << "nothing is read from a refused file: " << text;
+        EXPECT_TRUE(reader.Failed()) << "so that a batch fed from it is undone: " << text;
     }
 
-    // A good load followed by a failed one leaves nothing of the first.
-    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Load(good.data(), good.size()));
-    EXPECT_EQ(1u, reader.ReadContacts().size());
-    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Load("", 0));
-    EXPECT_TRUE(reader.ReadContacts().empty());
+    // A good file followed by a failed one leaves nothing of the first.
+    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Open(good.data(), good.size()));
+    EXPECT_NE(nullptr, reader.Next());
+    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Open("", 0));
+    EXPECT_EQ(nullptr, reader.Next());
 }
 
 TEST(SpreadsheetReaderLoad, DeepNestingIsRefusedWithoutCrashing)

@@ -150,6 +150,9 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
     WriteFile(dir.Path() + "/lower.xls", "<workbook><Worksheet><Table><Row><Cell><Data>Doe</Data></Cell>"
                                          "<Cell><Data>Jane</Data></Cell></Row></Table></Worksheet></workbook>");
     WriteFile(dir.Path() + "/broken.xls", WorkbookWithRows(3).substr(0, 200));
+    // Damaged after many good rows, which have gone to the batch by then.
+    const std::string many = WorkbookWithRows(300);
+    WriteFile(dir.Path() + "/cut.xls", many.substr(0, many.size() - 30));
     WriteFile(dir.Path() + "/empty.xls", "");
 
     ImportDlg dlg(frame, -1);
@@ -161,7 +164,7 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
                  Click(&dlg, "ID_BUTTON_IMPORT");
                  EXPECT_TRUE(Status(dlg).empty());
 
-                 for (const char* name : {"lower.xls", "broken.xls", "empty.xls", "missing.xls"})
+                 for (const char* name : {"lower.xls", "broken.xls", "cut.xls", "empty.xls", "missing.xls"})
                  {
                      Choose(dlg, dir.Path() + "/" + name);
                      wxString text, caption;
@@ -175,8 +178,8 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
                      EXPECT_TRUE(Status(dlg).empty()) << name;
                  }
              });
-    EXPECT_EQ(0, ContactCount());
-    EXPECT_EQ(0, observer.calls) << "nothing was handed to the contact manager";
+    EXPECT_EQ(0, ContactCount()) << "nothing of a damaged file is stored";
+    EXPECT_EQ(0, observer.calls) << "nothing changed for the views";
 }
 
 TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
@@ -333,7 +336,8 @@ TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
     EXPECT_EQ(2 * rows, pumps) << "one message per table row while reading, one per record while inserting";
     EXPECT_EQ(pumps, pumpsWhileBlocked) << "the main window is disabled throughout, the dialog is not";
     EXPECT_TRUE(closedWhileImporting);
-    EXPECT_EQ("Given", statusWhileReading) << "the status label follows the cell texts";
+    EXPECT_TRUE(statusWhileReading == "Given" || statusWhileReading.StartsWith("Family"))
+        << "the status label follows the cell texts: " << statusWhileReading;
     EXPECT_GT(paintsWhileImporting, 0) << "the dialog repaints while the rows are read and stored";
     EXPECT_TRUE(frame->IsEnabled()) << "the main window takes input again afterwards";
     EXPECT_EQ(rows, ContactCount());

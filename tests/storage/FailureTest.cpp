@@ -12,6 +12,7 @@
 #include "storage/DbValues.h"
 #include "storage/HistoryManager.h"
 #include "storage/TagManager.h"
+#include "storage/UnitOfWork.h"
 #include "tests/storage/StorageTestUtil.h"
 
 TEST(StorageFailure, MissingDataFolderIsReportedOncePerActionWithoutCrashing)
@@ -21,8 +22,13 @@ TEST(StorageFailure, MissingDataFolderIsReportedOncePerActionWithoutCrashing)
     ContactManager contacts;
     contacts.Search();
     EXPECT_EQ(errors.messages.size(), 1u) << "count and page statement fail: one search, one report";
+    EXPECT_EQ(UnitOfWork::SuppressedReports(), 0) << "the open failed once, not once per statement";
     EXPECT_TRUE(contacts.contactList.IsEmpty());
     EXPECT_EQ(contacts.currentContact, nullptr);
+    contacts.GetStatistics();
+    EXPECT_EQ(errors.messages.size(), 2u);
+    EXPECT_EQ(UnitOfWork::SuppressedReports(), 0) << "four counts, one failed open";
+    EXPECT_EQ(contacts.statistics.total, 0);
 
     ContactInfoEx contact;
     contact.tagIds.Add(1);

@@ -10,11 +10,14 @@ sqlite3_vfs* real = nullptr;
 sqlite3_vfs faulty;
 long long budget = -1;
 bool refuseNew = false;
+int databaseOpens = 0;
+int openDatabases = 0;
 
 struct File
 {
     sqlite3_file base;
     sqlite3_file* inner; // lives right after this struct
+    bool database;
 };
 
 sqlite3_file* Inner(sqlite3_file* f)
@@ -24,6 +27,8 @@ sqlite3_file* Inner(sqlite3_file* f)
 
 int Close(sqlite3_file* f)
 {
+    if (reinterpret_cast<File*>(f)->database)
+        --openDatabases;
     return Inner(f)->pMethods->xClose(Inner(f));
 }
 int Read(sqlite3_file* f, void* buf, int n, sqlite3_int64 off)
@@ -137,7 +142,15 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFla
     file->inner = reinterpret_cast<sqlite3_file*>(file + 1);
     int rc = real->xOpen(real, name, file->inner, flags, outFlags);
     if (rc == SQLITE_OK && file->inner->pMethods)
+    {
         file->base.pMethods = &METHODS;
+        file->database = (flags & SQLITE_OPEN_MAIN_DB) != 0;
+        if (file->database)
+        {
+            ++databaseOpens;
+            ++openDatabases;
+        }
+    }
     return rc;
 }
 int Delete(sqlite3_vfs*, const char* name, int syncDir)
@@ -170,6 +183,8 @@ FaultyDisk::FaultyDisk()
     faulty.xFullPathname = FullPathname;
     budget = -1;
     refuseNew = false;
+    databaseOpens = 0;
+    openDatabases = 0;
     sqlite3_vfs_register(&faulty, 1);
 }
 
@@ -187,4 +202,14 @@ void FaultyDisk::FillAfter(long long bytes)
 void FaultyDisk::RefuseNewFiles(bool refuse)
 {
     refuseNew = refuse;
+}
+
+int FaultyDisk::DatabaseOpens() const
+{
+    return databaseOpens;
+}
+
+int FaultyDisk::OpenDatabases() const
+{
+    return openDatabases;
 }
