@@ -49,9 +49,7 @@ bool CorvalaApp::OnInit()
         config->SetRecordDefaults(true);
 
     wxLocale::AddCatalogLookupPathPrefix("locales");
-    wxLanguage language = GetConfiguredLanguage();
-    locale.Init(language, wxLOCALE_LOAD_DEFAULT);
-    locale.AddCatalog("Corvala");
+    SetUpLanguage(locale, GetConfiguredLanguage());
 
     // GTK reads .ico files through the toolkit's own handler, so the
     // handlers come before the icon.

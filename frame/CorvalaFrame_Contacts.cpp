@@ -47,10 +47,16 @@ void CorvalaFrame::InsertListColumns()
         const char* header;
         int width;
     } columns[] = {
-        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},
-        {"Job title", 128},  {"Department", 128},     {"Company", 196},
-        {"E-mail", 128},     {"Webpage", 128},        {"Latest update time", 128},
-        {"Entry time", 128},
+        {wxTRANSLATE("Name"), 128},
+        {wxTRANSLATE("Alphabet Name "), 128},
+        {wxTRANSLATE("Business phone"), 128},
+        {wxTRANSLATE("Job title"), 128},
+        {wxTRANSLATE("Department"), 128},
+        {wxTRANSLATE("Company"), 196},
+        {wxTRANSLATE("E-mail"), 128},
+        {wxTRANSLATE("Webpage"), 128},
+        {wxTRANSLATE("Latest update time"), 128},
+        {wxTRANSLATE("Entry time"), 128},
     };
     int index = 0;
     for (const auto& column : columns)

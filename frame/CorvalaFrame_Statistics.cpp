@@ -130,11 +130,11 @@ void CorvalaFrame::RefreshStatus()
         const char* label;
         int value;
     } rows[] = {
-        {"Total contacts", stats.total},
-        {"Male", stats.male},
-        {"Female", stats.female},
-        {"30+ years old", stats.age30Plus},
-        {"30- years old", stats.age30Minus},
+        {wxTRANSLATE("Total contacts"), stats.total},
+        {wxTRANSLATE("Male"), stats.male},
+        {wxTRANSLATE("Female"), stats.female},
+        {wxTRANSLATE("30+ years old"), stats.age30Plus},
+        {wxTRANSLATE("30- years old"), stats.age30Minus},
     };
     for (const auto& row : rows)
     {

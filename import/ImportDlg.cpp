@@ -89,7 +89,7 @@ ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
 
 void ImportDlg::OnButtonSelFileClick(wxCommandEvent&)
 {
-    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, "XLS files (*.xls)|*.xls",
+    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, _("XLS files (*.xls)|*.xls"),
                          wxFD_OPEN);
     if (chooser.ShowModal() != wxID_OK)
         return;
