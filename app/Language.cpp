@@ -8,6 +8,8 @@
 #include <wx/msgout.h>
 #include <wx/translation.h>
 
+#include "app/Platform.h"
+
 namespace
 {
 const char* const LANGUAGE_KEY = "ui_language";
@@ -117,6 +119,9 @@ bool SetUpLanguage(wxLocale& locale, wxLanguage language)
                                            "all the same.\n",
                                            wxLocale::GetLanguageName(language));
     }
+
+    if (language != wxLANGUAGE_DEFAULT)
+        Platform::SetToolkitLanguage(wxLocale::GetLanguageCanonicalName(language));
 
     wxTranslations* translations = wxTranslations::Get();
     if (!translations)

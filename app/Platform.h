@@ -29,6 +29,11 @@ wxString GetExecutableDir();
 
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
+
+// Lets the toolkit's own texts (stock buttons, standard dialogs) follow the
+// program's language, named by its canonical name ("ja_JP"), also where the
+// system has no locale for it.
+void SetToolkitLanguage(const wxString& canonicalName);
 } // namespace Platform
 
 // While alive, no window but the one given (and its children) accepts input;

@@ -1,4 +1,6 @@
+#include <clocale>
 #include <functional>
+#include <libintl.h>
 
 #include <wx/choicdlg.h>
 #include <wx/config.h>
@@ -129,16 +131,22 @@ TEST_F(LanguageTest, MenuChoiceAsksForRestartOnlyWhenChosen)
 TEST_F(LanguageTest, ChosenLanguageTranslatesWithoutItsSystemLocaleAndWithoutWarnings)
 {
     wxLocale::AddCatalogLookupPathPrefix("locales");
+    // The set-up also steers GTK's own translations; later tests get the
+    // process as it was.
+    wxString oldLanguage;
+    const bool hadLanguage = wxGetEnv("LANGUAGE", &oldLanguage);
+    const std::string oldMessages = std::setlocale(LC_MESSAGES, nullptr);
     const struct
     {
         wxLanguage language;
-        const char* label; // what the contact grid shows for business_im_3
+        const char* label;     // what the contact grid shows for business_im_3
+        const char* gtkCancel; // GTK's own stock label
     } cases[] = {
-        {wxLANGUAGE_ENGLISH, "Business IM 3"},
-        {wxLANGUAGE_CHINESE_SIMPLIFIED, "工作即时通讯 3"},
-        {wxLANGUAGE_JAPANESE, "勤務先 IM 3"},
+        {wxLANGUAGE_ENGLISH, "Business IM 3", "_Cancel"},
+        {wxLANGUAGE_CHINESE_SIMPLIFIED, "工作即时通讯 3", "取消(_C)"},
+        {wxLANGUAGE_JAPANESE, "勤務先 IM 3", "キャンセル(_C)"},
         // No catalogue of its own: the English labels beat raw column names.
-        {wxLANGUAGE_GERMAN, "Business IM 3"},
+        {wxLANGUAGE_GERMAN, "Business IM 3", nullptr},
     };
     for (const auto& c : cases)
     {
@@ -155,12 +163,23 @@ TEST_F(LanguageTest, ChosenLanguageTranslatesWithoutItsSystemLocaleAndWithoutWar
             }
             EXPECT_TRUE(log.errors.empty() && log.warnings.empty())
                 << name << ": " << (log.warnings.empty() ? log.errors : log.warnings).front().utf8_string();
+#ifdef __WXGTK__
+            if (c.gtkCancel)
+            {
+                EXPECT_STREQ(c.gtkCancel, dgettext("gtk30", "_Cancel")) << name << ": GTK's stock buttons follow";
+            }
+#endif
             if (!locale.IsOk())
                 wxTranslations::Set(nullptr);
         }
         // The next test starts untranslated again.
         EXPECT_EQ("business_im_3", wxGetTranslation("business_im_3")) << name;
     }
+    if (hadLanguage)
+        wxSetEnv("LANGUAGE", oldLanguage);
+    else
+        wxUnsetEnv("LANGUAGE");
+    std::setlocale(LC_MESSAGES, oldMessages.c_str());
 }
 
 TEST_F(LanguageTest, UnopenableDatabaseIsExplainedWithPathAndError)
