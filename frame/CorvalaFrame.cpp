@@ -19,7 +19,6 @@
 #include "app/Corva.h"
 #include "app/Language.h"
 #include "app/Platform.h"
-#include "views/CardCanvas.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
@@ -27,6 +26,7 @@
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
 #include "import/ImportDlg.h"
+#include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
 
 int g_rememberSizePos = 1;
@@ -35,6 +35,7 @@ namespace
 {
 const char* const CONFIG_GROUP = "/CorvaFrame";
 const char* const DOWNLOAD_PAGE = "https://www.marrowind.example/corvala/download.html";
+const wxSize MINIMUM_CLIENT_SIZE(760, 500);
 } // namespace
 
 CorvalaFrame::Ids::Ids()
@@ -138,7 +139,6 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     birthdayMonth = static_cast<int>(now.GetMonth());
 
     SetClientSize(800, 500);
-    SetMinSize(wxSize(600, 320));
     paneManager.SetManagedWindow(this);
     paneManager.SetFlags(wxAUI_MGR_DEFAULT | wxAUI_MGR_ALLOW_ACTIVE_PANE | wxAUI_MGR_TRANSPARENT_DRAG);
 
@@ -150,6 +150,12 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 
     BuildMenuBar();
     BuildStatusBar();
+    // The least size at which every control of the search center, the
+    // history page and the statistics pages is whole and the lists keep a
+    // few rows, in each of the program's languages. Set on the client area
+    // once the menu and status bars are in, so that their height (which
+    // depends on the theme) is not taken from it.
+    SetMinClientSize(FromDIP(MINIMUM_CLIENT_SIZE));
     BuildContactMenu();
     ConnectEvents();
 

@@ -13,13 +13,16 @@
 #include "app/Corva.h"
 #include "dialogs/HisDetailDlg.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 #include "storage/DbValues.h"
 
 wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 {
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    // A pane narrower than the buttons (a longer language, a larger font)
+    // wraps them rather than cutting the last one off.
+    FlowSizer* buttons = new FlowSizer;
     auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name)
     {
         wxButton* b = new wxButton(panel, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);

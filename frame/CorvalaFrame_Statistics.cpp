@@ -8,6 +8,7 @@
 
 #include "app/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 
 void CorvalaFrame::BuildStatisticsPane()
 {
@@ -16,12 +17,14 @@ void CorvalaFrame::BuildStatisticsPane()
     statNotebook->SetMinSize(wxSize(360, 160));
 
     auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
-                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list)
+                       long extraStyle, wxSizer*& buttons, wxListCtrl*& list)
     {
         wxPanel* panel =
             new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
         wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-        buttons = new wxBoxSizer(wxHORIZONTAL);
+        // A pane narrower than its buttons wraps them rather than cutting
+        // the last one off.
+        buttons = new FlowSizer;
         sizer->Add(buttons, 0, wxEXPAND);
         list = new wxListCtrl(panel, listId, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VRULES | extraStyle,
                               wxDefaultValidator, listName);
@@ -29,14 +32,14 @@ void CorvalaFrame::BuildStatisticsPane()
         panel->SetSizer(sizer);
         return panel;
     };
-    auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
-                     int proportion = 0)
+    auto button =
+        [](wxWindow* parent, wxSizer* row, wxWindowID id, const wxString& label, const char* name, int proportion = 0)
     {
         row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
                  proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     };
 
-    wxBoxSizer* row = nullptr;
+    wxSizer* row = nullptr;
     wxPanel* number =
         page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row, statusList);
     button(number, row, ids.ID_BUTTON_REFRESH, _("&Refresh"), "ID_BUTTON_REFRESH");
