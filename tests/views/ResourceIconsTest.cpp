@@ -74,6 +74,11 @@ const char* const maskedPictures[] = {
 
 wxString SourcePath(const wxString& relative)
 {
+    // __FILE__ may be relative (a compiler cache rewrites it), and the test
+    // runs in a temporary folder: the build names the source tree.
+#ifdef CORVALA_SOURCE_DIR
+    return wxString(CORVALA_SOURCE_DIR) + wxFILE_SEP_PATH + relative;
+#endif
     // This file lives in tests/views of the source tree.
     wxFileName name(wxString::FromUTF8(__FILE__));
     name.RemoveLastDir();
