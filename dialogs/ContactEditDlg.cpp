@@ -12,6 +12,8 @@
 #include <wx/stattext.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
+#include "dialogs/DatePicker.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
 #include "storage/ContactInfoEx.h"
@@ -188,6 +190,9 @@ void ContactEditDlg::BuildGrid()
             birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime::Now() : contact->birthday));
         birthday->SetAttribute(wxPG_DATE_PICKER_STYLE,
                                static_cast<long>(wxDP_DROPDOWN | wxDP_SHOWCENTURY | wxDP_ALLOWNONE));
+        // Year/month/day like every other date of the program, shown and edited.
+        birthday->SetAttribute(wxPG_DATE_FORMAT, DateText::DATE_FORMAT);
+        birthday->SetEditor(DatePickerEditor::Get());
     }
 
     propertyGrid->Append(new wxPropertyCategory(_("Business information")));

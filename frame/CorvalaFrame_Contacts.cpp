@@ -6,6 +6,7 @@
 #include <wx/utils.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "app/Platform.h"
 #include "dialogs/ContactEditDlg.h"
 #include "frame/CorvalaFrame.h"
@@ -14,9 +15,10 @@ namespace
 {
 const wxColour ALTERNATE_ROW(231, 223, 221);
 
+// Year/month/day like every other date of the program, then the time.
 wxString DateTimeText(const wxDateTime& time)
 {
-    return time.IsValid() ? time.Format() : wxString();
+    return DateText::DateTime(time);
 }
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "dialogs/HisDetailDlg.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
@@ -78,8 +79,7 @@ void CorvalaFrame::RefreshHistoryList()
     for (size_t i = 0; i < entries.GetCount(); ++i)
     {
         HistoryInfo* entry = entries[i];
-        long row =
-            historyList->InsertItem(0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
+        long row = historyList->InsertItem(0, DateText::Date(entry->his_time), 3);
         historyList->SetItem(row, 1, entry->comment);
         historyList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(entry));
         if (i % 2 == 0)

@@ -7,6 +7,7 @@
 #include <wx/statline.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
 
@@ -111,12 +112,6 @@ void CorvalaFrame::ConnectStatisticsEvents()
 namespace
 {
 const wxColour ALTERNATE_ROW(231, 223, 221);
-const char* const DATE_FORMAT = "%Y/%m/%d";
-
-wxString DateText(const wxDateTime& date)
-{
-    return date.IsValid() ? date.Format(DATE_FORMAT) : wxString();
-}
 
 int CurrentMonth()
 {
@@ -158,7 +153,7 @@ void CorvalaFrame::RefreshBirthdays(int month)
     {
         ContactInfoEx* contact = contacts[i];
         long item = reminderList->InsertItem(0, contact->last_name + " " + contact->first_name, 1);
-        reminderList->SetItem(item, 1, DateText(contact->birthday));
+        reminderList->SetItem(item, 1, DateText::Date(contact->birthday));
         if (i % 2 == 0)
             reminderList->SetItemBackgroundColour(item, ALTERNATE_ROW);
     }
@@ -191,7 +186,7 @@ void CorvalaFrame::RefreshRecentContacts(int days)
     {
         RecentContact* entry = recent[i];
         long item = recentList->InsertItem(0, entry->name);
-        recentList->SetItem(item, 1, DateText(entry->his_time));
+        recentList->SetItem(item, 1, DateText::Date(entry->his_time));
         recentList->SetItem(item, 2, entry->comment);
         if (i % 2 == 0)
             recentList->SetItemBackgroundColour(item, ALTERNATE_ROW);

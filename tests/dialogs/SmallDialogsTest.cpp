@@ -1,5 +1,4 @@
 #include <wx/checkbox.h>
-#include <wx/datectrl.h>
 #include <wx/notebook.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -8,6 +7,7 @@
 #include <wx/versioninfo.h>
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DatePicker.h"
 #include "dialogs/HisDetailDlg.h"
 #include "dialogs/ProgramInfo.h"
 #include "dialogs/SettingDlg.h"
@@ -190,9 +190,9 @@ protected:
     {
         return FindChild<wxTextCtrl>(dlg, name);
     }
-    static wxDatePickerCtrl* Picker(wxWindow* dlg)
+    static DatePicker* Picker(wxWindow* dlg)
     {
-        return FindChild<wxDatePickerCtrl>(dlg, "ID_DATEPICKERCTRL_TIME");
+        return FindChild<DatePicker>(dlg, "ID_DATEPICKERCTRL_TIME");
     }
 };
 } // namespace
@@ -217,7 +217,7 @@ TEST_F(HisDetailDlgTest, NewEntryStartsTodayWithEmptyComment)
                           EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->GetValue(), "Smith Anna");
                           EXPECT_FALSE(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->IsEditable());
                           EXPECT_TRUE(Text(&dlg, "ID_TEXTCTRL_COMMENT")->GetValue().empty());
-                          EXPECT_TRUE(Picker(&dlg)->GetValue().IsSameDate(wxDateTime::Today()));
+                          EXPECT_TRUE(Picker(&dlg)->GetDate().IsSameDate(wxDateTime::Today()));
                           Click(&dlg, "wxID_OK");
                       });
     EXPECT_EQ(rc, wxID_OK);
@@ -249,9 +249,9 @@ TEST_F(HisDetailDlgTest, EditShowsTheEntryAndWritesOnlyOnOk)
                           {
                               EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->GetValue(), "Brown Tom");
                               EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_COMMENT")->GetValue(), "Lunch");
-                              EXPECT_TRUE(Picker(&dlg)->GetValue().IsSameDate(info.his_time));
+                              EXPECT_TRUE(Picker(&dlg)->GetDate().IsSameDate(info.his_time));
                               Text(&dlg, "ID_TEXTCTRL_COMMENT")->SetValue("Dinner");
-                              Picker(&dlg)->SetValue(wxDateTime(1, wxDateTime::Apr, 2009));
+                              Picker(&dlg)->SetDate(wxDateTime(1, wxDateTime::Apr, 2009));
                               Click(&dlg, "wxID_CANCEL");
                           });
         EXPECT_EQ(rc, wxID_CANCEL);
@@ -265,7 +265,7 @@ TEST_F(HisDetailDlgTest, EditShowsTheEntryAndWritesOnlyOnOk)
                           [&]()
                           {
                               Text(&dlg, "ID_TEXTCTRL_COMMENT")->SetValue("Dinner");
-                              Picker(&dlg)->SetValue(wxDateTime(1, wxDateTime::Apr, 2009));
+                              Picker(&dlg)->SetDate(wxDateTime(1, wxDateTime::Apr, 2009));
                               Click(&dlg, "wxID_OK");
                           });
         EXPECT_EQ(rc, wxID_OK);
