@@ -7,6 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 #include <wx/stream.h>
+#include <wx/translation.h>
 
 #include <vector>
 
@@ -44,7 +45,21 @@ wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
 
 wxString CorvalaFrame::DefaultTemplatePath()
 {
-    return Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH + "contact_detail_tpl.html";
+    const wxString conf = Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH;
+    const wxString name = "contact_detail_tpl.html";
+    // The page's own labels in the language of the program's catalogue,
+    // where conf/ holds a template for it ("zh_CN/", "ja/").
+    if (wxTranslations* translations = wxTranslations::Get())
+    {
+        const wxString language = translations->GetBestTranslation("Corvala");
+        for (const wxString& folder : {language, language.BeforeFirst('_')})
+        {
+            const wxString path = conf + folder + wxFILE_SEP_PATH + name;
+            if (!folder.empty() && wxFileName::FileExists(path))
+                return path;
+        }
+    }
+    return conf + name;
 }
 
 void CorvalaFrame::LoadDetailTemplate()
