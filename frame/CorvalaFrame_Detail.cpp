@@ -15,6 +15,7 @@
 #include "app/Platform.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
+#include "frame/FlowSizer.h"
 #include "frame/MyHtmlWin.h"
 
 wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
@@ -22,17 +23,15 @@ wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL3, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
-    editButton = new wxButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_EDIT");
+    // Compact like the buttons of the other panes, so that the row fits.
+    editButton = MakeCompactButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), "ID_BUTTON_EDIT");
     buttons->Add(editButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    deleteButton = new wxButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON_DELETE");
+    deleteButton = MakeCompactButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), "ID_BUTTON_DELETE");
     buttons->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     buttons->Add(
         new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE2"),
         0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    copyButton = new wxButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_COPY");
+    copyButton = MakeCompactButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), "ID_BUTTON_COPY");
     buttons->Add(copyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     sizer->Add(buttons, 0, wxEXPAND);
 

@@ -26,7 +26,7 @@ wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
     FlowSizer* buttons = new FlowSizer;
     auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name)
     {
-        wxButton* b = new wxButton(panel, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+        wxButton* b = MakeCompactButton(panel, id, label, name);
         buttons->Add(b, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         return b;
     };

@@ -161,9 +161,7 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     wxBoxSizer* keywordButtons = new wxBoxSizer(wxHORIZONTAL);
     auto keywordButton = [this, keywordButtons](wxWindowID id, const wxString& text, const char* name)
     {
-        wxButton* button = new wxButton(searchPanel, id, text, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
-                                        wxDefaultValidator, name);
-        button->SetMinSize(wxSize(std::max(button->GetBestSize().x + button->FromDIP(4), button->FromDIP(64)), -1));
+        wxButton* button = MakeCompactButton(searchPanel, id, text, name);
         keywordButtons->Add(button, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
         return button;
     };

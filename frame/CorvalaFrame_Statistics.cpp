@@ -35,10 +35,7 @@ void CorvalaFrame::BuildStatisticsPane()
     };
     auto button =
         [](wxWindow* parent, wxSizer* row, wxWindowID id, const wxString& label, const char* name, int proportion = 0)
-    {
-        row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
-                 proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    };
+    { row->Add(MakeCompactButton(parent, id, label, name), proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5); };
 
     wxSizer* row = nullptr;
     wxPanel* number =

@@ -3,6 +3,16 @@
 #include <algorithm>
 #include <climits>
 
+#include <wx/button.h>
+
+wxButton* MakeCompactButton(wxWindow* parent, wxWindowID id, const wxString& label, const char* name)
+{
+    wxButton* button =
+        new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT, wxDefaultValidator, name);
+    button->SetMinSize(wxSize(std::max(button->GetBestSize().x + button->FromDIP(4), button->FromDIP(64)), -1));
+    return button;
+}
+
 std::vector<FlowSizer::Line> FlowSizer::Break(int width) const
 {
     std::vector<Line> lines;

@@ -9,6 +9,14 @@
 
 #include <wx/sizer.h>
 
+class wxButton;
+class wxWindow;
+
+// A push button that hugs its label with a little room to spare (but is
+// never narrower than 64 pixels), so that a row of them fits a narrow pane;
+// GTK's own padding would double its width.
+wxButton* MakeCompactButton(wxWindow* parent, wxWindowID id, const wxString& label, const char* name);
+
 class FlowSizer : public wxSizer
 {
 public:
