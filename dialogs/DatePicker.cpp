@@ -171,6 +171,12 @@ wxPGWindowList DatePickerEditor::CreateControls(wxPropertyGrid* grid, wxPGProper
         new DatePicker(grid->GetPanel(), wxID_ANY, PropertyDate(property), AllowsNone(property), pos, size);
     picker->SetMinSize(wxDefaultSize);
     picker->SetSize(pos.x, pos.y, size.x, size.y);
+    // A grid that marks changed values turns the editor's font bold at the
+    // first change, and on GTK that takes the keyboard from the field: the
+    // rest of a typed date and the Enter ending it went to the dialog. The
+    // field opens in that font already.
+    if (grid->HasFlag(wxPG_BOLD_MODIFIED))
+        picker->SetFont(grid->GetCaptionFont());
     return wxPGWindowList(picker);
 }
 

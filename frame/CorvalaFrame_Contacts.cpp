@@ -110,21 +110,78 @@ void CorvalaFrame::RefreshContactList()
 
 void CorvalaFrame::OnListItemSelected(wxListEvent& event)
 {
-    if (resultList->GetSelectedItemCount() < 1)
+    if (syncingSelection || resultList->GetSelectedItemCount() < 1)
         return;
-    ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(event.GetIndex()));
-    model->contactManager.currentContact = contact;
-    ShowSelection();
-    model->historyManager.SetCurrentContact(contact);
-    RefreshHistoryList();
-    UpdateHistoryButtons();
+    MakeCurrent(reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(event.GetIndex())));
 }
 
 void CorvalaFrame::OnListItemDeselected(wxListEvent&)
 {
+    if (syncingSelection)
+        return;
+    // The current contact may be the row that lost its highlight: commands
+    // must never act on a contact the user no longer sees selected.
+    MakeCurrent(HighlightedContact());
+}
+
+void CorvalaFrame::MakeCurrent(ContactInfoEx* contact)
+{
+    model->contactManager.currentContact = contact;
     ShowSelection();
+    model->historyManager.SetCurrentContact(contact);
     RefreshHistoryList();
-    UpdateHistoryButtons();
+}
+
+ContactInfoEx* CorvalaFrame::HighlightedContact() const
+{
+    ContactInfoEx* current = model->contactManager.currentContact;
+    const long focused = resultList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    ContactInfoEx* focusedContact = nullptr;
+    ContactInfoEx* first = nullptr;
+    long row = -1;
+    while ((row = resultList->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1)
+    {
+        ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(row));
+        if (!contact)
+            continue;
+        if (contact == current)
+            return current;
+        if (row == focused)
+            focusedContact = contact;
+        if (!first)
+            first = contact;
+    }
+    return focusedContact ? focusedContact : first;
+}
+
+long CorvalaFrame::FindContactRow(const ContactInfoEx* contact) const
+{
+    for (long row = 0; contact && row < resultList->GetItemCount(); ++row)
+    {
+        if (reinterpret_cast<const ContactInfoEx*>(resultList->GetItemData(row)) == contact)
+            return row;
+    }
+    return -1;
+}
+
+void CorvalaFrame::SelectContact(ContactInfoEx* contact)
+{
+    const long target = FindContactRow(contact);
+    syncingSelection = true;
+    long row = -1;
+    while ((row = resultList->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1)
+    {
+        if (row != target)
+            resultList->SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    }
+    if (target != -1)
+    {
+        resultList->SetItemState(target, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                                 wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        resultList->EnsureVisible(target);
+    }
+    syncingSelection = false;
+    MakeCurrent(target != -1 ? contact : nullptr);
 }
 
 void CorvalaFrame::OnListItemActivated(wxListEvent& event)

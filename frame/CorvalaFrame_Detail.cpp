@@ -1,5 +1,6 @@
 // The "Detail" page: the current contact rendered from the template, or the
 // names of a multi-selection.
+#include <wx/aui/auibar.h>
 #include <wx/button.h>
 #include <wx/filesys.h>
 #include <wx/listctrl.h>
@@ -17,6 +18,7 @@
 #include "frame/DetailPage.h"
 #include "frame/FlowSizer.h"
 #include "frame/MyHtmlWin.h"
+#include "views/CardCanvas.h"
 
 wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
 {
@@ -114,10 +116,15 @@ void CorvalaFrame::ShowSelection()
     }
 
     ContactInfoEx* shown = nullptr;
-    if (resultList->GetSelectedItemCount() < 2)
+    if (selection.GetCount() < 2)
     {
         shown = model->contactManager.currentContact;
-        ShowContactDetail(shown);
+        // With no current contact the page must not keep naming a contact
+        // that is gone or no longer selected.
+        if (shown)
+            ShowContactDetail(shown);
+        else
+            detailWindow->SetPage(wxString());
     }
     else
     {
@@ -125,13 +132,37 @@ void CorvalaFrame::ShowSelection()
         for (size_t i = 0; i < selection.GetCount(); ++i)
             contacts.push_back(static_cast<const ContactInfoEx*>(selection[i]));
         detailWindow->SetPage(DetailPage::RenderSelection(contacts));
-        if (!selection.IsEmpty())
-            shown = static_cast<ContactInfoEx*>(selection.Last());
+        shown = static_cast<ContactInfoEx*>(selection.Last());
     }
 
-    bool enable = shown != nullptr;
+    EnableContactCommands(shown != nullptr);
+    detailWindow->Enable(shown != nullptr);
+    if (cardView)
+        cardView->ShowSelection(selection);
+}
+
+void CorvalaFrame::EnableContactCommands(bool enable)
+{
     editButton->Enable(enable);
     deleteButton->Enable(enable);
     copyButton->Enable(enable);
-    detailWindow->Enable(enable);
+    if (toolbar)
+    {
+        toolbar->EnableTool(ids.ID_TOOL_EDIT, enable);
+        toolbar->EnableTool(ids.ID_TOOL_DELETE, enable);
+        toolbar->Refresh(false);
+    }
+    if (wxMenuBar* menuBar = GetMenuBar())
+    {
+        for (int id : {int(ids.ID_MENU_EDIT), int(ids.ID_MENU_DELETE), int(ids.ID_MENU_COPY)})
+        {
+            if (menuBar->FindItem(id))
+                menuBar->Enable(id, enable);
+        }
+    }
+    for (int id : {int(ids.ID_POPUP_EDIT), int(ids.ID_POPUP_DELETE), int(ids.ID_POPUP_COPY)})
+    {
+        if (contactMenu.FindItem(id))
+            contactMenu.Enable(id, enable);
+    }
 }

@@ -286,11 +286,11 @@ void CorvalaFrame::RefreshTagList()
     tagList->DeleteAllItems();
     TagManager& tags = model->tagManager;
     tags.Load();
-    TagMap& map = tags.GetTagMap();
-    for (TagMap::iterator it = map.begin(); it != map.end(); ++it)
+    // Each tag goes on top: the highest display order ends first.
+    for (const TagInfo* tag : tags.GetTagsByDisplayOrder())
     {
-        long row = tagList->InsertItem(0, it->second->name, 0);
-        tagList->SetItemData(row, it->second->id);
+        long row = tagList->InsertItem(0, tag->name, 0);
+        tagList->SetItemData(row, tag->id);
     }
     long all = tagList->InsertItem(0, _("[ ALL ]"), -1);
     tagList->SetItemData(all, -1);
@@ -312,6 +312,22 @@ void CorvalaFrame::StartSearch()
     resultList->DeleteAllItems();
     model->contactManager.SetCondition(condition);
     RunSearch();
+}
+
+bool CorvalaFrame::KeepPageInRange()
+{
+    ContactManager& contacts = model->contactManager;
+    const int pageSize = contacts.condition.pageSize;
+    const int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
+    const int page = std::max(1, std::min(contacts.condition.pageIndex, std::max(1, pages)));
+    condition.pageIndex = page;
+    if (page == contacts.condition.pageIndex)
+        return false;
+    SearchCondition corrected = contacts.condition;
+    corrected.pageIndex = page;
+    contacts.SetCondition(corrected);
+    RunSearch();
+    return true;
 }
 
 wxString CorvalaFrame::FormatPageLabel(int page, int pageSize, int total)
@@ -446,7 +462,7 @@ void CorvalaFrame::OnButtonPrevPageClick(wxCommandEvent&)
     int pageSize = contacts.condition.pageSize;
     int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
     if (condition.pageIndex <= 1)
-        condition.pageIndex = pages;
+        condition.pageIndex = std::max(1, pages);
     else
         condition.pageIndex -= 1;
     StartSearch();

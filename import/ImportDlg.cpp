@@ -12,6 +12,8 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <vector>
+
 #include "app/Corva.h"
 #include "app/Platform.h"
 #include "dialogs/DialogCommon.h"
@@ -89,8 +91,11 @@ ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
 
 void ImportDlg::OnButtonSelFileClick(wxCommandEvent&)
 {
-    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, _("XLS files (*.xls)|*.xls"),
-                         wxFD_OPEN);
+    // Spreadsheet programs save this format as .xml too; any letter case.
+    const wxString wildcard =
+        wxString::Format("%s|%s|%s|%s|%s|*", _("XLS files (*.xls)"), Platform::AnyCasePattern("xls"),
+                         _("XML Spreadsheet files (*.xml)"), Platform::AnyCasePattern("xml"), _("All files"));
+    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, wildcard, wxFD_OPEN);
     if (chooser.ShowModal() != wxID_OK)
         return;
     wxString path = chooser.GetPath();
@@ -122,6 +127,9 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     SetCursor(wxCursor(wxCURSOR_WAIT));
     buttonImport->Disable();
     importing = true;
+    bool stored = false;
+    size_t imported = 0, skipped = 0;
+    std::vector<wxString> reports;
     {
         // Messages are let through between rows and records so that this
         // dialog repaints; no other window may start anything meanwhile.
@@ -131,13 +139,20 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
 
         reader.onTableChild = [] { PumpOneMessage(); };
         reader.onCellText = [this](const wxString& text) { ShowStatus(text); };
-        SpreadsheetReader::Contacts contacts = reader.ReadContacts();
+        SpreadsheetReader::Contacts contacts = reader.ReadContacts(&skipped);
+        imported = contacts.size();
 
         ContactArray batch;
         batch.Alloc(contacts.size());
         for (const auto& contact : contacts)
             batch.Add(contact.get());
-        corva->contactManager.InsertContacts(batch);
+        {
+            // A batch that is not stored is told in the status label, not in
+            // a box of its own; whatever else goes wrong meanwhile is shown
+            // afterwards, over this dialog.
+            ScopedErrorReporter takeOver([&reports](const wxString& message) { reports.push_back(message); });
+            stored = corva->contactManager.InsertContacts(batch);
+        }
 
         buttonSelFile->Enable();
         buttonClose->Enable();
@@ -145,9 +160,21 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     importing = false;
     // The parsed tree can be large; nothing needs it any more.
     xmlDocument = wxXmlDocumentEx();
-
-    ShowStatus(_("Import completed!"));
     SetCursor(wxCursor(wxCURSOR_ARROW));
+
+    if (!stored)
+    {
+        // Nothing of the file is in the address book: the user may try again.
+        buttonImport->Enable();
+        ShowResult(wxString::Format(_("Nothing was imported: %s"), corva->contactManager.GetLastBatchError()));
+        return;
+    }
+    const int n = static_cast<int>(imported), k = static_cast<int>(skipped);
+    ShowResult(_("Import completed!") + " " +
+               wxString::Format(wxPLURAL("%d contact imported.", "%d contacts imported.", n), n) + " " +
+               wxString::Format(wxPLURAL("%d row skipped.", "%d rows skipped.", k), k));
+    for (const wxString& message : reports)
+        wxMessageBox(message, wxMessageBoxCaptionStr, wxOK | wxCENTRE, this);
 }
 
 void ImportDlg::ShowStatus(const wxString& text)
@@ -157,4 +184,11 @@ void ImportDlg::ShowStatus(const wxString& text)
     line.Replace("\r", " ");
     line.Replace("\n", " ");
     lblStatus->SetLabelText(line);
+}
+
+void ImportDlg::ShowResult(const wxString& text)
+{
+    ShowStatus(text);
+    // The label ends in an ellipsis when the text is longer than the row.
+    lblStatus->SetToolTip(lblStatus->GetLabelText());
 }

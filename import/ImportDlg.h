@@ -32,6 +32,8 @@ public:
 
 private:
     void ShowStatus(const wxString& text);
+    // The outcome of an import, which stays in the label.
+    void ShowResult(const wxString& text);
 
     wxTextCtrl* txtCsvPath;
     wxButton* buttonSelFile;

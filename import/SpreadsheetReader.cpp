@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -56,6 +57,14 @@ public:
             return data[i];
         const unsigned char* p = data + 2 * i;
         return bigEndian ? (char32_t(p[0]) << 8 | p[1]) : (char32_t(p[1]) << 8 | p[0]);
+    }
+
+    // Whether the unit at i continues a character begun before it (a UTF-8
+    // continuation byte, the second half of a UTF-16 surrogate pair).
+    bool Continues(size_t i) const
+    {
+        const char32_t c = At(i);
+        return width == 1 ? (c & 0xC0) == 0x80 : (c >= 0xDC00 && c <= 0xDFFF);
     }
 
     bool StartsWith(size_t i, const char* text) const
@@ -121,21 +130,47 @@ bool DeclaredEncoding(const Units& units, size_t start, wxString* encoding)
     return true;
 }
 
-// Whether every byte that makes up markup means the same character in the
-// encoding, so that scanning bytes sees what the parser sees.
-bool MarkupBytesAreAscii(const wxString& encoding)
+// Encodings the parser reads itself; any other declared encoding is
+// converted to UTF-8 before anything looks at the markup.
+bool IsUtf8Compatible(const wxString& encoding)
 {
-    wxString name = encoding.Lower();
-    if (name.empty() || name == "utf-8" || name == "us-ascii" || name == "iso-8859-1")
-        return true;
+    const wxString name = encoding.Lower();
+    return name.empty() || name == "utf-8" || name == "utf8" || name == "us-ascii";
+}
+
+// The document converted from its declared encoding to UTF-8, with the
+// declaration saying so. False when the system cannot convert it: the
+// encoding is unknown, or the bytes are not text in it.
+bool ConvertToUtf8(const unsigned char* bytes, size_t size, const wxString& encoding, std::string& utf8)
+{
+    const wxString name = encoding.Lower();
+    // Sixteen- and thirty-two-bit names on a byte-oriented document.
+    if (name.StartsWith("utf-16") || name.StartsWith("utf-32") || name.StartsWith("ucs"))
+        return false;
     wxCSConv conv(encoding);
     if (!conv.IsOk())
         return false;
-    for (const char* c = "<>/?!-[]\"'= \t\r\n"; *c; ++c)
+    const char* source = reinterpret_cast<const char*>(bytes);
+    const size_t length = conv.ToWChar(nullptr, 0, source, size);
+    if (length == wxCONV_FAILED)
+        return false;
+    std::wstring wide(length, L'\0');
+    if (conv.ToWChar(&wide[0], length, source, size) == wxCONV_FAILED)
+        return false;
+    utf8 = wxString(wide.data(), wide.size()).utf8_string();
+
+    // The declaration, if the text still starts with one, now names UTF-8.
+    if (utf8.compare(0, 5, "<?xml") == 0)
     {
-        wchar_t wide[2] = {0, 0};
-        if (conv.ToWChar(wide, 2, c, 1) != 1 || wide[0] != wchar_t(static_cast<unsigned char>(*c)))
-            return false;
+        const size_t close = utf8.find("?>");
+        const size_t key = utf8.find("encoding", 0);
+        if (close != std::string::npos && key != std::string::npos && key < close)
+        {
+            const size_t open = utf8.find_first_of("\"'", key);
+            const size_t end = open == std::string::npos ? open : utf8.find(utf8[open], open + 1);
+            if (end != std::string::npos && end < close)
+                utf8.replace(open + 1, end - open - 1, "UTF-8");
+        }
     }
     return true;
 }
@@ -144,7 +179,8 @@ struct MarkupLimits
 {
     int depth;
     int attributes;
-    size_t text;
+    size_t text;   // characters
+    size_t pieces; // line breaks and references in one text
 };
 
 Markup ScanMarkup(const Units& units, size_t start, const MarkupLimits& limits)
@@ -152,14 +188,25 @@ Markup ScanMarkup(const Units& units, size_t start, const MarkupLimits& limits)
     const size_t n = units.Count();
     int depth = 0;
     // Characters since the last tag: comments and processing instructions
-    // may not split a text node, CDATA sections may add to it.
+    // may not split a text node, CDATA sections may add to it. The parser
+    // hands a text over in pieces, one at every line break and reference,
+    // and the tree copies the whole text for each piece: many pieces in a
+    // long text cost as much as a long text.
     size_t text = 0;
+    size_t pieces = 0;
+    auto addText = [&](size_t i)
+    {
+        const char32_t c = units.At(i);
+        if ((c == '\n' || c == '\r' || c == '&') && ++pieces > limits.pieces)
+            return false;
+        return units.Continues(i) || ++text <= limits.text;
+    };
     size_t i = start;
     while (i < n)
     {
         if (units.At(i) != '<')
         {
-            if (++text > limits.text)
+            if (!addText(i))
                 return Markup::REFUSED;
             ++i;
             continue;
@@ -169,9 +216,11 @@ Markup ScanMarkup(const Units& units, size_t start, const MarkupLimits& limits)
         else if (units.StartsWith(i, "<![CDATA["))
         {
             size_t end = units.SkipPast(i + 9, "]]>");
-            text += end - i;
-            if (text > limits.text)
-                return Markup::REFUSED;
+            for (size_t j = i; j < end; ++j)
+            {
+                if (!addText(j))
+                    return Markup::REFUSED;
+            }
             i = end;
         }
         else if (units.StartsWith(i, "<!"))
@@ -182,6 +231,7 @@ Markup ScanMarkup(const Units& units, size_t start, const MarkupLimits& limits)
         {
             --depth;
             text = 0;
+            pieces = 0;
             i = units.SkipPast(i + 2, ">");
         }
         else
@@ -212,30 +262,36 @@ Markup ScanMarkup(const Units& units, size_t start, const MarkupLimits& limits)
             if (units.At(j - 1) != '/' && ++depth > limits.depth)
                 return Markup::REFUSED;
             text = 0;
+            pieces = 0;
             i = j + 1;
         }
     }
     return Markup::ACCEPTED;
 }
 
-Markup CheckMarkup(const void* data, size_t size, const MarkupLimits& limits)
+// How the parser will read the bytes, decided from the first two or three
+// as it decides: a byte-order mark, else a zero byte first (UTF-16BE) or
+// second (UTF-16LE), else bytes in the declared encoding.
+struct Detected
 {
-    const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
-        return ScanMarkup(Units(bytes + 2, size - 2, 2, false), 0, limits);
-    if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
-        return ScanMarkup(Units(bytes + 2, size - 2, 2, true), 0, limits);
-    if (size >= 2 && bytes[0] == '<' && bytes[1] == 0)
-        return ScanMarkup(Units(bytes, size, 2, false), 0, limits);
-    if (size >= 2 && bytes[0] == 0 && bytes[1] == '<')
-        return ScanMarkup(Units(bytes, size, 2, true), 0, limits);
+    int width;
+    bool bigEndian;
+    size_t start; // past the byte-order mark
+};
 
-    Units units(bytes, size, 1, false);
-    size_t start = (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ? 3 : 0;
-    wxString encoding;
-    if (!DeclaredEncoding(units, start, &encoding) || !MarkupBytesAreAscii(encoding))
-        return Markup::REFUSED;
-    return ScanMarkup(units, start, limits);
+Detected DetectEncoding(const unsigned char* bytes, size_t size)
+{
+    if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+        return {2, true, 2};
+    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return {2, false, 2};
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+        return {1, false, 3};
+    if (size >= 2 && bytes[0] == 0)
+        return {2, true, 0};
+    if (size >= 2 && bytes[1] == 0)
+        return {2, false, 0};
+    return {1, false, 0};
 }
 
 // ---------------------------------------------------------------------------
@@ -289,9 +345,29 @@ long long ToNumber(const wxString& text)
     return negative ? -value : value;
 }
 
+// White space as Unicode defines it, and the invisible no-width space and
+// byte-order mark that pasted text brings along.
+bool IsSpaceChar(wxUniChar c)
+{
+    const wxUint32 v = c.GetValue();
+    return (v >= 0x09 && v <= 0x0D) || v == 0x20 || v == 0x85 || v == 0xA0 || v == 0x1680 ||
+           (v >= 0x2000 && v <= 0x200B) || v == 0x2028 || v == 0x2029 || v == 0x202F || v == 0x205F || v == 0x3000 ||
+           v == 0xFEFF;
+}
+
+wxString TrimSpace(const wxString& text)
+{
+    wxString::const_iterator begin = text.begin(), end = text.end();
+    while (begin != end && IsSpaceChar(*begin))
+        ++begin;
+    while (end != begin && IsSpaceChar(*(end - 1)))
+        --end;
+    return wxString(begin, end);
+}
+
 // The text of every text and CDATA node below the element, in document
-// order, so that rich text (<Data><B>Bold</B> plain</Data>) reads whole.
-// Whitespace alone counts as no text.
+// order, so that rich text (<Data><B>Bold</B> plain</Data>) reads whole,
+// without the white space around it.
 wxString DataText(const wxXmlNode* data)
 {
     wxString text;
@@ -311,9 +387,7 @@ wxString DataText(const wxXmlNode* data)
             break;
         node = node->GetNext();
     }
-    if (text.find_first_not_of(" \t\r\n") == wxString::npos)
-        text.clear();
-    return text;
+    return TrimSpace(text);
 }
 
 void StoreColumn(ContactInfoEx& contact, long long column, const wxString& text)
@@ -367,7 +441,31 @@ SpreadsheetReader::LoadResult SpreadsheetReader::Load(const void* data, size_t s
         return LOAD_EMPTY;
     if (size > MAX_FILE_SIZE)
         return LOAD_TOO_LARGE;
-    if (CheckMarkup(data, size, {MAX_DEPTH, MAX_ATTRIBUTES, MAX_TEXT_LENGTH}) == Markup::REFUSED)
+
+    // Every check below looks at the characters the parser will see: the
+    // encoding is worked out first, as the parser works it out, and a
+    // legacy encoding the parser cannot read itself is converted to UTF-8.
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    const Detected detected = DetectEncoding(bytes, size);
+    std::string converted;
+    if (detected.width == 1)
+    {
+        Units units(bytes, size, 1, false);
+        wxString encoding;
+        if (!DeclaredEncoding(units, detected.start, &encoding))
+            return LOAD_MALFORMED;
+        if (!IsUtf8Compatible(encoding))
+        {
+            if (!ConvertToUtf8(bytes + detected.start, size - detected.start, encoding, converted))
+                return LOAD_MALFORMED;
+            data = converted.data();
+            size = converted.size();
+            bytes = reinterpret_cast<const unsigned char*>(converted.data());
+        }
+    }
+    const size_t start = converted.empty() ? detected.start : 0;
+    const Units units(bytes + start, size - start, detected.width, detected.bigEndian);
+    if (ScanMarkup(units, 0, {MAX_DEPTH, MAX_ATTRIBUTES, MAX_TEXT_LENGTH, MAX_TEXT_PIECES}) == Markup::REFUSED)
         return LOAD_MALFORMED;
 
     wxLogNull quiet; // the toolkit would log the parse error in a window of its own
@@ -384,9 +482,11 @@ SpreadsheetReader::LoadResult SpreadsheetReader::Load(const void* data, size_t s
     return LOAD_OK;
 }
 
-SpreadsheetReader::Contacts SpreadsheetReader::ReadContacts() const
+SpreadsheetReader::Contacts SpreadsheetReader::ReadContacts(size_t* skippedRows) const
 {
     Contacts contacts;
+    if (skippedRows)
+        *skippedRows = 0;
     const wxXmlNode* root = document.IsOk() ? document.GetRoot() : nullptr;
     if (!root || LocalName(root->GetName()) != "Workbook")
         return contacts;
@@ -408,17 +508,27 @@ SpreadsheetReader::Contacts SpreadsheetReader::ReadContacts() const
                 if (!IsElement(child, "Row"))
                     continue;
                 auto contact = std::make_unique<ContactInfoEx>();
-                ReadRow(child, *contact, onCellText);
+                const bool hasText = ReadRow(child, *contact, onCellText);
                 if (IsImportable(*contact))
+                {
+                    // The file says nothing about a birthday; the alphabet
+                    // names sort and filter the list, so they follow the names.
+                    contact->birthday = wxInvalidDateTime;
+                    contact->last_name_alpha = contact->last_name;
+                    contact->first_name_alpha = contact->first_name;
                     contacts.push_back(std::move(contact));
+                }
+                else if (hasText && skippedRows && !IsHeader(*contact))
+                    ++*skippedRows;
             }
         }
     }
     return contacts;
 }
 
-void SpreadsheetReader::ReadRow(const wxXmlNode* row, ContactInfoEx& contact, const TextHook& onCellText)
+bool SpreadsheetReader::ReadRow(const wxXmlNode* row, ContactInfoEx& contact, const TextHook& onCellText)
 {
+    bool hasText = false;
     // The last column taken so far: a cell without an index follows it.
     long long last = 0;
     for (const wxXmlNode* cell = row->GetChildren(); cell; cell = cell->GetNext())
@@ -439,6 +549,7 @@ void SpreadsheetReader::ReadRow(const wxXmlNode* row, ContactInfoEx& contact, co
             if (!IsElement(data, "Data"))
                 continue;
             wxString text = DataText(data);
+            hasText = hasText || !text.empty();
             if (onCellText)
                 onCellText(text);
             StoreColumn(contact, dataColumn, text);
@@ -448,9 +559,15 @@ void SpreadsheetReader::ReadRow(const wxXmlNode* row, ContactInfoEx& contact, co
         }
         last = std::min(end, 2 * COLUMN_LIMIT);
     }
+    return hasText;
+}
+
+bool SpreadsheetReader::IsHeader(const ContactInfoEx& contact)
+{
+    return contact.last_name.IsSameAs("last_name", false);
 }
 
 bool SpreadsheetReader::IsImportable(const ContactInfoEx& contact)
 {
-    return !contact.first_name.empty() && !contact.last_name.empty() && !contact.last_name.IsSameAs("last_name", false);
+    return !contact.first_name.empty() && !contact.last_name.empty() && !IsHeader(contact);
 }

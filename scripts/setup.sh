@@ -15,6 +15,8 @@ PACKAGES=(
   # Checking the desktop entry and the AppStream metadata; driving the
   # program for screenshots.
   desktop-file-utils appstream xdotool
+  # Reading and writing vCard files.
+  libebook-contacts1.2-dev
 )
 
 missing=()

@@ -17,12 +17,20 @@ const char* const DATABASE_KEY = "velkrant";
 int busyTimeoutMs = 2000;
 } // namespace
 
+wxString Adapter::Reason(const wxString& message)
+{
+    const int pos = message.Find("]: ");
+    return pos == wxNOT_FOUND ? message : message.Mid(pos + 3);
+}
+
 Adapter::Adapter() : db(nullptr) {}
 
 Adapter::~Adapter()
 {
-    inBatch = false;
-    Close();
+    // A batch its caller never finished is not kept.
+    if (inBatch)
+        RollbackBatch();
+    CloseConnection();
 }
 
 wxString Adapter::GetDatabasePath()
@@ -31,16 +39,20 @@ wxString Adapter::GetDatabasePath()
     return wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
 }
 
+wxString Adapter::GetDatabaseKey()
+{
+    return wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
+}
+
 void Adapter::Open()
 {
     if (inBatch && db)
         return;
-    Close();
+    CloseConnection();
     const wxString path = GetDatabasePath();
     wxSQLite3Database::InitializeSQLite();
     db = new wxSQLite3Database();
-    const wxString key = wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
-    db->Open(path, key);
+    db->Open(path, GetDatabaseKey());
     db->SetBusyTimeout(busyTimeoutMs);
 }
 
@@ -49,9 +61,21 @@ void Adapter::SetBusyTimeout(int milliseconds)
     busyTimeoutMs = milliseconds;
 }
 
+int Adapter::GetBusyTimeout()
+{
+    return busyTimeoutMs;
+}
+
 void Adapter::Close()
 {
-    if (!db || inBatch)
+    // The batch's connection lives until the batch ends.
+    if (!inBatch)
+        CloseConnection();
+}
+
+void Adapter::CloseConnection()
+{
+    if (!db)
         return;
     try
     {
@@ -69,6 +93,12 @@ void Adapter::Close()
 
 int Adapter::Query(const wxString& sql, const RowReader& onRow)
 {
+    lastFailed = false;
+    if (batchFailed)
+    {
+        lastFailed = true;
+        return -1;
+    }
     int rows = 0;
     try
     {
@@ -92,6 +122,12 @@ int Adapter::Query(const wxString& sql, const RowReader& onRow)
 
 int Adapter::Execute(const wxString& sql)
 {
+    lastFailed = false;
+    if (batchFailed)
+    {
+        lastFailed = true;
+        return 0;
+    }
     int changed = 0;
     try
     {
@@ -109,6 +145,12 @@ int Adapter::Execute(const wxString& sql)
 
 int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction)
 {
+    lastFailed = false;
+    if (batchFailed)
+    {
+        lastFailed = true;
+        return 0;
+    }
     int changed = 0;
     try
     {
@@ -136,57 +178,102 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
     return changed;
 }
 
-void Adapter::BeginBatch()
+bool Adapter::BeginBatch()
 {
     if (inBatch)
-        return;
+        return !batchFailed;
+    batchFailed = false;
+    batchError.clear();
     try
     {
         Open();
-        // Immediate: a lock held by another program shows here, once, and
-        // not in the middle of the batch.
+        // Immediate: a lock held by another program, or a file that cannot
+        // be written, shows here, once, before anything of the batch runs.
         db->Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
-        inBatch = true;
     }
-    catch (const wxSQLite3Exception&)
+    catch (const wxSQLite3Exception& e)
     {
-        // Not an error of its own: each statement of the batch now opens
-        // its own connection and reports what fails.
-        Close();
+        batchError = Reason(e.GetMessage());
+        CloseConnection();
+        return false;
     }
+    inBatch = true;
+    return true;
+}
+
+bool Adapter::CommitBatch()
+{
+    if (!inBatch)
+        return false;
+    if (!batchFailed)
+    {
+        try
+        {
+            db->Commit();
+            EndBatch();
+            return true;
+        }
+        catch (const wxSQLite3Exception& e)
+        {
+            // Typically another program reading the file: the transaction
+            // is still open and is undone below.
+            batchFailed = true;
+            batchError = Reason(e.GetMessage());
+        }
+    }
+    RollbackBatch();
+    return false;
+}
+
+void Adapter::RollbackBatch()
+{
+    if (!inBatch)
+        return;
+    try
+    {
+        // Some errors (disk full, I/O) have undone the transaction already.
+        if (db && db->IsOpen() && !db->GetAutoCommit())
+            db->Rollback();
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        // Closing the connection discards whatever is left of it.
+        if (batchError.empty())
+            batchError = Reason(e.GetMessage());
+    }
+    EndBatch();
 }
 
 void Adapter::EndBatch()
 {
-    if (!inBatch)
-        return;
     inBatch = false;
-    try
-    {
-        if (db && db->IsOpen() && !db->GetAutoCommit())
-            db->Commit();
-    }
-    catch (const wxSQLite3Exception& e)
-    {
-        Close();
-        ReportError(e.GetMessage());
-        return;
-    }
-    Close();
+    batchFailed = false;
+    CloseConnection();
 }
 
 void Adapter::Fail(const wxString& message)
 {
-    Close();
-    ReportError(message);
-    CheckBatchAfterError();
-}
-
-void Adapter::CheckBatchAfterError()
-{
-    if (!inBatch || !db || !db->IsOpen() || !db->GetAutoCommit())
+    lastFailed = true;
+    if (!inBatch)
+    {
+        CloseConnection();
+        ReportError(message);
         return;
-    inBatch = false;
-    Close();
-    ReportError(_("The changes made so far in this batch could not be kept and were undone."));
+    }
+    // The first failure decides; the batch is undone at once so that no
+    // later statement can run outside its transaction.
+    if (!batchFailed)
+    {
+        batchFailed = true;
+        batchError = Reason(message);
+        try
+        {
+            if (db && db->IsOpen() && !db->GetAutoCommit())
+                db->Rollback();
+        }
+        catch (const wxSQLite3Exception&)
+        {
+            // The connection is closed when the batch ends; that discards it.
+        }
+    }
 }

@@ -1,5 +1,6 @@
 // Base of the table adapters. Every operation opens its own short-lived
-// connection to <cwd>/data/Corvala.s3db, runs one statement and closes it.
+// connection to <cwd>/data/Corvala.s3db, runs one statement and closes it;
+// a write batch keeps one connection and one transaction for its length.
 // Database errors are reported through ReportError and never leave here.
 #pragma once
 
@@ -23,10 +24,18 @@ public:
 
     // Full path of the database file below the current working directory.
     static wxString GetDatabasePath();
+    // The key the file is opened with: empty when SQLite cannot encrypt.
+    static wxString GetDatabaseKey();
 
     // How long a statement waits for another program's lock before it
     // fails and is reported.
+    // The database's own words in a wrapper exception's message, without the
+    // code the wrapper puts first ("database is locked[5]: database is
+    // locked" gives "database is locked").
+    static wxString Reason(const wxString& message);
+
     static void SetBusyTimeout(int milliseconds);
+    static int GetBusyTimeout();
 
     // Opens a fresh connection (closing any earlier one first). Throws
     // wxSQLite3Exception when the file cannot be opened; callers outside
@@ -42,13 +51,38 @@ public:
     // Runs one non-SELECT statement; the number of rows changed, 0 on error.
     int Execute(const wxString& sql);
 
-    // Between these two, every statement runs on one connection inside one
-    // transaction, so a batch of a thousand records costs one commit instead
-    // of thousands. Statement errors are reported and the batch goes on, as
-    // outside a batch. When the transaction cannot start, statements run on
-    // their own connections as usual.
-    void BeginBatch();
-    void EndBatch();
+    // Whether the last Query, Execute or prepared statement failed. A
+    // statement can succeed and change no row; this tells the two apart.
+    bool LastFailed() const
+    {
+        return lastFailed;
+    }
+
+    // A write batch, stored entirely or not at all. Between BeginBatch and
+    // CommitBatch (or RollbackBatch) every statement of this adapter runs on
+    // one connection inside one transaction. Inside a batch a failed
+    // statement is not reported: it rolls the whole batch back, every later
+    // statement of the batch does nothing and fails, and the caller reports
+    // the batch once, with BatchError() as the database's reason.
+    // BeginBatch is false when the transaction cannot start (a lock held by
+    // another program, a read-only file); CommitBatch is false when a
+    // statement failed or the commit did, and nothing of the batch is then
+    // left in the file.
+    bool BeginBatch();
+    bool CommitBatch();
+    void RollbackBatch();
+    bool InBatch() const
+    {
+        return inBatch;
+    }
+    bool BatchFailed() const
+    {
+        return batchFailed;
+    }
+    const wxString& BatchError() const
+    {
+        return batchError;
+    }
 
 protected:
     // Open, prepare, bind, execute, finish, close; inside BEGIN/COMMIT when
@@ -58,14 +92,14 @@ protected:
     wxSQLite3Database* db;
 
 private:
-    // What every failed statement does: close, report once, and check
-    // whether a batch survived.
+    // What every failed statement does: outside a batch, close and report
+    // once; inside one, undo the batch and keep the reason for its caller.
     void Fail(const wxString& message);
-
-    // After a failed statement inside a batch: SQLite rolls the whole
-    // transaction back on some errors (disk full, I/O); say so, and run the
-    // rest of the batch statement by statement.
-    void CheckBatchAfterError();
+    void EndBatch();
+    void CloseConnection();
 
     bool inBatch = false;
+    bool batchFailed = false;
+    bool lastFailed = false;
+    wxString batchError;
 };

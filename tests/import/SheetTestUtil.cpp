@@ -8,8 +8,7 @@
 
 wxString SheetDataPath(const wxString& name)
 {
-    // The build passes absolute source paths, so the data sits beside this file.
-    return wxFileName(__FILE__).GetPath() + "/data/" + name;
+    return wxString(CORVALA_SOURCE_DIR) + "/tests/import/data/" + name;
 }
 
 std::string Workbook(const std::string& tableContent)
@@ -29,11 +28,11 @@ SpreadsheetReader::LoadResult LoadText(const std::string& xml)
     return reader.Load(xml.data(), xml.size());
 }
 
-SpreadsheetReader::Contacts ReadText(const std::string& xml)
+SpreadsheetReader::Contacts ReadText(const std::string& xml, size_t* skippedRows)
 {
     wxXmlDocumentEx document;
     SpreadsheetReader reader(document);
     SpreadsheetReader::LoadResult result = reader.Load(xml.data(), xml.size());
     EXPECT_EQ(SpreadsheetReader::LOAD_OK, result) << "the workbook should load:\n" << xml;
-    return reader.ReadContacts();
+    return reader.ReadContacts(skippedRows);
 }

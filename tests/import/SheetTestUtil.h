@@ -16,5 +16,5 @@ std::string Workbook(const std::string& tableContent);
 
 // Loads the text and returns the contacts it yields; fails the test when
 // the text does not load.
-SpreadsheetReader::Contacts ReadText(const std::string& xml);
+SpreadsheetReader::Contacts ReadText(const std::string& xml, size_t* skippedRows = nullptr);
 SpreadsheetReader::LoadResult LoadText(const std::string& xml);

@@ -5,6 +5,9 @@
 // named cells, styled empty cells, several worksheets).
 #include <gtest/gtest.h>
 
+#include <wx/ffile.h>
+#include <wx/strconv.h>
+
 #include <vector>
 
 #include "import/SpreadsheetReader.h"
@@ -76,6 +79,28 @@ TEST(SpreadsheetFiles, OtherEncodingsReadTheSame)
                                   "<Row><Cell><Data>\x8Aimek</Data></Cell><Cell><Data>\x80</Data></Cell></Row>"
                                   "</Table></Worksheet></Workbook>")))
         << "an encoding the parser learns from the system";
+
+    // Legacy multi-byte encodings, which the parser cannot read itself, are
+    // converted first.
+    const char* const TANAKA = "\xE7\x94\xB0\xE4\xB8\xAD"; // 田中
+    const char* const HANAKO = "\xE8\x8A\xB1\xE5\xAD\x90"; // 花子
+    const char* const KIM = "\xEA\xB9\x80";                // 김
+    const char* const MINJUN = "\xEB\xAF\xBC\xEC\xA4\x80"; // 민준
+    for (const char* encoding : {"Shift_JIS", "EUC-JP", "GBK", "GB2312", "GB18030", "Big5", "EUC-KR"})
+    {
+        const bool korean = wxString(encoding) == "EUC-KR";
+        const wxString last = wxString::FromUTF8(korean ? KIM : TANAKA);
+        const wxString first = wxString::FromUTF8(korean ? MINJUN : HANAKO);
+        const wxString xml = "<?xml version=\"1.0\" encoding=\"" + wxString(encoding) +
+                             "\"?>\n<Workbook><Worksheet><Table><Row><Cell><Data>" + last +
+                             "</Data></Cell><Cell><Data>" + first +
+                             "</Data></Cell></Row></Table></Worksheet></Workbook>";
+        const wxCharBuffer bytes = xml.mb_str(wxCSConv(encoding));
+        ASSERT_TRUE(bytes.length() > 0) << encoding;
+        EXPECT_EQ((Rows{{last, first, "", "", "", "", ""}}),
+                  AllColumns(ReadText(std::string(bytes.data(), bytes.length()))))
+            << encoding;
+    }
 }
 
 TEST(SpreadsheetFiles, LibreOfficeExportOfAFormattedSheet)
@@ -120,4 +145,11 @@ TEST(SpreadsheetFiles, ShippedTemplate)
     EXPECT_GE(contacts.size(), 3u) << "the template shows a few example rows";
     for (const auto& c : contacts)
         EXPECT_TRUE(c->email.EndsWith("@example.com")) << c->email;
+
+    // The four phone columns are formatted as text, so that a spreadsheet
+    // program keeps the leading zeros and "+" of what the user types.
+    wxString text;
+    ASSERT_TRUE(wxFFile(path).ReadAll(&text));
+    EXPECT_NE(wxNOT_FOUND, text.Find("<Style ss:ID=\"phone\"><NumberFormat ss:Format=\"@\"/></Style>"));
+    EXPECT_NE(wxNOT_FOUND, text.Find("<Column ss:Index=\"3\" ss:Span=\"3\" ss:StyleID=\"phone\""));
 }

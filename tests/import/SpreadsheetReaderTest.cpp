@@ -146,11 +146,20 @@ TEST(SpreadsheetReaderText, RichTextCommentsAndOtherCellContent)
     ASSERT_EQ(1u, contacts.size());
     EXPECT_EQ((std::vector<wxString>{"Doe", "Jane", "", "b-mobile", "", "", ""}), Columns(*contacts[0]));
 
-    // Whitespace alone is no name; text with spaces keeps them.
-    contacts = ReadText(Workbook(Row(Cell("  ") + Cell("Jane")) + Row(Cell(" Doe") + Cell("Jane "))));
+    // Values are stored without the white space around them (no-break,
+    // ideographic and other Unicode spaces included), and white space alone
+    // is no name.
+    size_t skipped = 0;
+    contacts = ReadText(Workbook(Row(Cell("  ") + Cell("Jane")) + Row(Cell("\xC2\xA0\xE3\x80\x80") + Cell("Ann")) +
+                                 Row(Cell(" Doe\xE2\x80\xAF") + Cell("\tJane Ann \r\n") +
+                                     Cell("\xEF\xBB\xBF"
+                                          "1 2"))),
+                        &skipped);
     ASSERT_EQ(1u, contacts.size());
-    EXPECT_EQ(" Doe", contacts[0]->last_name);
-    EXPECT_EQ("Jane ", contacts[0]->first_name);
+    EXPECT_EQ("Doe", contacts[0]->last_name);
+    EXPECT_EQ("Jane Ann", contacts[0]->first_name) << "spaces inside stay";
+    EXPECT_EQ("1 2", contacts[0]->business_phone);
+    EXPECT_EQ(2u, skipped);
 }
 
 TEST(SpreadsheetReaderRows, OnlyNamedRowsThatAreNotTheHeaderAreImported)
@@ -163,6 +172,12 @@ TEST(SpreadsheetReaderRows, OnlyNamedRowsThatAreNotTheHeaderAreImported)
     ASSERT_EQ(2u, contacts.size()) << "header rows, rows missing a name and non-Row children are skipped";
     EXPECT_EQ("last_names", contacts[0]->last_name);
     EXPECT_EQ("Doe", contacts[1]->last_name);
+
+    // An imported contact has no birthday, and its alphabet names are its
+    // names, so that the first-letter filter finds it.
+    EXPECT_FALSE(contacts[1]->birthday.IsValid());
+    EXPECT_EQ("Doe", contacts[1]->last_name_alpha);
+    EXPECT_EQ("Jane", contacts[1]->first_name_alpha);
 }
 
 TEST(SpreadsheetReaderRows, HooksSeeEveryTableElementAndEveryText)
@@ -254,6 +269,9 @@ TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
         "<?xml version=\"1.0\" encoding=\"\xC3\xA9\"?><Workbook/>",
         "<?xml version=\"1.0\" encoding=\"IBM037\"?><Workbook/>",
         std::string("<Workbook>\0</Workbook>", 22),
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><Workbook>\x81</Workbook>", // not Shift_JIS
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><Workbook/>",
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><!DOCTYPE Workbook><Workbook/>",
         "<!DOCTYPE Workbook [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
         "<Workbook><Worksheet><Table><Row><Cell><Data>&b;</Data></Cell></Row></Table></Worksheet></Workbook>",
     };
@@ -321,6 +339,31 @@ TEST(SpreadsheetReaderLoad, DeepNestingIsRefusedWithoutCrashing)
     EXPECT_EQ(SpreadsheetReader::LOAD_OK, LoadText(fine)) << "nesting within the limit loads";
 }
 
+TEST(SpreadsheetReaderLoad, ADocumentTypeIsRefusedInEveryEncoding)
+{
+    // The parser tells UTF-16 by a zero in the first two bytes, mark or no
+    // mark; a document that starts with white space once slipped past.
+    const std::u16string doc = u" \n<!DOCTYPE Workbook [<!ATTLIST Row a CDATA 'x'>]><Workbook><Worksheet><Table>"
+                               u"<Row><Cell><Data>Doe</Data></Cell><Cell><Data>Jane</Data></Cell></Row></Table>"
+                               u"</Worksheet></Workbook>";
+    for (bool bigEndian : {false, true})
+    {
+        for (const std::u16string& text : {doc, doc.substr(2)})
+        {
+            std::string bytes;
+            for (char16_t c : text)
+            {
+                const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+                bytes += bigEndian ? high : low;
+                bytes += bigEndian ? low : high;
+            }
+            EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, LoadText(bytes))
+                << (bigEndian ? "big" : "little") << "-endian, " << (text.size() == doc.size() ? "after" : "without")
+                << " white space";
+        }
+    }
+}
+
 TEST(SpreadsheetReaderLoad, VeryLongRowsAndTexts)
 {
     std::string cells = NAMES;
@@ -334,6 +377,17 @@ TEST(SpreadsheetReaderLoad, VeryLongRowsAndTexts)
     EXPECT_EQ("c0", contacts[0]->business_phone);
     EXPECT_EQ("mail", contacts[0]->email);
     EXPECT_EQ(longName.size(), contacts[1]->last_name.size());
+
+    // The limit counts characters: a cell of 25,000 Chinese characters
+    // (75,000 bytes) and one with a thousand lines are legal.
+    std::string chinese, lines;
+    for (int i = 0; i < 25000; ++i)
+        chinese += "\xE4\xB8\xAD";
+    for (int i = 0; i < 1000; ++i)
+        lines += "line\n";
+    contacts = ReadText(Workbook(Row(NAMES + Cell(chinese) + Cell(lines))));
+    ASSERT_EQ(1u, contacts.size());
+    EXPECT_EQ(25000u, contacts[0]->business_phone.length());
 }
 
 TEST(SpreadsheetReaderLoad, MarkupThatWouldStallTheParserIsRefused)
@@ -351,6 +405,15 @@ TEST(SpreadsheetReaderLoad, MarkupThatWouldStallTheParserIsRefused)
     EXPECT_EQ(SpreadsheetReader::LOAD_OK, LoadText(Workbook(Row("<Cell><Data>" + text.substr(0, 40000) + "<B>rich</B>" +
                                                                 text.substr(0, 40000) + "</Data></Cell>"))))
         << "separate text nodes are each within the limit";
+    // Every line break and reference hands the text over in a piece of its
+    // own, and each piece copies the text so far: 64,000 line breaks took
+    // seconds.
+    EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED,
+              LoadText(Workbook(Row(Cell(std::string(SpreadsheetReader::MAX_TEXT_PIECES + 1, '\n'))))));
+    std::string references;
+    for (size_t i = 0; i <= SpreadsheetReader::MAX_TEXT_PIECES; ++i)
+        references += "&amp;";
+    EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, LoadText(Workbook(Row(Cell(references)))));
 
     std::string attributes;
     for (int i = 0; i <= SpreadsheetReader::MAX_ATTRIBUTES; ++i)

@@ -7,6 +7,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/wxsqlite3.h>
 
 #include <fstream>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/Platform.h"
 #include "dialogs/wxHyperLink.h"
 #include "import/ImportDlg.h"
+#include "storage/Adapter.h"
 #include "storage/StorageHooks.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
@@ -23,7 +25,7 @@ namespace
 {
 wxString DataPath(const wxString& name)
 {
-    return wxFileName(__FILE__).GetPath() + "/../import/data/" + name;
+    return wxString(CORVALA_SOURCE_DIR) + "/tests/import/data/" + name;
 }
 
 class CountingObserver : public ContactObserver
@@ -186,7 +188,8 @@ TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
                       {
                           Choose(dlg, DataPath("excel-style.xls"));
                           Click(&dlg, "ID_BUTTON_IMPORT");
-                          EXPECT_EQ("Import completed!", Status(dlg));
+                          EXPECT_EQ("Import completed! 4 contacts imported. 0 rows skipped.", Status(dlg))
+                              << "an empty row is not a skipped one";
                           EXPECT_FALSE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
                           EXPECT_TRUE(FindChild(&dlg, "ID_BUTTON_SEL_FILE")->IsEnabled());
                           EXPECT_TRUE(FindChild(&dlg, "wxID_CANCEL")->IsEnabled());
@@ -211,6 +214,60 @@ TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
     EXPECT_EQ(4, corva->contactManager.totalCount) << "the current search sees the new contacts";
 }
 
+TEST_F(ImportDlgTest, AFailedBatchSaysWhyInTheLabelAndTheDialogStaysReady)
+{
+    WriteFile(dir.Path() + "/rows.xls", WorkbookWithRows(3));
+    Adapter::SetBusyTimeout(50);
+    wxSQLite3Database other;
+    other.Open(dir.DbPath());
+    other.ExecuteUpdate("BEGIN IMMEDIATE;"); // another program is writing
+    ImportDlg dlg(frame, -1);
+    dlg.SetCorva(corva.get());
+    RunModal(dlg,
+             [&]
+             {
+                 Choose(dlg, dir.Path() + "/rows.xls");
+                 // No box: the label is the one message.
+                 wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_IMPORT"),
+                               ExpectDialog<wxDialog>(wxID_OK, [](wxDialog* box)
+                                                      { ADD_FAILURE() << "a box: " << box->GetTitle().utf8_string(); })
+                                   .Optional());
+                 EXPECT_EQ("Nothing was imported: database is locked", Status(dlg));
+                 EXPECT_TRUE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled()) << "ready to try again";
+                 EXPECT_FALSE(dlg.IsImporting());
+
+                 other.ExecuteUpdate("COMMIT;");
+                 Click(&dlg, "ID_BUTTON_IMPORT");
+                 EXPECT_EQ("Import completed! 3 contacts imported. 0 rows skipped.", Status(dlg));
+             });
+    Adapter::SetBusyTimeout(2000);
+    EXPECT_EQ(3, ContactCount());
+
+    // What goes wrong after the rows are stored (here the reload of the
+    // list) is a box over the dialog, so the dialog stays in front.
+    dir.Exec("drop table contact_history;");
+    ImportDlg second(frame, -1);
+    second.SetCorva(corva.get());
+    wxWindow* parent = nullptr;
+    wxString message;
+    RunModal(second,
+             [&]
+             {
+                 Choose(second, dir.Path() + "/rows.xls");
+                 wxTEST_DIALOG(Click(&second, "ID_BUTTON_IMPORT"),
+                               ExpectDialog<wxMessageDialog>(wxID_OK,
+                                                             [&](wxMessageDialog* box)
+                                                             {
+                                                                 parent = box->GetParent();
+                                                                 message = box->GetMessage();
+                                                             }));
+                 EXPECT_EQ("Import completed! 3 contacts imported. 0 rows skipped.", Status(second));
+             });
+    EXPECT_EQ(&second, parent);
+    EXPECT_NE(wxNOT_FOUND, message.Find("contact_history")) << message;
+    EXPECT_EQ(6, ContactCount());
+}
+
 TEST_F(ImportDlgTest, AWorkbookWithoutRowsStillCompletes)
 {
     WriteFile(dir.Path() + "/nothing.xls", "<?xml version=\"1.0\"?><Workbook/>");
@@ -221,7 +278,7 @@ TEST_F(ImportDlgTest, AWorkbookWithoutRowsStillCompletes)
              {
                  Choose(dlg, dir.Path() + "/nothing.xls");
                  Click(&dlg, "ID_BUTTON_IMPORT");
-                 EXPECT_EQ("Import completed!", Status(dlg));
+                 EXPECT_EQ("Import completed! 0 contacts imported. 0 rows skipped.", Status(dlg));
                  EXPECT_FALSE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
              });
     EXPECT_EQ(0, ContactCount());
@@ -269,7 +326,7 @@ TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
              {
                  Choose(dlg, dir.Path() + "/many.xls");
                  Click(&dlg, "ID_BUTTON_IMPORT");
-                 EXPECT_EQ("Import completed!", Status(dlg));
+                 EXPECT_EQ("Import completed! 300 contacts imported. 0 rows skipped.", Status(dlg));
                  EXPECT_TRUE(dlg.IsModal()) << "a close request during the import is refused";
              });
 
