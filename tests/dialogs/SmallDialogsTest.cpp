@@ -8,6 +8,7 @@
 
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DatePicker.h"
+#include "dialogs/DialogCommon.h"
 #include "dialogs/HisDetailDlg.h"
 #include "dialogs/ProgramInfo.h"
 #include "dialogs/SettingDlg.h"
@@ -179,6 +180,53 @@ TEST_F(CorvalaTest, DialogsOpenWithoutTheirPictures)
         dlg.SetHistoryInfo(&info);
         EXPECT_EQ(RunModal(dlg, [&]() { Click(&dlg, "wxID_CANCEL"); }), wxID_CANCEL);
     }
+}
+
+TEST_F(CorvalaGuiTest, StatusTextsWrapWithinTheirWidthInEveryScript)
+{
+    wxDialog dlg(nullptr, wxID_ANY, "wrap");
+    wxStaticText* label = new wxStaticText(&dlg, wxID_ANY, wxString());
+    const int width = 200;
+    const wxString closing = wxString::FromUTF8("、。，：）」ッ");
+    const wxString opening = wxString::FromUTF8("（「");
+    for (const char* utf8 :
+         {"Imported 3 contacts from phone.vcf. Skipped 4 cards: 3 match existing contacts, 1 has no "
+          "name & no e-mail.",
+          "已从 cards.vcf 导入 0 个联系人。跳过了 4 张 vCard：3 张与现有联系人重复，1 张没有姓名。",
+          "cards.vcf から 0 件の連絡先をインポートしました。4 件の vCard をスキップしました：既存の連"
+          "絡先と一致 3 件、名前なし 1 件。タグ「友人」を作成しました。"})
+    {
+        const wxString text = wxString::FromUTF8(utf8);
+        const wxString wrapped = WrapText(label, text, width);
+        const wxArrayString lines = wxSplit(wrapped, '\n', '\0');
+        EXPECT_GE(lines.size(), 3u) << utf8;
+        wxString joined;
+        for (const wxString& line : lines)
+        {
+            EXPECT_LE(label->GetTextExtent(line).x, width) << line.utf8_string();
+            EXPECT_EQ(closing.Find(line[0]), wxNOT_FOUND)
+                << "a line begins with a closing mark: " << line.utf8_string();
+            EXPECT_EQ(opening.Find(line.Last()), wxNOT_FOUND)
+                << "a line ends in an opening mark: " << line.utf8_string();
+            // A line ends at a blank or between two characters of the text.
+            const wxString rest = text.Mid(joined.length());
+            EXPECT_TRUE(rest.StartsWith(line)) << line.utf8_string();
+            joined += line;
+            if (text.Mid(joined.length()).StartsWith(" "))
+                joined += " ";
+        }
+        EXPECT_EQ(joined, text) << "nothing lost or added";
+
+        // The label grows to hold the lines, and says so once.
+        label->SetMinSize(wxSize(width, label->GetCharHeight()));
+        EXPECT_TRUE(ShowWrapped(label, text, width));
+        EXPECT_EQ(label->GetLabelText(), wrapped) << "shown as it is, not as mnemonics";
+        EXPECT_GE(label->GetMinSize().y, static_cast<int>(lines.size()) * label->GetCharHeight());
+        EXPECT_FALSE(ShowWrapped(label, text, width));
+    }
+    // A word wider than the line keeps a line of its own.
+    const wxString longWord(wxUniChar('W'), 60);
+    EXPECT_EQ(WrapText(label, "a " + longWord + " b", width), "a\n" + longWord + "\nb");
 }
 
 namespace
