@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the main window in English, Chinese and Japanese, at
 # 800 x 500 and at the default size (960 x 600), with the contact list and
-# with the business cards, and of the contact edit dialog:
+# with the business cards, of the contact edit dialog, the vCard import and
+# export dialogs, and of the question a start without an address book asks:
 #   scripts/screenshots.sh [OUT_DIR] [BUILD_DIR]
 # (defaults shots/ and build/). Needs a build of the program (scripts/build.sh)
 # and Xvfb, xdotool and ImageMagick (scripts/setup.sh installs them). Each run
@@ -88,6 +89,33 @@ shot() { # window file
   echo "$out/$2"
 }
 
+# The program's first window other than its main window, once it is shown.
+other_window() {
+  local found=
+  for _ in $(seq 50); do
+    found=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$window" | head -1) || true
+    [ -n "$found" ] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
+
+# Opens the n-th item (from 0) of the Tools menu and shoots the dialog.
+tools_dialog() { # n file
+  xdotool windowfocus --sync "$window" key alt+t
+  sleep 0.7
+  for _ in $(seq "$1"); do xdotool key Down; done
+  xdotool key Return
+  local dialog
+  dialog=$(other_window)
+  if [ -n "$dialog" ]; then
+    sleep 1
+    shot "$dialog" "$2"
+  else
+    echo "screenshots.sh: the dialog for $2 did not open" >&2
+  fi
+}
+
 for lang in en_GB zh_CN ja_JP; do
   name=${lang%_GB}
   name=${name%_JP}
@@ -101,12 +129,7 @@ for lang in en_GB zh_CN ja_JP; do
       if [ "$size" = 960x600 ] && [ "$view" = 0 ]; then
         # F2 edits the selected contact.
         xdotool windowfocus --sync "$window" key F2
-        dialog=
-        for _ in $(seq 50); do
-          dialog=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$window" | head -1) || true
-          [ -n "$dialog" ] && break
-          sleep 0.1
-        done
+        dialog=$(other_window)
         if [ -n "$dialog" ]; then
           sleep 1
           shot "$dialog" "$name-edit-dialog.png"
@@ -117,4 +140,16 @@ for lang in en_GB zh_CN ja_JP; do
       stop
     done
   done
+  # Tools > Import vCard... and Export vCard..., each in a program of its own.
+  for item in 1 2; do
+    start
+    tools_dialog "$item" "$name-vcard-$([ "$item" = 1 ] && echo import || echo export).png"
+    stop
+  done
+  # A start without an address book asks whether to create an empty one.
+  mv "$book/data/Corvala.s3db" "$tmp/Corvala.s3db"
+  start
+  shot "$window" "$name-no-address-book.png"
+  stop
+  mv "$tmp/Corvala.s3db" "$book/data/Corvala.s3db"
 done
