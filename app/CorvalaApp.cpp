@@ -55,7 +55,7 @@ bool CorvalaApp::CheckDatabase()
         const int n = static_cast<int>(check.missing.GetCount());
         wxString tables;
         for (const wxString& table : check.missing)
-            tables += (tables.empty() ? "" : ", ") + table;
+            tables += (tables.empty() ? wxString() : wxGETTEXT_IN_CONTEXT("joining list items", ", ")) + table;
         wxMessageBox(
             wxString::Format(wxPLURAL("The address book file\n%s\nlacks the table %s.\n\nCorvala cannot use it "
                                       "and will close.",
@@ -112,9 +112,7 @@ bool CorvalaApp::OnInit()
         config->SetRecordDefaults(true);
 
     wxLocale::AddCatalogLookupPathPrefix("locales");
-    wxLanguage language = GetConfiguredLanguage();
-    locale.Init(language, wxLOCALE_LOAD_DEFAULT);
-    locale.AddCatalog("Corvala");
+    SetUpLanguage(locale, GetConfiguredLanguage());
 
     // GTK reads .ico files through the toolkit's own handler, so the
     // handlers come before the icon.

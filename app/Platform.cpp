@@ -11,6 +11,11 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#ifdef __UNIX__
+#include <clocale>
+#include <cstring>
+#endif
+
 namespace
 {
 #ifndef __WINDOWS__
@@ -66,6 +71,25 @@ wxString CwdPath(const wxString& folder, const wxString& file)
     if (!folder.empty())
         path.AppendDir(folder);
     return path.GetFullPath();
+}
+
+void SetToolkitLanguage(const wxString& canonicalName)
+{
+#ifdef __UNIX__
+    // GTK translates its texts with gettext, which takes the language list
+    // in LANGUAGE before the locale, but ignores it in the plain C locale;
+    // C.UTF-8 is always present and lets it apply.
+    const char* messages = std::setlocale(LC_MESSAGES, nullptr);
+    if (messages && (std::strcmp(messages, "C") == 0 || std::strcmp(messages, "POSIX") == 0))
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+    wxString languages = canonicalName;
+    if (canonicalName.Find('_') != wxNOT_FOUND)
+        languages += ":" + canonicalName.BeforeFirst('_');
+    wxSetEnv("LANGUAGE", languages);
+#else
+    // Elsewhere the toolkit's texts follow the locale the program sets.
+    wxUnusedVar(canonicalName);
+#endif
 }
 
 wxString AnyCasePattern(const wxString& extension)

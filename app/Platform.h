@@ -31,6 +31,11 @@ wxString GetExecutableDir();
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
 
+// Lets the toolkit's own texts (stock buttons, standard dialogs) follow the
+// program's language, named by its canonical name ("ja_JP"), also where the
+// system has no locale for it.
+void SetToolkitLanguage(const wxString& canonicalName);
+
 // The per-user configuration store: the registry on Windows, a file
 // elsewhere (localFile, when given, instead of the usual one). A file that
 // cannot be written is not reported by the toolkit while it is written:

@@ -12,6 +12,8 @@
 #include <wx/stattext.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
+#include "dialogs/DatePicker.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
 #include "storage/ContactInfoEx.h"
@@ -89,55 +91,6 @@ wxPGChoices SexChoices()
     return wxPGChoices(labels, wxArrayInt(values, values + 2));
 }
 
-// The toolkit's date editor, for a birthday that may be left empty. The
-// toolkit reports only dates it can parse, so emptying the text went
-// unnoticed and the old date came back; and it opens on today's date for a
-// birthday that is not set.
-class BirthdayDateEditor : public wxPGEditor
-{
-public:
-    wxString GetName() const override
-    {
-        return "CorvalaBirthdayDate";
-    }
-    wxPGWindowList CreateControls(wxPropertyGrid* grid, wxPGProperty* property, const wxPoint& pos,
-                                  const wxSize& size) const override
-    {
-        wxPGWindowList controls = wxPGEditor_DatePickerCtrl->CreateControls(grid, property, pos, size);
-        wxDatePickerCtrl* picker = wxDynamicCast(controls.m_primary, wxDatePickerCtrl);
-        if (picker && property->IsValueUnspecified() &&
-            property->GetAttributeAsLong(wxPG_DATE_PICKER_STYLE, 0) & wxDP_ALLOWNONE)
-            picker->SetValue(wxInvalidDateTime);
-        // The grid turns an editor's font bold at the first change, and on
-        // GTK that takes the keyboard focus from the date's text: the rest
-        // of a typed date and the Enter ending it went to the dialog.
-        if (picker)
-            picker->SetFont(grid->GetCaptionFont());
-        return controls;
-    }
-    void UpdateControl(wxPGProperty* property, wxWindow* control) const override
-    {
-        wxPGEditor_DatePickerCtrl->UpdateControl(property, control);
-    }
-    bool OnEvent(wxPropertyGrid* grid, wxPGProperty* property, wxWindow* control, wxEvent& event) const override
-    {
-        if (event.GetEventType() == wxEVT_TEXT)
-        {
-            wxDatePickerCtrl* picker = wxDynamicCast(grid->GetEditorControl(), wxDatePickerCtrl);
-            return picker && !picker->GetValue().IsValid() && !property->IsValueUnspecified();
-        }
-        return wxPGEditor_DatePickerCtrl->OnEvent(grid, property, control, event);
-    }
-    bool GetValueFromControl(wxVariant& variant, wxPGProperty* property, wxWindow* control) const override
-    {
-        return wxPGEditor_DatePickerCtrl->GetValueFromControl(variant, property, control);
-    }
-    void SetValueToUnspecified(wxPGProperty* property, wxWindow* control) const override
-    {
-        wxPGEditor_DatePickerCtrl->SetValueToUnspecified(property, control);
-    }
-};
-
 // The tag of a name typed or ticked in the tag text. Names stored with
 // blanks around them before names were trimmed are found by their trimmed
 // name, instead of getting a twin.
@@ -152,12 +105,6 @@ TagInfo* FindTag(TagManager& tags, const wxString& name)
             return tag;
     }
     return nullptr;
-}
-
-const wxPGEditor* BirthdayEditor()
-{
-    static const wxPGEditor* editor = wxPropertyGrid::RegisterEditorClass(new BirthdayDateEditor(), true);
-    return editor;
 }
 
 // A text property's value, or empty when the grid has no such property.
@@ -216,7 +163,7 @@ ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, wxWindowID id)
 bool ContactEditDlg::IsEditingBirthday() const
 {
     wxPGProperty* selected = propertyGrid->GetSelection();
-    return selected && selected->GetEditorClass() == BirthdayEditor() && propertyGrid->GetEditorControl();
+    return selected && selected->GetEditorClass() == DatePickerEditor::Get() && propertyGrid->GetEditorControl();
 }
 
 void ContactEditDlg::OnCharHook(wxKeyEvent& event)
@@ -292,7 +239,9 @@ void ContactEditDlg::BuildGrid()
             birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime::Now() : contact->birthday));
         birthday->SetAttribute(wxPG_DATE_PICKER_STYLE,
                                static_cast<long>(wxDP_DROPDOWN | wxDP_SHOWCENTURY | wxDP_ALLOWNONE));
-        birthday->SetEditor(BirthdayEditor());
+        // Year/month/day like every other date of the program, shown and edited.
+        birthday->SetAttribute(wxPG_DATE_FORMAT, DateText::DATE_FORMAT);
+        birthday->SetEditor(DatePickerEditor::Get());
     }
 
     propertyGrid->Append(new wxPropertyCategory(_("Business information")));

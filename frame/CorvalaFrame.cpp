@@ -37,6 +37,7 @@ namespace
 {
 const char* const CONFIG_GROUP = "/CorvaFrame";
 const char* const DOWNLOAD_PAGE = "https://www.marrowind.example/corvala/download.html";
+const wxSize MINIMUM_CLIENT_SIZE(760, 500);
 } // namespace
 
 CorvalaFrame::Ids::Ids()
@@ -140,7 +141,6 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     birthdayMonth = static_cast<int>(now.GetMonth());
 
     SetClientSize(800, 500);
-    SetMinSize(wxSize(600, 320));
     paneManager.SetManagedWindow(this);
     paneManager.SetFlags(wxAUI_MGR_DEFAULT | wxAUI_MGR_ALLOW_ACTIVE_PANE | wxAUI_MGR_TRANSPARENT_DRAG);
 
@@ -152,6 +152,12 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 
     BuildMenuBar();
     BuildStatusBar();
+    // The least size at which every control of the search center, the
+    // history page and the statistics pages is whole and the lists keep a
+    // few rows, in each of the program's languages. Set on the client area
+    // once the menu and status bars are in, so that their height (which
+    // depends on the theme) is not taken from it.
+    SetMinClientSize(FromDIP(MINIMUM_CLIENT_SIZE));
     BuildContactMenu();
     ConnectEvents();
 

@@ -6,6 +6,7 @@
 #include <wx/utils.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "app/Platform.h"
 #include "dialogs/ContactEditDlg.h"
 #include "frame/CorvalaFrame.h"
@@ -14,9 +15,10 @@ namespace
 {
 const wxColour ALTERNATE_ROW(231, 223, 221);
 
+// Year/month/day like every other date of the program, then the time.
 wxString DateTimeText(const wxDateTime& time)
 {
-    return time.IsValid() ? time.Format() : wxString();
+    return DateText::DateTime(time);
 }
 } // namespace
 
@@ -47,10 +49,16 @@ void CorvalaFrame::InsertListColumns()
         const char* header;
         int width;
     } columns[] = {
-        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},
-        {"Job title", 128},  {"Department", 128},     {"Company", 196},
-        {"E-mail", 128},     {"Webpage", 128},        {"Latest update time", 128},
-        {"Entry time", 128},
+        {wxTRANSLATE("Name"), 128},
+        {wxTRANSLATE("Alphabet Name "), 128},
+        {wxTRANSLATE("Business phone"), 128},
+        {wxTRANSLATE("Job title"), 128},
+        {wxTRANSLATE("Department"), 128},
+        {wxTRANSLATE("Company"), 196},
+        {wxTRANSLATE("E-mail"), 128},
+        {wxTRANSLATE("Webpage"), 128},
+        {wxTRANSLATE("Latest update time"), 128},
+        {wxTRANSLATE("Entry time"), 128},
     };
     int index = 0;
     for (const auto& column : columns)

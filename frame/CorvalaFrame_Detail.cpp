@@ -8,6 +8,7 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 #include <wx/stream.h>
+#include <wx/translation.h>
 
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/Platform.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
+#include "frame/FlowSizer.h"
 #include "frame/MyHtmlWin.h"
 #include "views/CardCanvas.h"
 
@@ -23,17 +25,15 @@ wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL3, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
-    editButton = new wxButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_EDIT");
+    // Compact like the buttons of the other panes, so that the row fits.
+    editButton = MakeCompactButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), "ID_BUTTON_EDIT");
     buttons->Add(editButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    deleteButton = new wxButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON_DELETE");
+    deleteButton = MakeCompactButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), "ID_BUTTON_DELETE");
     buttons->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     buttons->Add(
         new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE2"),
         0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    copyButton = new wxButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_COPY");
+    copyButton = MakeCompactButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), "ID_BUTTON_COPY");
     buttons->Add(copyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     sizer->Add(buttons, 0, wxEXPAND);
 
@@ -46,7 +46,21 @@ wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
 
 wxString CorvalaFrame::DefaultTemplatePath()
 {
-    return Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH + "contact_detail_tpl.html";
+    const wxString conf = Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH;
+    const wxString name = "contact_detail_tpl.html";
+    // The page's own labels in the language of the program's catalogue,
+    // where conf/ holds a template for it ("zh_CN/", "ja/").
+    if (wxTranslations* translations = wxTranslations::Get())
+    {
+        const wxString language = translations->GetBestTranslation("Corvala");
+        for (const wxString& folder : {language, language.BeforeFirst('_')})
+        {
+            const wxString path = conf + folder + wxFILE_SEP_PATH + name;
+            if (!folder.empty() && wxFileName::FileExists(path))
+                return path;
+        }
+    }
+    return conf + name;
 }
 
 void CorvalaFrame::LoadDetailTemplate()

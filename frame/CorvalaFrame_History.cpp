@@ -11,18 +11,22 @@
 #include <wx/msgdlg.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "dialogs/HisDetailDlg.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 #include "storage/DbValues.h"
 
 wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 {
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    // A pane narrower than the buttons (a longer language, a larger font)
+    // wraps them rather than cutting the last one off.
+    FlowSizer* buttons = new FlowSizer;
     auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name)
     {
-        wxButton* b = new wxButton(panel, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+        wxButton* b = MakeCompactButton(panel, id, label, name);
         buttons->Add(b, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         return b;
     };
@@ -76,8 +80,7 @@ void CorvalaFrame::RefreshHistoryList()
     for (size_t i = 0; i < entries.GetCount(); ++i)
     {
         HistoryInfo* entry = entries[i];
-        long row =
-            historyList->InsertItem(0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
+        long row = historyList->InsertItem(0, DateText::Date(entry->his_time), 3);
         historyList->SetItem(row, 1, entry->comment);
         historyList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(entry));
         if (i % 2 == 0)

@@ -7,7 +7,9 @@
 #include <wx/statline.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 #include "storage/UnitOfWork.h"
 
 void CorvalaFrame::BuildStatisticsPane()
@@ -17,12 +19,14 @@ void CorvalaFrame::BuildStatisticsPane()
     statNotebook->SetMinSize(wxSize(360, 160));
 
     auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
-                       long extraStyle, wxBoxSizer*& buttons, wxListCtrl*& list)
+                       long extraStyle, wxSizer*& buttons, wxListCtrl*& list)
     {
         wxPanel* panel =
             new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
         wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-        buttons = new wxBoxSizer(wxHORIZONTAL);
+        // A pane narrower than its buttons wraps them rather than cutting
+        // the last one off.
+        buttons = new FlowSizer;
         sizer->Add(buttons, 0, wxEXPAND);
         list = new wxListCtrl(panel, listId, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VRULES | extraStyle,
                               wxDefaultValidator, listName);
@@ -30,14 +34,11 @@ void CorvalaFrame::BuildStatisticsPane()
         panel->SetSizer(sizer);
         return panel;
     };
-    auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
-                     int proportion = 0)
-    {
-        row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
-                 proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    };
+    auto button =
+        [](wxWindow* parent, wxSizer* row, wxWindowID id, const wxString& label, const char* name, int proportion = 0)
+    { row->Add(MakeCompactButton(parent, id, label, name), proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5); };
 
-    wxBoxSizer* row = nullptr;
+    wxSizer* row = nullptr;
     wxPanel* number =
         page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, row, statusList);
     button(number, row, ids.ID_BUTTON_REFRESH, _("&Refresh"), "ID_BUTTON_REFRESH");
@@ -109,12 +110,6 @@ void CorvalaFrame::ConnectStatisticsEvents()
 namespace
 {
 const wxColour ALTERNATE_ROW(231, 223, 221);
-const char* const DATE_FORMAT = "%Y/%m/%d";
-
-wxString DateText(const wxDateTime& date)
-{
-    return date.IsValid() ? date.Format(DATE_FORMAT) : wxString();
-}
 
 int CurrentMonth()
 {
@@ -131,11 +126,11 @@ void CorvalaFrame::RefreshStatus()
         const char* label;
         int value;
     } rows[] = {
-        {"Total contacts", stats.total},
-        {"Male", stats.male},
-        {"Female", stats.female},
-        {"30+ years old", stats.age30Plus},
-        {"30- years old", stats.age30Minus},
+        {wxTRANSLATE("Total contacts"), stats.total},
+        {wxTRANSLATE("Male"), stats.male},
+        {wxTRANSLATE("Female"), stats.female},
+        {wxTRANSLATE("30+ years old"), stats.age30Plus},
+        {wxTRANSLATE("30- years old"), stats.age30Minus},
     };
     for (const auto& row : rows)
     {
@@ -156,7 +151,7 @@ void CorvalaFrame::RefreshBirthdays(int month)
     {
         ContactInfoEx* contact = contacts[i];
         long item = reminderList->InsertItem(0, contact->last_name + " " + contact->first_name, 1);
-        reminderList->SetItem(item, 1, DateText(contact->birthday));
+        reminderList->SetItem(item, 1, DateText::Date(contact->birthday));
         if (i % 2 == 0)
             reminderList->SetItemBackgroundColour(item, ALTERNATE_ROW);
     }
@@ -191,7 +186,7 @@ void CorvalaFrame::RefreshRecentContacts(int days)
     {
         RecentContact* entry = recent[i];
         long item = recentList->InsertItem(0, entry->name);
-        recentList->SetItem(item, 1, DateText(entry->his_time));
+        recentList->SetItem(item, 1, DateText::Date(entry->his_time));
         recentList->SetItem(item, 2, entry->comment);
         if (i % 2 == 0)
             recentList->SetItemBackgroundColour(item, ALTERNATE_ROW);

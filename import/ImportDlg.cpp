@@ -187,9 +187,16 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
         return;
     }
     const int n = static_cast<int>(reader.ImportableRows()), k = static_cast<int>(reader.SkippedRows());
-    ShowResult(_("Import completed!") + " " +
-               wxString::Format(wxPLURAL("%d contact imported.", "%d contacts imported.", n), n) + " " +
-               wxString::Format(wxPLURAL("%d row skipped.", "%d rows skipped.", k), k));
+    // Sentences joined as the language joins them (no blank in Chinese and
+    // Japanese).
+    auto join = [](const wxString& first, const wxString& second)
+    {
+        // TRANSLATORS: two sentences of a message, one after the other.
+        return wxString::Format(wxGETTEXT_IN_CONTEXT("joining sentences", "%s %s"), first, second);
+    };
+    ShowResult(join(
+        join(_("Import completed!"), wxString::Format(wxPLURAL("%d contact imported.", "%d contacts imported.", n), n)),
+        wxString::Format(wxPLURAL("%d row skipped.", "%d rows skipped.", k), k)));
     for (const wxString& message : reports)
         wxMessageBox(message, wxMessageBoxCaptionStr, wxOK | wxCENTRE, this);
 }

@@ -17,6 +17,20 @@
 
 namespace
 {
+// Sentences and list items joined as the language joins them: Chinese and
+// Japanese have no blank after a full stop and a comma of their own.
+wxString JoinSentences(const wxString& first, const wxString& second)
+{
+    // TRANSLATORS: two sentences of a message, one after the other.
+    return wxString::Format(wxGETTEXT_IN_CONTEXT("joining sentences", "%s %s"), first, second);
+}
+
+wxString ListSeparator()
+{
+    // TRANSLATORS: what comes between the items of a list in a sentence.
+    return wxGETTEXT_IN_CONTEXT("joining list items", ", ");
+}
+
 // Phone numbers compare by their digits; short ones (extensions, "112")
 // would match too much.
 wxString PhoneKey(const wxString& number)
@@ -268,9 +282,8 @@ wxString VCardImport::Describe(const Result& r, const wxString& fileName)
                                      static_cast<unsigned long>(r.tooLarge)));
     wxString why;
     for (const wxString& reason : reasons)
-        why += (why.empty() ? "" : ", ") + reason;
-    text += " ";
-    text += wxString::Format(wxPLURAL("Skipped %lu card: %s.", "Skipped %lu cards: %s.", r.Skipped()),
-                             static_cast<unsigned long>(r.Skipped()), why);
-    return text;
+        why += (why.empty() ? wxString() : ListSeparator()) + reason;
+    return JoinSentences(text,
+                         wxString::Format(wxPLURAL("Skipped %lu card: %s.", "Skipped %lu cards: %s.", r.Skipped()),
+                                          static_cast<unsigned long>(r.Skipped()), why));
 }

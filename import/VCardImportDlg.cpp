@@ -165,8 +165,9 @@ ShowStatus(report);
 
 void VCardImportDlg::ShowStatus(const wxString& text)
 {
-    lblStatus->SetLabelText(text);
-    lblStatus->Wrap(STATUS_WIDTH);
+    // A report longer than the room kept for it makes the dialog taller.
+    if (ShowWrapped(lblStatus, text, STATUS_WIDTH))
+        GetSizer()->SetSizeHints(this);
     Layout();
 }
 

@@ -708,8 +708,8 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
                                               static_cast<wxDateTime::wxDateTime_t>(date.hour),
                                               static_cast<wxDateTime::wxDateTime_t>(date.minute),
                                               static_cast<wxDateTime::wxDateTime_t>(std::min(date.second, 59)));
-            else if (ParseBirthday(value, date))
-                extra.Add(wxTRANSLATE("Birthday"), wxString::Format("%02d-%02d", date.month, date.day));
+            else if (ParseBirthday(value, date)) // shown as the program shows dates, less the year
+                extra.Add(wxTRANSLATE("Birthday"), wxString::Format("%02d/%02d", date.month, date.day));
             else
                 extra.Add(wxTRANSLATE("Birthday"), value);
         }

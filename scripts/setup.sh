@@ -9,6 +9,13 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick gettext
   clang libclang-rt-14-dev ccache
+  # Chinese and Japanese glyphs (a third of the demo book, two of the three
+  # languages) and the toolkit's own translations of its stock texts.
+  fonts-noto-cjk wx3.2-i18n
+  # Checking the desktop entry and the AppStream metadata; driving the
+  # program for screenshots.
+  desktop-file-utils appstream xdotool
+  # Reading and writing vCard files.
   libebook-contacts1.2-dev
 )
 

@@ -1,12 +1,13 @@
 #include <wx/checklst.h>
-#include <wx/combo.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "dialogs/ContactEditDlg.h"
+#include "dialogs/DatePicker.h"
 #include "dialogs/TagDlg.h"
 #include "dialogs/TagEditDlg.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
@@ -106,13 +107,8 @@ protected:
     static wxTextCtrl* OpenBirthday(ContactEditDlg& dlg)
     {
         dlg.GetPropertyGrid()->SelectProperty("birthday", true);
-        wxWindow* picker = dlg.GetPropertyGrid()->GetEditorControl();
-        for (wxWindow* child : picker ? picker->GetChildren() : wxWindowList())
-        {
-            if (wxComboCtrl* combo = dynamic_cast<wxComboCtrl*>(child))
-                return combo->GetTextCtrl();
-        }
-        return nullptr;
+        DatePicker* picker = dynamic_cast<DatePicker*>(dlg.GetPropertyGrid()->GetEditorControl());
+        return picker ? picker->GetTextCtrl() : nullptr;
     }
 
     // Presses OK; returns the text of the message box it showed, if any.
@@ -304,6 +300,41 @@ TEST_F(ContactEditDlgTest, EditShowsTheRecordAndWritesOnlyOnOk)
     EXPECT_EQ(dir.ScalarInt("select count(*) from contacts"), 0) << "the dialog itself stores nothing";
 }
 
+TEST_F(ContactEditDlgTest, BirthdayIsShownAndTypedAsYearMonthDay)
+{
+    ContactInfoEx anna = Anna();
+    auto typeBirthday = [&](const wxString& text, bool valid)
+    {
+        return Run(EDIT_MODE_EDIT, anna,
+                   [&](ContactEditDlg& dlg)
+                   {
+                       wxPropertyGrid* grid = dlg.GetPropertyGrid();
+                       wxPGProperty* birthday = grid->GetPropertyByName("birthday");
+                       EXPECT_EQ(DateText::Date(anna.birthday), birthday->GetValueAsString()) << "shown";
+                       grid->SelectProperty(birthday, true);
+                       DatePicker* picker = dynamic_cast<DatePicker*>(grid->GetEditorControl());
+                       ASSERT_TRUE(picker) << "the birthday is edited in the program's date picker";
+                       EXPECT_EQ(DateText::Date(anna.birthday), picker->GetTextCtrl()->GetValue()) << "edited";
+                       picker->GetTextCtrl()->SetValue(text);
+                       EXPECT_EQ(valid, picker->GetDate().IsValid()) << text;
+                       PressOk(dlg, false);
+                   });
+    };
+    EXPECT_EQ(wxID_OK, typeBirthday("1981/03/04", true));
+    EXPECT_TRUE(anna.birthday.IsSameDate(wxDateTime(4, wxDateTime::Mar, 1981)));
+    EXPECT_EQ("1981/03/04", DateText::Date(anna.birthday));
+    EXPECT_EQ(wxID_OK, typeBirthday("", false)) << "the birthday may be emptied";
+    EXPECT_FALSE(anna.birthday.IsValid());
+
+    wxDateTime date(1, wxDateTime::Jan, 2000);
+    EXPECT_TRUE(DateText::Parse(" 2026-12-7 ", date)) << "dashes and single digits are read too";
+    EXPECT_EQ("2026/12/07", DateText::Date(date));
+    for (const char* notADate : {"12/07/2026", "2026/13/01", "2026/02/30", "2026/12/07x", "x"})
+        EXPECT_FALSE(DateText::Parse(notADate, date)) << notADate;
+    EXPECT_EQ("2026/12/07", DateText::Date(date)) << "a text that is no date changes nothing";
+    EXPECT_EQ("2026/12/07 09:05", DateText::DateTime(wxDateTime(7, wxDateTime::Dec, 2026, 9, 5)));
+}
+
 TEST_F(ContactEditDlgTest, NamesAreCheckedTrimmedButStoredAsTyped)
 {
     ContactInfoEx record;
@@ -375,6 +406,19 @@ TEST_F(ContactEditDlgTest, BirthdayCanBeClearedAndUntouchedValuesStay)
     EXPECT_FALSE(record.birthday.IsValid());
     EXPECT_EQ(record.sex, 2);
     EXPECT_EQ(record.comment, odd.comment);
+
+    // A birthday stored with a time of day, opened in the date field and
+    // left as shown, keeps its time.
+    odd.birthday = wxDateTime(3, wxDateTime::Feb, 1980, 12, 30);
+    record = odd;
+    Run(EDIT_MODE_EDIT, record,
+        [&](ContactEditDlg& dlg)
+        {
+            EXPECT_EQ(OpenBirthday(dlg)->GetValue(), "1980/02/03");
+            Change(dlg, "company", "Initech");
+            PressOk(dlg, false);
+        });
+    EXPECT_EQ(record.birthday, odd.birthday) << DateText::DateTime(record.birthday);
 }
 
 TEST_F(ContactEditDlgTest, MultiModeTemplateHasOnlyWhatWasEntered)

@@ -78,8 +78,8 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     config->Write("/CorvaFrame/nRemSizePos", 1L);
     config->Write("/CorvaFrame/x", 120L);
     config->Write("/CorvaFrame/y", 90L);
-    config->Write("/CorvaFrame/w", 700L);
-    config->Write("/CorvaFrame/h", 450L);
+    config->Write("/CorvaFrame/w", 820L);
+    config->Write("/CorvaFrame/h", 520L);
     config->Write("/CorvaFrame/bSizerVisible", 0L);
     config->Write("/CorvaFrame/bStatPanelVisible", 2L);
     config->Write("/CorvaFrame/nViewIdx", 1L);
@@ -87,7 +87,7 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     OpenFrame();
     EXPECT_EQ(1, g_rememberSizePos);
     EXPECT_EQ(wxPoint(120, 90), frame->GetPosition());
-    EXPECT_EQ(wxSize(700, 450), frame->GetClientSize());
+    EXPECT_EQ(wxSize(820, 520), frame->GetClientSize());
     EXPECT_EQ("+", Child<wxButton>("ID_BUTTON_PLUS")->GetLabel());
     EXPECT_FALSE(Child("ID_LISTCTRL_TAGS")->IsShown()) << "upper section hidden";
     EXPECT_FALSE(frame->GetPaneManager().GetPane("StatInfo").IsShown()) << "any value but 1 hides the pane";
@@ -96,7 +96,7 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     EXPECT_EQ(1, Child<wxNotebook>("ID_NOTEBOOK_VIEW")->GetSelection());
 
     frame->Move(150, 110);
-    frame->SetClientSize(720, 480);
+    frame->SetClientSize(880, 560);
     Click("ID_BUTTON_PLUS");
     EXPECT_EQ("-", Child<wxButton>("ID_BUTTON_PLUS")->GetLabel());
     Child<wxNotebook>("ID_NOTEBOOK_VIEW")->ChangeSelection(0);
@@ -108,8 +108,8 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     EXPECT_EQ(1, Stored("nRemSizePos"));
     EXPECT_EQ(150, Stored("x"));
     EXPECT_EQ(110, Stored("y"));
-    EXPECT_EQ(720, Stored("w"));
-    EXPECT_EQ(480, Stored("h"));
+    EXPECT_EQ(880, Stored("w"));
+    EXPECT_EQ(560, Stored("h"));
     EXPECT_EQ(1, Stored("bSizerVisible"));
     EXPECT_EQ(0, Stored("bStatPanelVisible"));
     EXPECT_EQ(0, Stored("nViewIdx"));
@@ -152,11 +152,11 @@ TEST_F(FrameTest, StoredGeometryIsFittedToTheDisplay)
     // A window that hangs off the edge is brought onto the display.
     config->Write("/CorvaFrame/x", static_cast<long>(area.GetRight() - 100));
     config->Write("/CorvaFrame/y", -2147483647L - 1);
-    config->Write("/CorvaFrame/w", 700L);
-    config->Write("/CorvaFrame/h", 450L);
+    config->Write("/CorvaFrame/w", 820L);
+    config->Write("/CorvaFrame/h", 540L);
     OpenFrame();
     EXPECT_TRUE(area.Contains(frame->GetRect()));
-    EXPECT_EQ(wxSize(700, 450), frame->GetClientSize()) << "a size that fits is kept";
+    EXPECT_EQ(wxSize(820, 540), frame->GetClientSize()) << "a size that fits is kept";
 }
 
 TEST_F(FrameTest, AnUnwritableSettingsFileIsToldOnceAtExit)
