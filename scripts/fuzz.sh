@@ -26,6 +26,10 @@ if ! command -v clang++ >/dev/null; then
   exit 2
 fi
 
+# The same compiler cache settings as scripts/build.sh.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR-$src}
+export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS-pch_defines,time_macros,include_file_mtime,include_file_ctime}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR-1}
 cmake -S "$src" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCORVALA_FUZZ=ON -DCORVALA_TESTS=OFF -DCORVALA_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${target}_fuzz"
