@@ -5,11 +5,16 @@
 #include <wx/listbox.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/msgout.h>
+#include <wx/translation.h>
+
+#include "app/Platform.h"
 
 namespace
 {
 const char* const LANGUAGE_KEY = "ui_language";
 const char* const DEFAULT_WORD = "default";
+const char* const CATALOGUE = "Corvala";
 
 const wxLanguage OFFERED_LANGUAGES[] = {
     wxLANGUAGE_DEFAULT,
@@ -92,4 +97,40 @@ void SelectUiLanguage()
     SaveLanguage(chosen);
     wxMessageBox(_("You must restart Corvala for this change to take effect."), _("Corvala"),
                  wxOK | wxICON_INFORMATION | wxCENTRE);
+}
+
+bool SetUpLanguage(wxLocale& locale, wxLanguage language)
+{
+    const int system = language == wxLANGUAGE_DEFAULT ? wxLocale::GetSystemLanguage() : language;
+    bool withSystemLocale = false;
+    // Initialising a locale the system lacks would warn at every start and
+    // leave the program untranslated; asking first avoids both.
+    if (system != wxLANGUAGE_UNKNOWN && wxLocale::IsAvailable(system))
+        withSystemLocale = locale.Init(language, wxLOCALE_LOAD_DEFAULT);
+    if (!withSystemLocale)
+    {
+        wxTranslations* translations = new wxTranslations;
+        wxTranslations::Set(translations);
+        if (language != wxLANGUAGE_DEFAULT)
+            translations->SetLanguage(language);
+        translations->AddStdCatalog();
+        if (language != wxLANGUAGE_DEFAULT)
+            wxMessageOutputStderr().Printf("Corvala: the system has no locale for %s; the program is translated "
+                                           "all the same.\n",
+                                           wxLocale::GetLanguageName(language));
+    }
+
+    if (language != wxLANGUAGE_DEFAULT)
+        Platform::SetToolkitLanguage(wxLocale::GetLanguageCanonicalName(language));
+
+    wxTranslations* translations = wxTranslations::Get();
+    if (!translations)
+        return false;
+    translations->AddCatalog(CATALOGUE);
+    if (!translations->IsLoaded(CATALOGUE))
+    {
+        translations->SetLanguage(wxLANGUAGE_ENGLISH);
+        translations->AddCatalog(CATALOGUE);
+    }
+    return translations->IsLoaded(CATALOGUE);
 }

@@ -1,6 +1,9 @@
 #include "app/Platform.h"
 
+#include <wx/app.h>
+#include <wx/config.h>
 #include <wx/evtloop.h>
+#include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -10,8 +13,47 @@
 
 #include <ctime>
 
+#ifdef __UNIX__
+#include <clocale>
+#include <cstring>
+#endif
+
+namespace
+{
+#ifndef __WINDOWS__
+// The toolkit logs a failed write of the settings file, and its own last
+// write comes after the application object is gone, when the log can no
+// longer be shown and the program crashes.
+class QuietFileConfig : public wxFileConfig
+{
+public:
+    using wxFileConfig::wxFileConfig;
+
+    bool Flush(bool currentOnly = false) override
+    {
+        wxLogNull quiet;
+        return wxFileConfig::Flush(currentOnly);
+    }
+};
+#endif
+} // namespace
+
 namespace Platform
 {
+wxConfigBase* CreateConfiguration(const wxString& localFile)
+{
+#ifdef __WINDOWS__
+    (void)localFile;
+    return wxConfigBase::Create();
+#else
+    const wxString app = wxTheApp ? wxTheApp->GetAppName() : wxString("Corvala");
+    const wxString vendor = wxTheApp ? wxTheApp->GetVendorName() : wxString("Marrowind");
+    if (!localFile.empty())
+        return new QuietFileConfig(app, vendor, localFile, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+    return new QuietFileConfig(app, vendor);
+#endif
+}
+
 void PumpOneMessage()
 {
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
@@ -43,6 +85,40 @@ void RememberTimeZone()
     if (!wxGetEnv("TZ", nullptr) && wxFileName::FileExists("/etc/localtime"))
         wxSetEnv("TZ", ":/etc/localtime");
     tzset();
+#endif
+}
+
+void SetToolkitLanguage(const wxString& canonicalName)
+{
+#ifdef __UNIX__
+    // GTK translates its texts with gettext, which takes the language list
+    // in LANGUAGE before the locale, but ignores it in the plain C locale;
+    // C.UTF-8 is always present and lets it apply.
+    const char* messages = std::setlocale(LC_MESSAGES, nullptr);
+    if (messages && (std::strcmp(messages, "C") == 0 || std::strcmp(messages, "POSIX") == 0))
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+    wxString languages = canonicalName;
+    if (canonicalName.Find('_') != wxNOT_FOUND)
+        languages += ":" + canonicalName.BeforeFirst('_');
+    wxSetEnv("LANGUAGE", languages);
+#else
+    // Elsewhere the toolkit's texts follow the locale the program sets.
+    wxUnusedVar(canonicalName);
+#endif
+}
+
+wxString AnyCasePattern(const wxString& extension)
+{
+#ifdef __WXMSW__
+    return "*." + extension;
+#else
+    wxString pattern = "*.";
+    for (wxUniChar c : extension)
+    {
+        const wxString lower = wxString(c).Lower(), upper = wxString(c).Upper();
+        pattern += lower == upper ? lower : "[" + lower + upper + "]";
+    }
+    return pattern;
 #endif
 }
 

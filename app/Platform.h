@@ -7,6 +7,7 @@
 #include <wx/bitmap.h>
 #include <wx/string.h>
 
+class wxConfigBase;
 class wxWindow;
 class wxWindowDisabler;
 
@@ -29,6 +30,22 @@ wxString GetExecutableDir();
 
 // A path below the working directory from parts: Cwd("data", "Corvala.s3db").
 wxString CwdPath(const wxString& folder, const wxString& file);
+
+// Lets the toolkit's own texts (stock buttons, standard dialogs) follow the
+// program's language, named by its canonical name ("ja_JP"), also where the
+// system has no locale for it.
+void SetToolkitLanguage(const wxString& canonicalName);
+
+// The per-user configuration store: the registry on Windows, a file
+// elsewhere (localFile, when given, instead of the usual one). A file that
+// cannot be written is not reported by the toolkit while it is written:
+// whoever flushes it hears false, and the program tells the user once.
+wxConfigBase* CreateConfiguration(const wxString& localFile = wxString());
+
+// The file dialog's pattern for files ending in ".extension", in any letter
+// case: "*.xls" matches only lower case in GTK's dialog, where Windows'
+// matches every case by itself.
+wxString AnyCasePattern(const wxString& extension);
 
 // Makes the C library read the system's time zone once for the whole run.
 // Call before any date is converted.

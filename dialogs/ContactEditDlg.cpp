@@ -12,6 +12,8 @@
 #include <wx/stattext.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
+#include "dialogs/DatePicker.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
 #include "storage/ContactInfoEx.h"
@@ -89,6 +91,22 @@ wxPGChoices SexChoices()
     return wxPGChoices(labels, wxArrayInt(values, values + 2));
 }
 
+// The tag of a name typed or ticked in the tag text. Names stored with
+// blanks around them before names were trimmed are found by their trimmed
+// name, instead of getting a twin.
+TagInfo* FindTag(TagManager& tags, const wxString& name)
+{
+    if (TagInfo* tag = tags.FindByName(name))
+        return tag;
+    for (TagInfo* tag : tags.GetTagsByDisplayOrder())
+    {
+        wxString stored = tag->name;
+        if (stored.Trim(true).Trim(false).CmpNoCase(name) == 0)
+            return tag;
+    }
+    return nullptr;
+}
+
 // A text property's value, or empty when the grid has no such property.
 wxString ReadText(wxPropertyGrid* grid, const char* column)
 {
@@ -139,6 +157,35 @@ ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, wxWindowID id)
 
     Bind(wxEVT_INIT_DIALOG, &ContactEditDlg::OnDialogInit, this);
     Bind(wxEVT_BUTTON, &ContactEditDlg::OnButtonOKClick, this, wxID_OK);
+    Bind(wxEVT_CHAR_HOOK, &ContactEditDlg::OnCharHook, this);
+}
+
+bool ContactEditDlg::IsEditingBirthday() const
+{
+    wxPGProperty* selected = propertyGrid->GetSelection();
+    return selected && selected->GetEditorClass() == DatePickerEditor::Get() && propertyGrid->GetEditorControl();
+}
+
+void ContactEditDlg::OnCharHook(wxKeyEvent& event)
+{
+    const int key = event.GetKeyCode();
+    if ((key != WXK_RETURN && key != WXK_NUMPAD_ENTER) || !IsEditingBirthday())
+    {
+        event.Skip();
+        return;
+    }
+    wxWindow* editor = propertyGrid->GetEditorControl();
+    for (wxWindow* target = wxDynamicCast(event.GetEventObject(), wxWindow); target; target = target->GetParent())
+    {
+        if (target == editor)
+        {
+            // Enter in the date editor takes the date, as it does in the
+            // other cells; it must not close the dialog with OK.
+            propertyGrid->CommitChangesFromEditor();
+            return;
+        }
+    }
+    event.Skip();
 }
 
 void ContactEditDlg::OnDialogInit(wxInitDialogEvent& event)
@@ -152,9 +199,13 @@ void ContactEditDlg::OnDialogInit(wxInitDialogEvent& event)
 
 void ContactEditDlg::BuildGrid()
 {
+    // The tag choices follow the display order the user gives the tags.
     wxArrayString allTagNames;
     if (corva)
-        corva->tagManager.GetTagNames(allTagNames);
+    {
+        for (const TagInfo* tag : corva->tagManager.GetTagsByDisplayOrder())
+            allTagNames.Add(tag->name);
+    }
     if (!contact)
         return;
     if (mode < EDIT_MODE_NEW || mode > EDIT_MODE_COPY)
@@ -188,6 +239,9 @@ void ContactEditDlg::BuildGrid()
             birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime::Now() : contact->birthday));
         birthday->SetAttribute(wxPG_DATE_PICKER_STYLE,
                                static_cast<long>(wxDP_DROPDOWN | wxDP_SHOWCENTURY | wxDP_ALLOWNONE));
+        // Year/month/day like every other date of the program, shown and edited.
+        birthday->SetAttribute(wxPG_DATE_FORMAT, DateText::DATE_FORMAT);
+        birthday->SetEditor(DatePickerEditor::Get());
     }
 
     propertyGrid->Append(new wxPropertyCategory(_("Business information")));
@@ -245,21 +299,42 @@ void ContactEditDlg::OnButtonOKClick(wxCommandEvent&)
 
 void ContactEditDlg::ReadGrid()
 {
-    for (const TextField& field : BASE_NAME_FIELDS)
+    // Editing an existing record (or its copy) writes back only what the
+    // user changed: a value the grid cannot show as it is stored (a time of
+    // day in the birthday, a sex value outside the two choices) must reach
+    // the record untouched.
+    const bool onlyChanged = mode == EDIT_MODE_EDIT || mode == EDIT_MODE_COPY;
+    auto property = [&](const char* column) -> wxPGProperty*
+    {
+        wxPGProperty* found = propertyGrid->GetPropertyByName(Label(column));
+        return found && onlyChanged && !found->HasFlag(wxPG_PROP_MODIFIED) ? nullptr : found;
+    };
+    auto readText = [&](const TextField& field)
+    {
+        if (onlyChanged && !property(field.column))
+            return;
         contact->*field.field = ReadText(propertyGrid, field.column);
+    };
 
-    wxPGProperty* sex = propertyGrid->GetPropertyByName(Label(wxTRANSLATE("sex")));
-    contact->sex = sex ? static_cast<int>(sex->GetValue().GetLong()) : 0;
+    for (const TextField& field : BASE_NAME_FIELDS)
+        readText(field);
 
-    wxPGProperty* birthday = propertyGrid->GetPropertyByName(Label(wxTRANSLATE("birthday")));
-    wxVariant date = birthday ? birthday->GetValue() : wxVariant();
-    contact->birthday = (!date.IsNull() && date.GetType() == "datetime") ? date.GetDateTime() : wxDateTime();
+    wxPGProperty* sex = property(wxTRANSLATE("sex"));
+    if (sex || !onlyChanged)
+        contact->sex = sex ? static_cast<int>(sex->GetValue().GetLong()) : 0;
+
+    wxPGProperty* birthday = property(wxTRANSLATE("birthday"));
+    if (birthday || !onlyChanged)
+    {
+        wxVariant date = birthday ? birthday->GetValue() : wxVariant();
+        contact->birthday = (!date.IsNull() && date.GetType() == "datetime") ? date.GetDateTime() : wxDateTime();
+    }
 
     for (const TextField& field : BUSINESS_FIELDS)
-        contact->*field.field = ReadText(propertyGrid, field.column);
+        readText(field);
     for (const TextField& field : HOME_FIELDS)
-        contact->*field.field = ReadText(propertyGrid, field.column);
-    contact->comment = ReadText(propertyGrid, COMMENT_FIELD.column);
+        readText(field);
+    readText(COMMENT_FIELD);
 }
 
 void ContactEditDlg::ReadTags()
@@ -280,18 +355,20 @@ void ContactEditDlg::ReadTags()
         name.Trim(true).Trim(false);
         if (name.empty())
             continue;
-        TagInfo* tag = tags.FindByName(name);
+        TagInfo* tag = FindTag(tags, name);
         if (!tag)
         {
             TagInfo created(-1, name, -1);
             // Insert notifies the main window, which reloads the tag cache.
             tags.Insert(&created);
-            tag = tags.FindByName(name);
+            tag = FindTag(tags, name);
         }
         // Still unknown: the insert failed and was reported. Attaching any
         // other tag would be wrong, so the name is left out.
         if (!tag)
             continue;
-        contact->tagIds.Add(tag->id);
+        // "Work" and "work" are one tag, linked once.
+        if (contact->tagIds.Index(tag->id) == wxNOT_FOUND)
+            contact->tagIds.Add(tag->id);
     }
 }

@@ -49,9 +49,13 @@ public:
     void OnButtonOKClick(wxCommandEvent& event);
 
 private:
+    // True while the birthday cell's date editor is open.
+    bool IsEditingBirthday() const;
+    void OnCharHook(wxKeyEvent& event);
     void BuildGrid();
     // Copies the grid into the record; names missing from the grid (multi
-    // mode) give empty values.
+    // mode) give empty values. An existing record or its copy gets only the
+    // values the user changed.
     void ReadGrid();
     void ReadTags();
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/Platform.h"
 
@@ -106,4 +107,94 @@ wxBoxSizer* MakeDialogHeader(wxWindow* parent, const wxString& pictureFile, cons
     header->Add(new wxStaticText(parent, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"), 1,
                 wxALL | wxALIGN_CENTER_VERTICAL, DLG_BORDER);
     return header;
+}
+
+namespace
+{
+// Chinese and Japanese characters: a line may end after any of them.
+bool IsIdeographic(wxUniChar c)
+{
+    const wxUint32 u = c.GetValue();
+    return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF) ||
+           (u >= 0x20000 && u <= 0x3FFFF);
+}
+
+// Marks (and small kana) that stay with the character before them, and
+// marks that stay with the one after them.
+bool ClosesLine(wxUniChar c)
+{
+    static const wxString marks =
+        wxString::FromUTF8("、。，．：；！？）」』】〕〉》ー・…ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ,.:;!?)]}");
+    return marks.Find(c) != wxNOT_FOUND;
+}
+
+bool OpensLine(wxUniChar c)
+{
+    static const wxString marks = wxString::FromUTF8("（「『【〔〈《([{");
+    return marks.Find(c) != wxNOT_FOUND;
+}
+
+// The paragraph in pieces that a line may end after: a word with the blanks
+// after it, or one Chinese or Japanese character, each with its marks.
+std::vector<wxString> BreakPieces(const wxString& paragraph)
+{
+    std::vector<wxString> pieces;
+    wxString piece;
+    bool cut = false; // the piece ends before the next character that may start a line
+    for (wxUniChar c : paragraph)
+    {
+        const bool blank = c == ' ';
+        if (cut && !blank && !ClosesLine(c))
+        {
+            pieces.push_back(piece);
+            piece.clear();
+            cut = false;
+        }
+        if (!blank && IsIdeographic(c) && !piece.empty() && !cut && !ClosesLine(c) && !OpensLine(piece.Last()))
+        {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+        piece += c;
+        if (blank || (IsIdeographic(c) && !OpensLine(c)))
+            cut = true;
+    }
+    if (!piece.empty())
+        pieces.push_back(piece);
+    return pieces;
+}
+} // namespace
+
+wxString WrapText(const wxWindow* window, const wxString& text, int width)
+{
+    wxString wrapped;
+    const wxArrayString paragraphs = wxSplit(text, '\n', '\0');
+    for (size_t p = 0; p < paragraphs.size(); ++p)
+    {
+        if (p > 0)
+            wrapped += '\n';
+        wxString line;
+        for (const wxString& piece : BreakPieces(paragraphs[p]))
+        {
+            wxString longer = line + piece;
+            if (!line.empty() && window->GetTextExtent(wxString(longer).Trim(true)).x > width)
+            {
+                wrapped += line.Trim(true) + '\n';
+                longer = piece;
+            }
+            line = longer;
+        }
+        wrapped += line.Trim(true);
+    }
+    return wrapped;
+}
+
+bool ShowWrapped(wxStaticText* label, const wxString& text, int width)
+{
+    label->SetLabelText(WrapText(label, text, width));
+    const int needed = label->GetBestSize().y;
+    if (needed <= label->GetMinSize().y)
+        return false;
+    label->SetMinSize(wxSize(label->GetMinSize().x, needed));
+    return true;
 }

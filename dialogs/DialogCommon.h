@@ -28,6 +28,20 @@ class wxBoxSizer;
 // beside a line of explanation ("ID_STATICTEXT1").
 wxBoxSizer* MakeDialogHeader(wxWindow* parent, const wxString& pictureFile, const wxString& text);
 
+class wxStaticText;
+
+// The text broken into lines no wider than width in the window's font: at
+// blanks, and between the characters of Chinese and Japanese text, which
+// has no blanks between words (never before a closing mark such as "。" or
+// after an opening one such as "「"). A word wider than width keeps a line
+// of its own.
+wxString WrapText(const wxWindow* window, const wxString& text, int width);
+
+// Shows the text in the label, as it is (no mnemonics) and wrapped to width.
+// The label's least height grows to hold every line; true when it did, so
+// that its dialog can grow rather than cut the text.
+bool ShowWrapped(wxStaticText* label, const wxString& text, int width);
+
 // The standard OK/Cancel row ("wxID_OK", "wxID_CANCEL"), OK as default.
 wxStdDialogButtonSizer* MakeOkCancelButtons(wxWindow* parent);
 

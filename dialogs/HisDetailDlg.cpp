@@ -1,7 +1,6 @@
 #include "dialogs/HisDetailDlg.h"
 
 #include <wx/button.h>
-#include <wx/datectrl.h>
 #include <wx/intl.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
@@ -9,6 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "dialogs/DatePicker.h"
 #include "dialogs/DialogCommon.h"
 #include "storage/HistoryInfo.h"
 
@@ -38,8 +38,9 @@ HisDetailDlg::HisDetailDlg(wxWindow* parent, int mode, wxWindowID id)
     grid->AddSpacer(DLG_BORDER);
     grid->Add(new wxStaticText(this, wxID_ANY, _("Date time:"), wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT4"),
               0, wxALIGN_CENTER_VERTICAL);
-    pickerTime = new wxDatePickerCtrl(this, wxID_ANY, wxDefaultDateTime, wxDefaultPosition, wxDefaultSize,
-                                      wxDP_DROPDOWN | wxDP_SHOWCENTURY, wxDefaultValidator, "ID_DATEPICKERCTRL_TIME");
+    // Year/month/day like every other date of the program.
+    pickerTime = new DatePicker(this, wxID_ANY, wxDefaultDateTime, false, wxDefaultPosition, wxDefaultSize,
+                                "ID_DATEPICKERCTRL_TIME");
     grid->Add(pickerTime, 1, wxEXPAND);
 
     grid->AddSpacer(DLG_BORDER);
@@ -74,7 +75,7 @@ void HisDetailDlg::OnDialogInit(wxInitDialogEvent& event)
     {
         textContactName->ChangeValue(historyInfo->contact_name);
         if (historyInfo->his_time.IsValid())
-            pickerTime->SetValue(historyInfo->his_time);
+            pickerTime->SetDate(historyInfo->his_time);
         commentLimit->ChangeValue(historyInfo->comment);
     }
 }
@@ -85,7 +86,7 @@ void HisDetailDlg::OnButtonOKClick(wxCommandEvent&)
     {
         // The picker edits the date only; the entry keeps its time of day so
         // that entries of one day stay in the order they were made.
-        wxDateTime picked = pickerTime->GetValue();
+        wxDateTime picked = pickerTime->GetDate();
         if (picked.IsValid())
         {
             wxDateTime time = picked.GetDateOnly();

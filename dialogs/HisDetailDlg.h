@@ -9,7 +9,7 @@
 #include "dialogs/DialogCommon.h"
 
 class HistoryInfo;
-class wxDatePickerCtrl;
+class DatePicker;
 class wxTextCtrl;
 
 enum HisDetailMode
@@ -43,7 +43,7 @@ private:
     int mode;
     HistoryInfo* historyInfo = nullptr;
     wxTextCtrl* textContactName;
-    wxDatePickerCtrl* pickerTime;
+    DatePicker* pickerTime;
     wxTextCtrl* textComment;
     std::unique_ptr<TextLengthLimit> commentLimit;
 };

@@ -66,12 +66,22 @@ void TagDlg::OnDialogInit(wxInitDialogEvent& event)
     }
 }
 
+bool TagDlg::IsListed(const wxString& name, int except) const
+{
+    for (unsigned i = 0; i < checkListTags->GetCount(); ++i)
+    {
+        if (static_cast<int>(i) != except && checkListTags->GetString(i).CmpNoCase(name) == 0)
+            return true;
+    }
+    return false;
+}
+
 void TagDlg::OnButtonAddClick(wxCommandEvent&)
 {
-    TagEditDlg dlg(this);
-    if (dlg.ShowModal() != wxID_OK)
+    wxString name;
+    if (!TagEditDlg::AskName(this, name, [this](const wxString& n) { return IsListed(n, wxNOT_FOUND); }))
         return;
-    int index = checkListTags->Append(dlg.textTagName->GetValue());
+    int index = checkListTags->Append(name);
     checkListTags->Check(index);
 }
 
@@ -80,12 +90,11 @@ void TagDlg::OnButtonEditClick(wxCommandEvent&)
     int index = checkListTags->GetSelection();
     if (index == wxNOT_FOUND)
         return;
-    TagEditDlg dlg(this);
-    dlg.textTagName->SetValue(checkListTags->GetString(index));
-    if (dlg.ShowModal() != wxID_OK)
+    wxString name = checkListTags->GetString(index);
+    if (!TagEditDlg::AskName(this, name, [this, index](const wxString& n) { return IsListed(n, index); }))
         return;
     const bool checked = checkListTags->IsChecked(index);
-    checkListTags->SetString(index, dlg.textTagName->GetValue());
+    checkListTags->SetString(index, name);
     checkListTags->Check(index, checked);
 }
 

@@ -29,6 +29,9 @@ public:
     void OnButtonEditClick(wxCommandEvent& event);
 
 private:
+    // Whether an item other than `except` has the name, ignoring case.
+    bool IsListed(const wxString& name, int except) const;
+
     wxArrayString choices;
     wxArrayInt selections;
     wxArrayString stringSelections;

@@ -1,6 +1,7 @@
 #include "dialogs/TagEditDlg.h"
 
 #include <wx/intl.h>
+#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -22,4 +23,37 @@ TagEditDlg::TagEditDlg(wxWindow* parent, wxWindowID id)
     SetSizerAndFit(top);
     CentreOnParent();
     textTagName->SetFocus();
+}
+
+namespace
+{
+// Why the trimmed name cannot be a tag name, or empty when it can.
+wxString NameProblem(const wxString& name, const std::function<bool(const wxString&)>& taken)
+{
+    if (name.empty())
+        return _("Please enter a tag name.");
+    // The contact dialog's tag text uses the quote to separate names.
+    if (name.Contains("\""))
+        return _("A tag name cannot contain a double quote (\").");
+    if (taken && taken(name))
+        return wxString::Format(_("The tag \"%s\" already exists."), name);
+    return wxString();
+}
+} // namespace
+
+bool TagEditDlg::AskName(wxWindow* parent, wxString& name, const std::function<bool(const wxString&)>& taken)
+{
+    for (;;)
+    {
+        TagEditDlg dlg(parent);
+        dlg.textTagName->SetValue(name);
+        if (dlg.ShowModal() != wxID_OK)
+            return false;
+        name = dlg.textTagName->GetValue();
+        name.Trim(true).Trim(false);
+        const wxString problem = NameProblem(name, taken);
+        if (problem.empty())
+            return true;
+        wxMessageBox(problem, _("Corvala"), wxOK | wxICON_WARNING | wxCENTRE, parent);
+    }
 }

@@ -33,8 +33,10 @@ TagMgrDlg::TagMgrDlg(wxWindow* parent, wxWindowID id)
     side->Add(add, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
     side->Add(edit, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
     side->Add(del, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
-    side->Add(MakeButton(this, wxID_ANY, _("Up"), "ID_BUTTON1"), 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
-    side->Add(MakeButton(this, wxID_ANY, _("Down"), "ID_BUTTON2"), 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    wxButton* up = MakeButton(this, wxID_ANY, _("Up"), "ID_BUTTON1");
+    wxButton* down = MakeButton(this, wxID_ANY, _("Down"), "ID_BUTTON2");
+    side->Add(up, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
+    side->Add(down, 0, wxEXPAND | wxBOTTOM, DLG_BORDER);
     body->Add(side, 0, wxALL, DLG_BORDER);
     top->Add(body, 1, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
 
@@ -53,6 +55,8 @@ TagMgrDlg::TagMgrDlg(wxWindow* parent, wxWindowID id)
     add->Bind(wxEVT_BUTTON, &TagMgrDlg::OnButtonAddClick, this);
     edit->Bind(wxEVT_BUTTON, &TagMgrDlg::OnButtonEditClick, this);
     del->Bind(wxEVT_BUTTON, &TagMgrDlg::OnButtonDeleteClick, this);
+    up->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { MoveCurrentTag(true); });
+    down->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { MoveCurrentTag(false); });
 }
 
 void TagMgrDlg::OnDialogInit(wxInitDialogEvent& event)
@@ -77,21 +81,20 @@ void TagMgrDlg::FillTagList()
     TagManager& tags = corva->tagManager;
     tags.Load();
     int position = 0;
-    TagMap& map = tags.GetTagMap();
-    for (TagMap::iterator it = map.begin(); it != map.end(); ++it, ++position)
+    // Each tag goes on top: the highest display order ends first.
+    for (TagInfo* tag : tags.GetTagsByDisplayOrder())
     {
-        TagInfo* tag = it->second;
         long row = listTags->InsertItem(0, tag->name);
         listTags->SetItem(row, 1, wxString::Format("%d", tag->display_order));
         listTags->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(tag));
-        if (position % 2 == 0)
+        if (position++ % 2 == 0)
             listTags->SetItemBackgroundColour(row, wxColour(231, 223, 221));
     }
 }
 
 void TagMgrDlg::EnableRowButtons(bool enable)
 {
-    for (const char* name : {"ID_BUTTON_EDIT", "ID_BUTTON_DELETE"})
+    for (const char* name : {"ID_BUTTON_EDIT", "ID_BUTTON_DELETE", "ID_BUTTON1", "ID_BUTTON2"})
     {
         if (wxWindow* button = FindWindowByName(name, this))
             button->Enable(enable);
@@ -117,11 +120,12 @@ void TagMgrDlg::OnButtonAddClick(wxCommandEvent&)
 {
     if (!corva)
         return;
-    TagEditDlg dlg(this);
-    if (dlg.ShowModal() != wxID_OK)
+    TagManager& tags = corva->tagManager;
+    wxString name;
+    if (!TagEditDlg::AskName(this, name, [&tags](const wxString& n) { return tags.FindByName(n) != nullptr; }))
         return;
-    TagInfo tag(-1, dlg.textTagName->GetValue(), -1);
-    corva->tagManager.Insert(&tag);
+    TagInfo tag(-1, name, -1);
+    tags.Insert(&tag);
     FillTagList();
 }
 
@@ -129,16 +133,43 @@ void TagMgrDlg::OnButtonEditClick(wxCommandEvent&)
 {
     if (!corva || !currentTag)
         return;
-    TagEditDlg dlg(this);
-    dlg.textTagName->SetValue(currentTag->name);
-    if (dlg.ShowModal() != wxID_OK)
+    TagManager& tags = corva->tagManager;
+    const int id = currentTag->id;
+    wxString name = currentTag->name;
+    auto taken = [&tags, id](const wxString& n)
+    {
+        const TagInfo* other = tags.FindByName(n);
+        return other && other->id != id;
+    };
+    if (!TagEditDlg::AskName(this, name, taken))
         return;
-    const wxString name = dlg.textTagName->GetValue();
     if (name.CmpNoCase(currentTag->name) == 0)
         return;
     currentTag->name = name;
-    corva->tagManager.Update(currentTag);
+    tags.Update(currentTag);
     FillTagList();
+}
+
+void TagMgrDlg::MoveCurrentTag(bool up)
+{
+    if (!corva || !currentTag)
+        return;
+    const int id = currentTag->id;
+    // Moving notifies the main window, which reloads the cache.
+    if (!corva->tagManager.MoveTag(id, up))
+        return;
+    FillTagList();
+    // Keep the moved tag selected, so it can go on moving.
+    for (long row = 0; row < listTags->GetItemCount(); ++row)
+    {
+        if (reinterpret_cast<TagInfo*>(listTags->GetItemData(row))->id == id)
+        {
+            listTags->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                                   wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+            listTags->EnsureVisible(row);
+            break;
+        }
+    }
 }
 
 void TagMgrDlg::OnButtonDeleteClick(wxCommandEvent&)

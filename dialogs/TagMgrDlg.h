@@ -31,6 +31,8 @@ private:
     // Reloads the tag cache and lists it; nothing is selected afterwards.
     void FillTagList();
     void EnableRowButtons(bool enable);
+    // Up and Down: one place in the display order.
+    void MoveCurrentTag(bool up);
 
     Corva* corva = nullptr;
     // The selected row's tag; points into the tag cache, so it is dropped on

@@ -26,6 +26,8 @@
 #include "frame/FrameImages.h"
 #include "frame/MyHtmlWin.h"
 #include "import/ImportDlg.h"
+#include "import/VCardExportDlg.h"
+#include "import/VCardImportDlg.h"
 #include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
 
@@ -35,6 +37,7 @@ namespace
 {
 const char* const CONFIG_GROUP = "/CorvaFrame";
 const char* const DOWNLOAD_PAGE = "https://www.marrowind.example/corvala/download.html";
+const wxSize MINIMUM_CLIENT_SIZE(760, 500);
 } // namespace
 
 CorvalaFrame::Ids::Ids()
@@ -138,7 +141,6 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     birthdayMonth = static_cast<int>(now.GetMonth());
 
     SetClientSize(800, 500);
-    SetMinSize(wxSize(600, 320));
     paneManager.SetManagedWindow(this);
     paneManager.SetFlags(wxAUI_MGR_DEFAULT | wxAUI_MGR_ALLOW_ACTIVE_PANE | wxAUI_MGR_TRANSPARENT_DRAG);
 
@@ -150,6 +152,12 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
 
     BuildMenuBar();
     BuildStatusBar();
+    // The least size at which every control of the search center, the
+    // history page and the statistics pages is whole and the lists keep a
+    // few rows, in each of the program's languages. Set on the client area
+    // once the menu and status bars are in, so that their height (which
+    // depends on the theme) is not taken from it.
+    SetMinClientSize(FromDIP(MINIMUM_CLIENT_SIZE));
     BuildContactMenu();
     ConnectEvents();
 
@@ -183,6 +191,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     relationCanvas->SetShapeManager(&model->shapeManager);
     cardView->SetMainFrame(this);
     cardView->SetShapeManager(&model->shapeManager);
+    // The first search ran before the cards had their manager.
+    cardView->ShowSelection(selection);
     model->historyManager.SetCurrentContact(model->contactManager.currentContact);
 
     RefreshHistoryList();
@@ -347,6 +357,9 @@ void CorvalaFrame::BuildMenuBar()
 
     wxMenu* tools = new wxMenu();
     withIcon(tools, ids.ID_MENU_IMPORT, _("&Import..."), _("Contact information import tool"), "Import_s16_01.png");
+    withIcon(tools, idMenuImportVCard, _("Import vCard..."), _("Import contacts from vCard files"),
+             "Import_s16_01.png");
+    withIcon(tools, idMenuExportVCard, _("Export vCard..."), _("Export contacts to a vCard file"), nullptr);
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
@@ -395,6 +408,9 @@ void CorvalaFrame::ConnectEvents()
     Bind(wxEVT_MENU, &CorvalaFrame::OnTagManage, this, ids.ID_MENU_TAG);
     Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_TOOL_IMPORT);
     Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_MENU_IMPORT);
+    Bind(wxEVT_MENU, &CorvalaFrame::OnImportVCard, this, idMenuImportVCard);
+    Bind(wxEVT_MENU, &CorvalaFrame::OnExportVCard, this, idMenuExportVCard);
+    SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportVCardFiles(paths); }));
     Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_TOOL_SETTING);
     Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_MENU_SETTING);
     Bind(wxEVT_MENU, &CorvalaFrame::OnCheckUpdate, this, ids.ID_TOOL_UPDATE);
@@ -410,7 +426,7 @@ void CorvalaFrame::ConnectEvents()
 
 void CorvalaFrame::RestoreWindowState()
 {
-    int x = 40, y = 40, w = 960, h = 600;
+    long x = 40, y = 40, w = 960, h = 600;
     wxConfigBase* config = wxConfigBase::Get();
     if (config)
     {
@@ -430,16 +446,39 @@ void CorvalaFrame::RestoreWindowState()
         config->SetPath(oldPath);
     }
 
+    // The stored numbers may be anything: first a range in which nothing
+    // below can overflow.
+    const long LIMIT = 1000000;
+    x = std::clamp(x, -LIMIT, LIMIT);
+    y = std::clamp(y, -LIMIT, LIMIT);
+    w = std::clamp(w, 1L, LIMIT);
+    h = std::clamp(h, 1L, LIMIT);
+
     // A position saved on a display that is gone would put the window out
     // of reach: its title bar must lie on some display.
-    wxPoint titleBar(x + std::min(w, 200) / 2, y + 10);
-    if (wxDisplay::GetFromPoint(titleBar) == wxNOT_FOUND)
+    const wxPoint titleBar(static_cast<int>(x + std::min(w, 200L) / 2), static_cast<int>(y + 10));
+    int display = wxDisplay::GetFromPoint(titleBar);
+    if (display == wxNOT_FOUND)
     {
         x = 40;
         y = 40;
+        display = wxDisplay::GetFromPoint(wxPoint(40, 40));
     }
-    Move(x, y);
-    SetClientSize(w, h);
+    // Then the window is made to fit that display: no larger than it, and
+    // not hanging off its edges.
+    if (display == wxNOT_FOUND && wxDisplay::GetCount() > 0)
+        display = 0;
+    if (display != wxNOT_FOUND)
+    {
+        const wxRect area = wxDisplay(static_cast<unsigned>(display)).GetClientArea();
+        const wxSize frame = GetSize() - GetClientSize(); // menu, tool and status bars, borders
+        w = std::min(w, static_cast<long>(std::max(1, area.width - frame.x)));
+        h = std::min(h, static_cast<long>(std::max(1, area.height - frame.y)));
+        x = std::clamp(x, static_cast<long>(area.x), std::max<long>(area.x, area.GetRight() + 1 - (w + frame.x)));
+        y = std::clamp(y, static_cast<long>(area.y), std::max<long>(area.y, area.GetBottom() + 1 - (h + frame.y)));
+    }
+    Move(static_cast<int>(x), static_cast<int>(y));
+    SetClientSize(static_cast<int>(w), static_cast<int>(h));
 }
 
 void CorvalaFrame::SaveWindowState()
@@ -477,22 +516,26 @@ void CorvalaFrame::ShowStatisticsPane(bool show)
 
 void CorvalaFrame::OnContactChanged()
 {
+    // A delete can empty the last page and an insert into an empty book can
+    // follow a page of 0: the search run for the corrected page notifies
+    // again and shows it.
+    if (KeepPageInRange())
+        return;
     // The manager may have destroyed the records the rows point at, so the
     // rows are rebuilt before anything reads them.
     RefreshContactList();
-    ShowSelection();
+    // An empty page selects no row, and the current contact must be one the
+    // user sees highlighted.
+    if (resultList->GetSelectedItemCount() == 0)
+        MakeCurrent(nullptr);
+    else
+        ShowSelection();
     // Inserts, imports and deletes change the total without a search
     // command: keep the label true to the page shown.
     WritePageLabel(model->contactManager.condition.pageIndex);
-    // A selected row has brought the history along through the selection
-    // handler. An empty page selects none, and the history must not stay
-    // with a contact the search destroyed.
-    if (resultList->GetSelectedItemCount() == 0)
-    {
-        model->historyManager.SetCurrentContact(model->contactManager.currentContact);
-        RefreshHistoryList();
-        UpdateHistoryButtons();
-    }
+    // The cards were rebuilt by the shape manager before this ran.
+    if (cardView)
+        cardView->CardsChanged();
 }
 
 void CorvalaFrame::OnTagChanged()
@@ -567,6 +610,26 @@ void CorvalaFrame::OnImport(wxCommandEvent&)
 {
     ImportDlg dialog(this, wxID_ANY);
     dialog.SetCorva(model);
+    dialog.ShowModal();
+}
+
+void CorvalaFrame::OnImportVCard(wxCommandEvent&)
+{
+    ImportVCardFiles(wxArrayString());
+}
+
+void CorvalaFrame::ImportVCardFiles(const wxArrayString& paths)
+{
+    VCardImportDlg dialog(this, wxID_ANY);
+    dialog.SetCorva(model);
+    if (!paths.empty())
+        dialog.SetPaths(paths);
+    dialog.ShowModal();
+}
+
+void CorvalaFrame::OnExportVCard(wxCommandEvent&)
+{
+    VCardExportDlg dialog(this, wxID_ANY, model, selection, condition, model->contactManager.totalCount);
     dialog.ShowModal();
 }
 

@@ -2,6 +2,7 @@
 // business cards, relation map, detail page, history and statistics.
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -14,6 +15,7 @@
 #include "storage/TagObserver.h"
 
 class CardCanvas;
+class HistoryInfo;
 class Corva;
 class MyHtmlWin;
 class RelationCanvas;
@@ -47,6 +49,9 @@ public:
     static wxString DefaultTemplatePath();
     void ShowContactDetail(ContactInfoEx* contact);
     void ShowSelection();
+    // Makes the contact the only selected row and the current contact, as a
+    // single click on its row does (the business card view uses it).
+    void SelectContact(ContactInfoEx* contact);
 
     // Contact list.
     void RefreshContactList();
@@ -71,6 +76,9 @@ public:
     {
         return statisticsStep >= STATISTICS_STEPS;
     }
+
+    // Opens the vCard import dialog with these files (dropped ones).
+    void ImportVCardFiles(const wxArrayString& paths);
 
     Corva* GetModel() const
     {
@@ -178,6 +186,9 @@ private:
 
     // Search center.
     void StartSearch();
+    // Moves the page back into 1..number of pages after the total changed;
+    // true when it searched again.
+    bool KeepPageInRange();
     void WritePageLabel(int page);
     void OnTagSelected(wxListEvent& event);
     void OnAlphabetPaint(wxPaintEvent& event);
@@ -197,6 +208,13 @@ private:
     void OnContactEdit(wxCommandEvent& event);
     void OnContactDelete(wxCommandEvent& event);
     void OnContactCopy(wxCommandEvent& event);
+    // The current contact, its detail page and its history, all at once.
+    void MakeCurrent(ContactInfoEx* contact);
+    // The current contact if it is highlighted, else the highlighted row the
+    // user left the focus on, else the first highlighted one, else none.
+    ContactInfoEx* HighlightedContact() const;
+    long FindContactRow(const ContactInfoEx* contact) const;
+    void EnableContactCommands(bool enable);
     // What the commands do with the contact edit dialog.
     void NewContact();
     void EditContact(ContactInfoEx* contact);
@@ -205,6 +223,10 @@ private:
 
     // History.
     void OnHistoryItemSelected(wxListEvent& event);
+    void OnHistoryItemDeselected(wxListEvent& event);
+    // The entry of the one highlighted history row; none when zero or
+    // several rows are highlighted.
+    HistoryInfo* SelectedHistory() const;
     void OnButtonNewHisClick(wxCommandEvent& event);
     void OnButtonEditHisClick(wxCommandEvent& event);
     void OnButtonDelHisClick(wxCommandEvent& event);
@@ -223,6 +245,8 @@ private:
     // Frame commands.
     void OnTagManage(wxCommandEvent& event);
     void OnImport(wxCommandEvent& event);
+    void OnImportVCard(wxCommandEvent& event);
+    void OnExportVCard(wxCommandEvent& event);
     void OnSetting(wxCommandEvent& event);
     void OnCheckUpdate(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
@@ -234,6 +258,9 @@ private:
     void OnViewPageChanged(wxBookCtrlEvent& event);
 
     Ids ids;
+    // The vCard commands of the Tools menu; their ids follow all others.
+    wxWindowIDRef idMenuImportVCard{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuExportVCard{wxWindow::NewControlId()};
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     // Stands in the business card page until the card view takes its place.
@@ -242,6 +269,9 @@ private:
     wxImageList* imageList = nullptr;
     int birthdayMonth = 0;
     ContactArray selection;
+    // Set while the frame changes the list's highlight itself: the list's
+    // events would otherwise rebuild the state row by row.
+    bool syncingSelection = false;
     SearchCondition condition;
     bool conditionRowVisible = true;
     bool statPanelVisible = true;

@@ -7,6 +7,7 @@
 #include <wx/wupdlock.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "app/Platform.h"
 #include "dialogs/ContactEditDlg.h"
 #include "frame/CorvalaFrame.h"
@@ -15,9 +16,10 @@ namespace
 {
 const wxColour ALTERNATE_ROW(231, 223, 221);
 
+// Year/month/day like every other date of the program, then the time.
 wxString DateTimeText(const wxDateTime& time)
 {
-    return time.IsValid() ? time.Format() : wxString();
+    return DateText::DateTime(time);
 }
 } // namespace
 
@@ -48,10 +50,16 @@ void CorvalaFrame::InsertListColumns()
         const char* header;
         int width;
     } columns[] = {
-        {"Name", 128},       {"Alphabet Name ", 128}, {"Business phone", 128},
-        {"Job title", 128},  {"Department", 128},     {"Company", 196},
-        {"E-mail", 128},     {"Webpage", 128},        {"Latest update time", 128},
-        {"Entry time", 128},
+        {wxTRANSLATE("Name"), 128},
+        {wxTRANSLATE("Alphabet Name "), 128},
+        {wxTRANSLATE("Business phone"), 128},
+        {wxTRANSLATE("Job title"), 128},
+        {wxTRANSLATE("Department"), 128},
+        {wxTRANSLATE("Company"), 196},
+        {wxTRANSLATE("E-mail"), 128},
+        {wxTRANSLATE("Webpage"), 128},
+        {wxTRANSLATE("Latest update time"), 128},
+        {wxTRANSLATE("Entry time"), 128},
     };
     int index = 0;
     for (const auto& column : columns)
@@ -105,21 +113,78 @@ void CorvalaFrame::RefreshContactList()
 
 void CorvalaFrame::OnListItemSelected(wxListEvent& event)
 {
-    if (resultList->GetSelectedItemCount() < 1)
+    if (syncingSelection || resultList->GetSelectedItemCount() < 1)
         return;
-    ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(event.GetIndex()));
-    model->contactManager.currentContact = contact;
-    ShowSelection();
-    model->historyManager.SetCurrentContact(contact);
-    RefreshHistoryList();
-    UpdateHistoryButtons();
+    MakeCurrent(reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(event.GetIndex())));
 }
 
 void CorvalaFrame::OnListItemDeselected(wxListEvent&)
 {
+    if (syncingSelection)
+        return;
+    // The current contact may be the row that lost its highlight: commands
+    // must never act on a contact the user no longer sees selected.
+    MakeCurrent(HighlightedContact());
+}
+
+void CorvalaFrame::MakeCurrent(ContactInfoEx* contact)
+{
+    model->contactManager.currentContact = contact;
     ShowSelection();
+    model->historyManager.SetCurrentContact(contact);
     RefreshHistoryList();
-    UpdateHistoryButtons();
+}
+
+ContactInfoEx* CorvalaFrame::HighlightedContact() const
+{
+    ContactInfoEx* current = model->contactManager.currentContact;
+    const long focused = resultList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    ContactInfoEx* focusedContact = nullptr;
+    ContactInfoEx* first = nullptr;
+    long row = -1;
+    while ((row = resultList->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1)
+    {
+        ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(row));
+        if (!contact)
+            continue;
+        if (contact == current)
+            return current;
+        if (row == focused)
+            focusedContact = contact;
+        if (!first)
+            first = contact;
+    }
+    return focusedContact ? focusedContact : first;
+}
+
+long CorvalaFrame::FindContactRow(const ContactInfoEx* contact) const
+{
+    for (long row = 0; contact && row < resultList->GetItemCount(); ++row)
+    {
+        if (reinterpret_cast<const ContactInfoEx*>(resultList->GetItemData(row)) == contact)
+            return row;
+    }
+    return -1;
+}
+
+void CorvalaFrame::SelectContact(ContactInfoEx* contact)
+{
+    const long target = FindContactRow(contact);
+    syncingSelection = true;
+    long row = -1;
+    while ((row = resultList->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1)
+    {
+        if (row != target)
+            resultList->SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    }
+    if (target != -1)
+    {
+        resultList->SetItemState(target, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                                 wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        resultList->EnsureVisible(target);
+    }
+    syncingSelection = false;
+    MakeCurrent(target != -1 ? contact : nullptr);
 }
 
 void CorvalaFrame::OnListItemActivated(wxListEvent& event)

@@ -1,5 +1,6 @@
 // The "Detail" page: the current contact rendered from the template, or the
 // names of a multi-selection.
+#include <wx/aui/auibar.h>
 #include <wx/button.h>
 #include <wx/filesys.h>
 #include <wx/listctrl.h>
@@ -7,6 +8,7 @@
 #include <wx/sizer.h>
 #include <wx/statline.h>
 #include <wx/stream.h>
+#include <wx/translation.h>
 
 #include <vector>
 
@@ -14,24 +16,24 @@
 #include "app/Platform.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
+#include "frame/FlowSizer.h"
 #include "frame/MyHtmlWin.h"
+#include "views/CardCanvas.h"
 
 wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
 {
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL3, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
-    editButton = new wxButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_EDIT");
+    // Compact like the buttons of the other panes, so that the row fits.
+    editButton = MakeCompactButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), "ID_BUTTON_EDIT");
     buttons->Add(editButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    deleteButton = new wxButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON_DELETE");
+    deleteButton = MakeCompactButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), "ID_BUTTON_DELETE");
     buttons->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     buttons->Add(
         new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE2"),
         0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    copyButton = new wxButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_COPY");
+    copyButton = MakeCompactButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), "ID_BUTTON_COPY");
     buttons->Add(copyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     sizer->Add(buttons, 0, wxEXPAND);
 
@@ -44,7 +46,21 @@ wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
 
 wxString CorvalaFrame::DefaultTemplatePath()
 {
-    return Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH + "contact_detail_tpl.html";
+    const wxString conf = Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH;
+    const wxString name = "contact_detail_tpl.html";
+    // The page's own labels in the language of the program's catalogue,
+    // where conf/ holds a template for it ("zh_CN/", "ja/").
+    if (wxTranslations* translations = wxTranslations::Get())
+    {
+        const wxString language = translations->GetBestTranslation("Corvala");
+        for (const wxString& folder : {language, language.BeforeFirst('_')})
+        {
+            const wxString path = conf + folder + wxFILE_SEP_PATH + name;
+            if (!folder.empty() && wxFileName::FileExists(path))
+                return path;
+        }
+    }
+    return conf + name;
 }
 
 void CorvalaFrame::LoadDetailTemplate()
@@ -100,10 +116,15 @@ void CorvalaFrame::ShowSelection()
     }
 
     ContactInfoEx* shown = nullptr;
-    if (resultList->GetSelectedItemCount() < 2)
+    if (selection.GetCount() < 2)
     {
         shown = model->contactManager.currentContact;
-        ShowContactDetail(shown);
+        // With no current contact the page must not keep naming a contact
+        // that is gone or no longer selected.
+        if (shown)
+            ShowContactDetail(shown);
+        else
+            detailWindow->SetPage(wxString());
     }
     else
     {
@@ -111,13 +132,37 @@ void CorvalaFrame::ShowSelection()
         for (size_t i = 0; i < selection.GetCount(); ++i)
             contacts.push_back(static_cast<const ContactInfoEx*>(selection[i]));
         detailWindow->SetPage(DetailPage::RenderSelection(contacts));
-        if (!selection.IsEmpty())
-            shown = static_cast<ContactInfoEx*>(selection.Last());
+        shown = static_cast<ContactInfoEx*>(selection.Last());
     }
 
-    bool enable = shown != nullptr;
+    EnableContactCommands(shown != nullptr);
+    detailWindow->Enable(shown != nullptr);
+    if (cardView)
+        cardView->ShowSelection(selection);
+}
+
+void CorvalaFrame::EnableContactCommands(bool enable)
+{
     editButton->Enable(enable);
     deleteButton->Enable(enable);
     copyButton->Enable(enable);
-    detailWindow->Enable(enable);
+    if (toolbar)
+    {
+        toolbar->EnableTool(ids.ID_TOOL_EDIT, enable);
+        toolbar->EnableTool(ids.ID_TOOL_DELETE, enable);
+        toolbar->Refresh(false);
+    }
+    if (wxMenuBar* menuBar = GetMenuBar())
+    {
+        for (int id : {int(ids.ID_MENU_EDIT), int(ids.ID_MENU_DELETE), int(ids.ID_MENU_COPY)})
+        {
+            if (menuBar->FindItem(id))
+                menuBar->Enable(id, enable);
+        }
+    }
+    for (int id : {int(ids.ID_POPUP_EDIT), int(ids.ID_POPUP_DELETE), int(ids.ID_POPUP_COPY)})
+    {
+        if (contactMenu.FindItem(id))
+            contactMenu.Enable(id, enable);
+    }
 }

@@ -11,18 +11,22 @@
 #include <wx/msgdlg.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "dialogs/HisDetailDlg.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 #include "storage/DbValues.h"
 
 wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
 {
     wxPanel* panel = new wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7");
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    // A pane narrower than the buttons (a longer language, a larger font)
+    // wraps them rather than cutting the last one off.
+    FlowSizer* buttons = new FlowSizer;
     auto button = [panel, buttons](wxWindowID id, const wxString& label, const char* name)
     {
-        wxButton* b = new wxButton(panel, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+        wxButton* b = MakeCompactButton(panel, id, label, name);
         buttons->Add(b, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
         return b;
     };
@@ -54,6 +58,7 @@ void CorvalaFrame::InsertHistoryColumns()
 void CorvalaFrame::ConnectHistoryEvents()
 {
     historyList->Bind(wxEVT_LIST_ITEM_SELECTED, &CorvalaFrame::OnHistoryItemSelected, this);
+    historyList->Bind(wxEVT_LIST_ITEM_DESELECTED, &CorvalaFrame::OnHistoryItemDeselected, this);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonNewHisClick, this, ids.ID_BUTTON_NEW_HIS);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonEditHisClick, this, ids.ID_BUTTON_EDIT_HIS);
     Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonDelHisClick, this, ids.ID_BUTTON_DEL_HIS);
@@ -75,19 +80,20 @@ void CorvalaFrame::RefreshHistoryList()
     for (size_t i = 0; i < entries.GetCount(); ++i)
     {
         HistoryInfo* entry = entries[i];
-        long row =
-            historyList->InsertItem(0, entry->his_time.IsValid() ? entry->his_time.Format("%Y/%m/%d") : wxString(), 3);
+        long row = historyList->InsertItem(0, DateText::Date(entry->his_time), 3);
         historyList->SetItem(row, 1, entry->comment);
         historyList->SetItemPtrData(row, reinterpret_cast<wxUIntPtr>(entry));
         if (i % 2 == 0)
             historyList->SetItemBackgroundColour(row, wxColour(231, 223, 221));
     }
+    // A refill leaves no row selected: the buttons must say so.
+    UpdateHistoryButtons();
 }
 
 void CorvalaFrame::UpdateHistoryButtons()
 {
     bool hasContact = model->contactManager.currentContact != nullptr;
-    bool hasEntry = hasContact && historyList->GetSelectedItemCount() > 0;
+    bool hasEntry = hasContact && SelectedHistory() != nullptr;
     newHisButton->Enable(hasContact);
     editHisButton->Enable(hasEntry);
     delHisButton->Enable(hasEntry);
@@ -95,9 +101,25 @@ void CorvalaFrame::UpdateHistoryButtons()
     historyList->Enable(hasContact);
 }
 
-void CorvalaFrame::OnHistoryItemSelected(wxListEvent& event)
+HistoryInfo* CorvalaFrame::SelectedHistory() const
 {
-    model->historyManager.SetCurrentHistory(reinterpret_cast<HistoryInfo*>(historyList->GetItemData(event.GetIndex())));
+    if (historyList->GetSelectedItemCount() != 1)
+        return nullptr;
+    long row = historyList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+    return row == -1 ? nullptr : reinterpret_cast<HistoryInfo*>(historyList->GetItemData(row));
+}
+
+void CorvalaFrame::OnHistoryItemSelected(wxListEvent&)
+{
+    // With several rows highlighted no single entry is meant: the commands
+    // then act on none of them.
+    model->historyManager.SetCurrentHistory(SelectedHistory());
+    UpdateHistoryButtons();
+}
+
+void CorvalaFrame::OnHistoryItemDeselected(wxListEvent&)
+{
+    model->historyManager.SetCurrentHistory(SelectedHistory());
     UpdateHistoryButtons();
 }
 
@@ -131,8 +153,8 @@ void CorvalaFrame::OnButtonNewHisClick(wxCommandEvent&)
 void CorvalaFrame::OnButtonEditHisClick(wxCommandEvent&)
 {
     ContactInfoEx* contact = model->contactManager.currentContact;
-    HistoryInfo* entry = model->historyManager.GetCurrentHistory();
-    if (historyList->GetSelectedItemCount() < 1 || !contact || !entry)
+    HistoryInfo* entry = SelectedHistory();
+    if (!contact || !entry)
         return;
     entry->contact_name = contact->last_name + " " + contact->first_name;
     // The update reloads the list, which destroys the entry.
@@ -143,8 +165,8 @@ void CorvalaFrame::OnButtonEditHisClick(wxCommandEvent&)
 
 void CorvalaFrame::OnButtonDelHisClick(wxCommandEvent&)
 {
-    HistoryInfo* entry = model->historyManager.GetCurrentHistory();
-    if (!entry)
+    HistoryInfo* entry = SelectedHistory();
+    if (!model->contactManager.currentContact || !entry)
         return;
     if (wxMessageBox(_("Do you really need to delete the history item of below?\n\n") + entry->comment, _("Confirm"),
                      wxYES_NO, this) == wxYES)
@@ -155,7 +177,7 @@ void CorvalaFrame::OnButtonDelHisClick(wxCommandEvent&)
 void CorvalaFrame::OnButtonHisCopyClick(wxCommandEvent&)
 {
     ContactInfoEx* contact = model->contactManager.currentContact;
-    HistoryInfo* source = model->historyManager.GetCurrentHistory();
+    HistoryInfo* source = SelectedHistory();
     if (!contact || !source)
         return;
     std::unique_ptr<HistoryInfo> entry(new HistoryInfo());

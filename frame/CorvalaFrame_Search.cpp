@@ -1,4 +1,5 @@
 // The search center: tag list, first-letter panel, keyword, paging.
+#include <algorithm>
 #include <cmath>
 
 #include <wx/button.h>
@@ -15,12 +16,85 @@
 
 #include "app/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 #include "views/CardCanvas.h"
 
 namespace
 {
 const int LETTER_CELL = 20;
 const int LETTER_COUNT = 26;
+const int CELL_COUNT = LETTER_COUNT + 1; // "-", then A to Z
+// Narrowest cell that keeps a 10-point bold letter clear of its neighbours.
+const int NARROW_LETTER_CELL = 14;
+const int LETTER_ROW = 20;
+
+// Where the cells of the first-letter panel lie at a panel width: one row of
+// 20-pixel cells where there is room, narrower cells down to 14 pixels, then
+// as many rows as it takes, so that no letter is ever out of reach.
+class LetterGrid
+{
+public:
+    explicit LetterGrid(int width)
+    {
+        if (width >= CELL_COUNT * LETTER_CELL)
+            cellWidth = LETTER_CELL;
+        else if (width >= CELL_COUNT * NARROW_LETTER_CELL)
+            cellWidth = width / CELL_COUNT;
+        else
+        {
+            cellWidth = NARROW_LETTER_CELL;
+            perRow = std::max(1, width / NARROW_LETTER_CELL);
+        }
+    }
+
+    int Rows() const
+    {
+        return (CELL_COUNT + perRow - 1) / perRow;
+    }
+
+    // Where a letter of that width is drawn: 6 pixels into a full cell,
+    // centred in a narrower one.
+    wxPoint TextPosition(int cell, int textWidth) const
+    {
+        const int inset = cellWidth == LETTER_CELL ? 6 : std::max(0, (cellWidth - textWidth) / 2);
+        return wxPoint(cell % perRow * cellWidth + inset, cell / perRow * LETTER_ROW);
+    }
+
+    // The cell under a point, or -1 right of a row's last cell or past Z.
+    int CellAt(int x, int y) const
+    {
+        const int column = x / cellWidth;
+        if (x < 0 || column >= perRow)
+            return -1;
+        const int row = std::min(std::max(y, 0) / LETTER_ROW, Rows() - 1);
+        const int cell = row * perRow + column;
+        return cell < CELL_COUNT ? cell : -1;
+    }
+
+private:
+    int cellWidth = LETTER_CELL;
+    int perRow = CELL_COUNT;
+};
+
+// The first-letter panel: while the sizer lays it out, it asks for as many
+// rows of letters as the width it is given needs.
+class LetterPanel : public wxPanel
+{
+public:
+    using wxPanel::wxPanel;
+
+    bool InformFirstDirection(int direction, int size, int) override
+    {
+        if (direction != wxHORIZONTAL || size <= 0)
+            return false;
+        const wxSize border = GetWindowBorderSize();
+        const int height = LetterGrid(size - border.x).Rows() * LETTER_ROW + border.y;
+        if (GetMinSize().y == height)
+            return false;
+        SetMinSize(wxSize(GetMinSize().x, height));
+        return true;
+    }
+};
 
 // The condition fields write in the active-caption colour. Some themes
 // (GTK's Adwaita among them) make it a pale grey that is unreadable on the
@@ -36,8 +110,7 @@ wxColour ConditionTextColour()
 
 wxTextCtrl* ConditionField(wxWindow* parent, wxWindowID id, const char* name)
 {
-    // A small initial width: the fields grow with the row, and the page
-    // label beside them must never be squeezed out.
+    // The fields grow with the row; their least width is set by the row.
     wxTextCtrl* field = new wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxSize(40, -1), wxTE_READONLY,
                                        wxDefaultValidator, name);
     field->SetForegroundColour(ConditionTextColour());
@@ -57,73 +130,100 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
                     0, wxLEFT | wxRIGHT | wxTOP, 5);
     tagList = new wxListCtrl(searchPanel, ids.ID_LISTCTRL_TAGS, wxDefaultPosition, wxSize(334, 80),
                              wxLC_LIST | wxLC_SINGLE_SEL | wxVSCROLL, wxDefaultValidator, "ID_LISTCTRL_TAGS");
+    // Created at its designed width, it narrows with the page.
+    tagList->SetMinSize(wxSize(tagList->FromDIP(160), 80));
     upperSizer->Add(tagList, 0, wxALL | wxEXPAND, 5);
     upperSizer->Add(new wxStaticText(searchPanel, ids.ID_STATICTEXT1, _("Select first alphabet of last name:"),
                                      wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
                     0, wxLEFT | wxRIGHT, 5);
-    alphabetPanel = new wxPanel(searchPanel, ids.ID_PANEL_ALPHABET, wxDefaultPosition,
-                                wxSize(LETTER_CELL * (LETTER_COUNT + 1) + 4, 22), wxSTATIC_BORDER | wxTAB_TRAVERSAL,
-                                "ID_PANEL_ALPHABET");
+    // The panel takes the row's width; its height follows the rows of
+    // letters that width needs.
+    alphabetPanel = new LetterPanel(searchPanel, ids.ID_PANEL_ALPHABET, wxDefaultPosition,
+                                    wxSize(LETTER_CELL * CELL_COUNT + 4, LETTER_ROW + 2),
+                                    wxSTATIC_BORDER | wxTAB_TRAVERSAL, "ID_PANEL_ALPHABET");
+    alphabetPanel->SetMinSize(wxSize(NARROW_LETTER_CELL * 6, LETTER_ROW + 2));
     upperSizer->Add(alphabetPanel, 0, wxALL | wxEXPAND, 5);
     panelSizer->Add(upperSizer, 0, wxEXPAND);
 
-    wxBoxSizer* keywordRow = new wxBoxSizer(wxHORIZONTAL);
+    // A narrow window wraps the buttons below the keyword box (and the box
+    // below its label) instead of squeezing the box down to its arrow.
+    FlowSizer* keywordRow = new FlowSizer;
     keywordRow->Add(new wxStaticText(searchPanel, ids.ID_STATICTEXT4, _("First name &keyword:"), wxDefaultPosition,
                                      wxDefaultSize, 0, "ID_STATICTEXT4"),
                     0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     keywordCombo = new wxComboBox(searchPanel, ids.ID_COMBOBOX_KEYWORD, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                   0, nullptr, 0, wxDefaultValidator, "ID_COMBOBOX_KEYWORD");
-    keywordRow->Add(keywordCombo, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    wxButton* searchButton = new wxButton(searchPanel, ids.ID_BUTTON_SEARCH, _("&Search"), wxDefaultPosition,
-                                          wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON_SEARCH");
-    searchButton->SetDefault();
-    keywordRow->Add(searchButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    keywordRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_RESET, _("&Reset"), wxDefaultPosition, wxDefaultSize, 0,
-                                 wxDefaultValidator, "ID_BUTTON_RESET"),
-                    0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    keywordRow->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE5, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
-                                     "ID_STATICLINE5"),
-                    0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    // Room for a name beside the drop-down arrow, however narrow the row.
+    keywordCombo->SetMinSize(wxSize(keywordCombo->GetTextExtent("MMMMM").x + keywordCombo->GetBestSize().y, -1));
+    keywordRow->Add(keywordCombo, 1, wxTOP | wxBOTTOM | wxALIGN_CENTER_VERTICAL, 5);
+    // The buttons stay together, and hug their labels so that the row
+    // fits on one line at the window's first size.
+    wxBoxSizer* keywordButtons = new wxBoxSizer(wxHORIZONTAL);
+    auto keywordButton = [this, keywordButtons](wxWindowID id, const wxString& text, const char* name)
+    {
+        wxButton* button = MakeCompactButton(searchPanel, id, text, name);
+        keywordButtons->Add(button, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
+        return button;
+    };
+    keywordButton(ids.ID_BUTTON_SEARCH, _("&Search"), "ID_BUTTON_SEARCH")->SetDefault();
+    keywordButton(ids.ID_BUTTON_RESET, _("&Reset"), "ID_BUTTON_RESET");
+    keywordButtons->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE5, wxDefaultPosition, wxSize(1, 20),
+                                         wxLI_VERTICAL, "ID_STATICLINE5"),
+                        0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
     plusButton = new wxButton(searchPanel, ids.ID_BUTTON_PLUS, "-", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
                               wxDefaultValidator, "ID_BUTTON_PLUS");
-    keywordRow->Add(plusButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    keywordButtons->Add(plusButton, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    keywordRow->Add(keywordButtons, 0, wxTOP | wxBOTTOM | wxALIGN_CENTER_VERTICAL, 5);
     panelSizer->Add(keywordRow, 0, wxEXPAND);
 
     panelSizer->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE1, wxDefaultPosition, wxSize(10, -1),
                                      wxLI_HORIZONTAL, "ID_STATICLINE1"),
                     0, wxLEFT | wxRIGHT | wxEXPAND, 5);
 
-    wxBoxSizer* conditionRow = new wxBoxSizer(wxHORIZONTAL);
-    auto label = [this, conditionRow](wxWindowID id, const wxString& text, const char* name)
+    // The condition and the paging wrap onto two lines when the row is too
+    // narrow for both; each keeps its own controls together.
+    FlowSizer* conditionRow = new FlowSizer;
+    wxBoxSizer* conditionGroup = new wxBoxSizer(wxHORIZONTAL);
+    auto label = [this, conditionGroup](wxWindowID id, const wxString& text, const char* name)
     {
-        conditionRow->Add(new wxStaticText(searchPanel, id, text, wxDefaultPosition, wxDefaultSize, 0, name), 0,
-                          wxALL | wxALIGN_CENTER_VERTICAL, 3);
+        conditionGroup->Add(new wxStaticText(searchPanel, id, text, wxDefaultPosition, wxDefaultSize, 0, name), 0,
+                            wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    };
+    // Wide enough for a short tag name, a letter and a short keyword; wider
+    // when the row has room.
+    auto field = [this, conditionGroup](wxWindowID id, const char* name, const wxString& sample, int proportion)
+    {
+        wxTextCtrl* text = ConditionField(searchPanel, id, name);
+        text->SetMinSize(wxSize(text->GetSizeFromTextSize(text->GetTextExtent(sample).x).x, -1));
+        conditionGroup->Add(text, proportion, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+        return text;
     };
     label(ids.ID_STATICTEXT3, _("Result"), "ID_STATICTEXT3");
     label(ids.ID_STATICTEXT5, _("( Condition:"), "ID_STATICTEXT5");
-    selTagText = ConditionField(searchPanel, ids.ID_TEXTCTRL_SELTAG, "ID_TEXTCTRL_SELTAG");
-    conditionRow->Add(selTagText, 2, wxALL | wxALIGN_CENTER_VERTICAL, 3);
+    selTagText = field(ids.ID_TEXTCTRL_SELTAG, "ID_TEXTCTRL_SELTAG", "Work", 2);
     label(ids.ID_STATICTEXT6, "/", "ID_STATICTEXT6");
-    firstAlphabetText = ConditionField(searchPanel, ids.ID_TEXTCTRL_FIRST_APLPHABET, "ID_TEXTCTRL_FIRST_APLPHABET");
-    conditionRow->Add(firstAlphabetText, 1, wxALL | wxALIGN_CENTER_VERTICAL, 3);
+    firstAlphabetText = field(ids.ID_TEXTCTRL_FIRST_APLPHABET, "ID_TEXTCTRL_FIRST_APLPHABET", "W", 1);
     label(ids.ID_STATICTEXT8, "/", "ID_STATICTEXT8");
-    keywordText = ConditionField(searchPanel, ids.ID_TEXTCTRLCONDITION_KEYWORD, "ID_TEXTCTRLCONDITION_KEYWORD");
-    conditionRow->Add(keywordText, 2, wxALL | wxALIGN_CENTER_VERTICAL, 3);
+    keywordText = field(ids.ID_TEXTCTRLCONDITION_KEYWORD, "ID_TEXTCTRLCONDITION_KEYWORD", "Anna", 2);
     label(ids.ID_STATICTEXT7, ")", "ID_STATICTEXT7");
-    conditionRow->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE6, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
-                                       "ID_STATICLINE6"),
-                      0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
+    conditionRow->Add(conditionGroup, 5, wxALIGN_CENTER_VERTICAL);
+
+    wxBoxSizer* pagingGroup = new wxBoxSizer(wxHORIZONTAL);
+    pagingGroup->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE6, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
+                                      "ID_STATICLINE6"),
+                     0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
     pageLabel = new wxStaticText(searchPanel, ids.ID_STATICTEXT9, "000 - 000 / 0000", wxDefaultPosition, wxDefaultSize,
                                  wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT9");
     // Room for "1000 - 1050 / 10000" however narrow the row gets.
     pageLabel->SetMinSize(wxSize(pageLabel->GetTextExtent("0000 - 0000 / 00000").x, -1));
-    conditionRow->Add(pageLabel, 2, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    conditionRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_PREVPAGE, "<", wxDefaultPosition, wxSize(23, 23),
-                                   wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_PREVPAGE"),
-                      0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    conditionRow->Add(new wxButton(searchPanel, ids.ID_BUTTON_NEXTPAGE, ">", wxDefaultPosition, wxSize(23, 23),
-                                   wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_NEXTPAGE"),
-                      0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    pagingGroup->Add(pageLabel, 1, wxALL | wxALIGN_CENTER_VERTICAL, 3);
+    pagingGroup->Add(new wxButton(searchPanel, ids.ID_BUTTON_PREVPAGE, "<", wxDefaultPosition, wxSize(23, 23),
+                                  wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_PREVPAGE"),
+                     0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    pagingGroup->Add(new wxButton(searchPanel, ids.ID_BUTTON_NEXTPAGE, ">", wxDefaultPosition, wxSize(23, 23),
+                                  wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_NEXTPAGE"),
+                     0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+    conditionRow->Add(pagingGroup, 2, wxALIGN_CENTER_VERTICAL);
     panelSizer->Add(conditionRow, 0, wxLEFT | wxRIGHT | wxEXPAND, 2);
 
     viewNotebook = new wxNotebook(searchPanel, ids.ID_NOTEBOOK_VIEW, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM,
@@ -154,6 +254,13 @@ void CorvalaFrame::ConnectSearchEvents()
 {
     tagList->Bind(wxEVT_LIST_ITEM_SELECTED, &CorvalaFrame::OnTagSelected, this);
     alphabetPanel->Bind(wxEVT_PAINT, &CorvalaFrame::OnAlphabetPaint, this);
+    alphabetPanel->Bind(wxEVT_SIZE,
+                        [this](wxSizeEvent& event)
+                        {
+                            // The letters move with the width.
+                            alphabetPanel->Refresh();
+                            event.Skip();
+                        });
     alphabetPanel->Bind(wxEVT_LEFT_UP, &CorvalaFrame::OnAlphabetLeftUp, this);
     alphabetPanel->Bind(wxEVT_ENTER_WINDOW,
                         [this](wxMouseEvent&)
@@ -179,11 +286,11 @@ void CorvalaFrame::RefreshTagList()
     tagList->DeleteAllItems();
     TagManager& tags = model->tagManager;
     tags.Load();
-    TagMap& map = tags.GetTagMap();
-    for (TagMap::iterator it = map.begin(); it != map.end(); ++it)
+    // Each tag goes on top: the highest display order ends first.
+    for (const TagInfo* tag : tags.GetTagsByDisplayOrder())
     {
-        long row = tagList->InsertItem(0, it->second->name, 0);
-        tagList->SetItemData(row, it->second->id);
+        long row = tagList->InsertItem(0, tag->name, 0);
+        tagList->SetItemData(row, tag->id);
     }
     long all = tagList->InsertItem(0, _("[ ALL ]"), -1);
     tagList->SetItemData(all, -1);
@@ -205,6 +312,22 @@ void CorvalaFrame::StartSearch()
     resultList->DeleteAllItems();
     model->contactManager.SetCondition(condition);
     RunSearch();
+}
+
+bool CorvalaFrame::KeepPageInRange()
+{
+    ContactManager& contacts = model->contactManager;
+    const int pageSize = contacts.condition.pageSize;
+    const int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
+    const int page = std::max(1, std::min(contacts.condition.pageIndex, std::max(1, pages)));
+    condition.pageIndex = page;
+    if (page == contacts.condition.pageIndex)
+        return false;
+    SearchCondition corrected = contacts.condition;
+    corrected.pageIndex = page;
+    contacts.SetCondition(corrected);
+    RunSearch();
+    return true;
 }
 
 wxString CorvalaFrame::FormatPageLabel(int page, int pageSize, int total)
@@ -255,7 +378,8 @@ void CorvalaFrame::OnAlphabetPaint(wxPaintEvent&)
 {
     wxPaintDC dc(alphabetPanel);
     dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.DrawText("-", 6, 0);
+    const LetterGrid grid(alphabetPanel->GetClientSize().x);
+    dc.DrawText("-", grid.TextPosition(0, dc.GetTextExtent("-").x));
 
     wxFont chosen(10, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, true);
     wxFont other(10, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false);
@@ -272,24 +396,23 @@ void CorvalaFrame::OnAlphabetPaint(wxPaintEvent&)
             dc.SetFont(other);
             dc.SetTextForeground(*wxBLUE);
         }
-        dc.DrawText(letter, LETTER_CELL * cell + 6, 0);
+        dc.DrawText(letter, grid.TextPosition(cell, dc.GetTextExtent(letter).x));
     }
 }
 
 void CorvalaFrame::OnAlphabetLeftUp(wxMouseEvent& event)
 {
-    int x = event.GetX();
-    if (x < LETTER_CELL)
+    const int cell = LetterGrid(alphabetPanel->GetClientSize().x).CellAt(event.GetX(), event.GetY());
+    if (cell < 0)
+        return;
+    if (cell == 0)
     {
         firstAlphabetText->SetValue("-");
         condition.alphabet.clear();
     }
     else
     {
-        int cell = (x - LETTER_CELL) / LETTER_CELL;
-        if (cell > LETTER_COUNT - 1)
-            return;
-        wxString letter(wxUniChar('A' + cell));
+        wxString letter(wxUniChar('A' + cell - 1));
         firstAlphabetText->SetValue(letter);
         condition.alphabet = letter;
     }
@@ -339,7 +462,7 @@ void CorvalaFrame::OnButtonPrevPageClick(wxCommandEvent&)
     int pageSize = contacts.condition.pageSize;
     int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
     if (condition.pageIndex <= 1)
-        condition.pageIndex = pages;
+        condition.pageIndex = std::max(1, pages);
     else
         condition.pageIndex -= 1;
     StartSearch();

@@ -10,10 +10,13 @@
 #include <tuple>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FlowSizer.h"
 #include "frame/LongLoad.h"
 #include "frame/MyHtmlWin.h"
 #include "frame/RowListCtrl.h"
+#include "storage/UnitOfWork.h"
 #include "views/CardCanvas.h"
 
 void CorvalaFrame::BuildStatisticsPane()
@@ -25,12 +28,14 @@ void CorvalaFrame::BuildStatisticsPane()
     // Every list but the totals can hold thousands of rows: those show rows
     // kept compactly instead of native items.
     auto page = [this](wxWindowID panelId, const char* panelName, wxWindowID listId, const char* listName,
-                       long extraStyle, bool manyRows, wxBoxSizer*& buttons) -> std::pair<wxPanel*, wxListCtrl*>
+                       long extraStyle, bool manyRows, wxSizer*& buttons) -> std::pair<wxPanel*, wxListCtrl*>
     {
         wxPanel* panel =
             new wxPanel(statNotebook, panelId, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, panelName);
         wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-        buttons = new wxBoxSizer(wxHORIZONTAL);
+        // A pane narrower than its buttons wraps them rather than cutting
+        // the last one off.
+        buttons = new FlowSizer;
         sizer->Add(buttons, 0, wxEXPAND);
         const long style = wxLC_REPORT | wxLC_VRULES | extraStyle;
         wxListCtrl* list = manyRows ? new RowListCtrl(panel, listId, style, listName)
@@ -40,14 +45,11 @@ void CorvalaFrame::BuildStatisticsPane()
         panel->SetSizer(sizer);
         return {panel, list};
     };
-    auto button = [](wxWindow* parent, wxBoxSizer* row, wxWindowID id, const wxString& label, const char* name,
-                     int proportion = 0)
-    {
-        row->Add(new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name),
-                 proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    };
+    auto button =
+        [](wxWindow* parent, wxSizer* row, wxWindowID id, const wxString& label, const char* name, int proportion = 0)
+    { row->Add(MakeCompactButton(parent, id, label, name), proportion, wxALL | wxALIGN_CENTER_VERTICAL, 5); };
 
-    wxBoxSizer* row = nullptr;
+    wxSizer* row = nullptr;
     wxPanel* number = nullptr;
     std::tie(number, statusList) =
         page(ids.ID_PANEL2, "ID_PANEL2", ids.ID_LISTCTRL_STATUS, "ID_LISTCTRL_STATUS", 0, false, row);
@@ -123,12 +125,6 @@ void CorvalaFrame::ConnectStatisticsEvents()
 namespace
 {
 const wxColour ALTERNATE_ROW(231, 223, 221);
-const char* const DATE_FORMAT = "%Y/%m/%d";
-
-wxString DateText(const wxDateTime& date)
-{
-    return date.IsValid() ? date.Format(DATE_FORMAT) : wxString();
-}
 
 // The list date of many date-times in a row, most of them on the same day as
 // the one before: formatting each costs more than reading its row.
@@ -141,7 +137,7 @@ public:
             return wxString();
         if (dayStart.IsValid() && date >= dayStart && date < dayEnd)
             return text;
-        text = date.Format(DATE_FORMAT);
+        text = DateText::Date(date);
         dayStart = date.GetDateOnly();
         dayEnd = dayStart + wxDateSpan::Day();
         return text;
@@ -178,11 +174,11 @@ void CorvalaFrame::RefreshStatus()
         const char* label;
         int value;
     } rows[] = {
-        {"Total contacts", stats.total},
-        {"Male", stats.male},
-        {"Female", stats.female},
-        {"30+ years old", stats.age30Plus},
-        {"30- years old", stats.age30Minus},
+        {wxTRANSLATE("Total contacts"), stats.total},
+        {wxTRANSLATE("Male"), stats.male},
+        {wxTRANSLATE("Female"), stats.female},
+        {wxTRANSLATE("30+ years old"), stats.age30Plus},
+        {wxTRANSLATE("30- years old"), stats.age30Minus},
     };
     for (const auto& row : rows)
     {
@@ -204,7 +200,7 @@ void CorvalaFrame::RefreshBirthdays(int month)
     for (size_t i = 0; i < contacts.GetCount(); ++i)
     {
         ContactInfoEx* contact = contacts[i];
-        rows.Add({contact->last_name + " " + contact->first_name, DateText(contact->birthday)}, 1, i % 2 == 0);
+        rows.Add({contact->last_name + " " + contact->first_name, DateText::Date(contact->birthday)}, 1, i % 2 == 0);
     }
     // Each row was inserted at the top: the last one stands first.
     reminderList->ShowRows(std::move(rows), true);
@@ -213,6 +209,8 @@ void CorvalaFrame::RefreshBirthdays(int month)
 void CorvalaFrame::RefreshTagStatistics()
 {
     filledPages |= PAGE_TAGS;
+    // The tags and a count for each: one connection, one report if it fails.
+    UnitOfWork unit;
     tagStatList->ClearRows();
     TagManager& tags = model->tagManager;
     tags.Load();

@@ -2,13 +2,13 @@
 
 #include <wx/intl.h>
 
+#include "app/DateText.h"
 #include "storage/ContactInfoEx.h"
 
 namespace DetailPage
 {
 namespace
 {
-const char* const DATE_FORMAT = "%Y/%m/%d";
 const char* const MULTI_PAGE = "<html><body><font size=6 color=#336666><b>$contact_list$</b></font></body></html>";
 
 void ReplaceFirst(wxString& page, const wxString& placeholder, const wxString& value)
@@ -64,7 +64,7 @@ wxString RenderContact(const wxString& templ, const ContactInfoEx& c, const wxAr
     ReplaceFirst(page, "$first_name$", EscapeHtml(c.first_name));
     ReplaceFirst(page, "$first_name_alpha$", EscapeHtml(c.first_name_alpha));
     ReplaceFirst(page, "$sex$", c.sex != 0 ? _("Male") : _("Female"));
-    ReplaceFirst(page, "$birthday$", c.birthday.IsValid() ? c.birthday.Format(DATE_FORMAT) : wxString());
+    ReplaceFirst(page, "$birthday$", DateText::Date(c.birthday));
     ReplaceFirst(page, "$company$", EscapeHtml(c.company));
     ReplaceFirst(page, "$department$", EscapeHtml(c.department));
     ReplaceFirst(page, "$job_title$", EscapeHtml(c.job_title));

@@ -9,8 +9,11 @@
 #include <wx/statbmp.h>
 #include <wx/statline.h>
 #include <wx/stattext.h>
+#include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
+
+#include <vector>
 
 #include "app/Corva.h"
 #include "app/Platform.h"
@@ -19,6 +22,12 @@
 #include "dialogs/wxHyperLink.h"
 #include "import/SpreadsheetReader.h"
 #include "storage/StorageHooks.h"
+
+namespace
+{
+// How often the status label may change while an import runs.
+const long STATUS_INTERVAL_MS = 250;
+} // namespace
 
 ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
     : wxDialog(parent, id, _("Import contacts dialog"), wxDefaultPosition, wxDefaultSize,
@@ -89,8 +98,11 @@ ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
 
 void ImportDlg::OnButtonSelFileClick(wxCommandEvent&)
 {
-    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, "XLS files (*.xls)|*.xls",
-                         wxFD_OPEN);
+    // Spreadsheet programs save this format as .xml too; any letter case.
+    const wxString wildcard =
+        wxString::Format("%s|%s|%s|%s|%s|*", _("XLS files (*.xls)"), Platform::AnyCasePattern("xls"),
+                         _("XML Spreadsheet files (*.xml)"), Platform::AnyCasePattern("xml"), _("All files"));
+    wxFileDialog chooser(this, _("Choose a XLS file"), wxEmptyString, wxEmptyString, wildcard, wxFD_OPEN);
     if (chooser.ShowModal() != wxID_OK)
         return;
     wxString path = chooser.GetPath();
@@ -106,14 +118,15 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
         return;
     wxCHECK_RET(corva, "the import dialog needs the model root");
 
-    SpreadsheetReader reader(xmlDocument);
-    SpreadsheetReader::LoadResult loaded;
+    // The file is read as it is stored: a file that is not a workbook is
+    // refused here, one damaged further on when the damage is reached.
+    SpreadsheetReader reader;
+    SpreadsheetReader::LoadResult opened;
     {
-        // Parsing a large file takes a moment of its own.
         wxBusyCursor wait;
-        loaded = reader.Load(path);
+        opened = reader.Open(path);
     }
-    if (loaded != SpreadsheetReader::LOAD_OK)
+    if (opened != SpreadsheetReader::LOAD_OK)
     {
         wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
         return;
@@ -122,6 +135,8 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     SetCursor(wxCursor(wxCURSOR_WAIT));
     buttonImport->Disable();
     importing = true;
+    bool stored = false;
+    std::vector<wxString> reports;
     {
         // Messages are let through between rows and records so that this
         // dialog repaints; no other window may start anything meanwhile.
@@ -129,25 +144,61 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
         buttonSelFile->Disable();
         buttonClose->Disable();
 
+        // The label follows the cells a few times a second: setting it for
+        // every cell costs more than reading the cell.
+        wxStopWatch sinceShown;
+        bool shown = false;
         reader.onTableChild = [] { PumpOneMessage(); };
-        reader.onCellText = [this](const wxString& text) { ShowStatus(text); };
-        SpreadsheetReader::Contacts contacts = reader.ReadContacts();
-
-        ContactArray batch;
-        batch.Alloc(contacts.size());
-        for (const auto& contact : contacts)
-            batch.Add(contact.get());
-        corva->contactManager.InsertContacts(batch);
+        reader.onCellText = [&](const wxString& text)
+        {
+            if (shown && sinceShown.Time() < STATUS_INTERVAL_MS)
+                return;
+            ShowStatus(text);
+            sinceShown.Start();
+            shown = true;
+        };
+        {
+            // A batch that is not stored is told in the status label, not in
+            // a box of its own; whatever else goes wrong meanwhile is shown
+            // afterwards, over this dialog.
+            ScopedErrorReporter takeOver([&reports](const wxString& message) { reports.push_back(message); });
+            stored = corva->contactManager.InsertContacts(reader);
+        }
 
         buttonSelFile->Enable();
         buttonClose->Enable();
     }
     importing = false;
-    // The parsed tree can be large; nothing needs it any more.
-    xmlDocument = wxXmlDocumentEx();
-
-    ShowStatus(_("Import completed!"));
     SetCursor(wxCursor(wxCURSOR_ARROW));
+
+    if (!stored)
+    {
+        // Nothing of the file is in the address book: the user may try again.
+        buttonImport->Enable();
+        const wxString& reason = corva->contactManager.GetLastBatchError();
+        if (reason.empty() && reader.Failed())
+        {
+            ShowStatus(wxEmptyString);
+            lblStatus->UnsetToolTip();
+            wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
+            return;
+        }
+        ShowResult(wxString::Format(_("Nothing was imported: %s"), reason));
+        return;
+    }
+    const int n = static_cast<int>(reader.ImportableRows()), k = static_cast<int>(reader.SkippedRows());
+    // Sentences joined as the language joins them (no blank in Chinese and
+    // Japanese).
+    auto join = [](const wxString& first, const wxString& second)
+    {
+        // TRANSLATORS: two sentences of a message, one after the other.
+        return wxString::Format(wxGETTEXT_IN_CONTEXT("joining sentences", "%s %s"), first, second);
+    };
+    ShowResult(join(
+        join(_("Import completed!"), wxString::Format(wxPLURAL("%d contact imported.", "%d contacts imported.", n), n)),
+        wxString::Format(wxPLURAL("%d row skipped.", "%d rows skipped.", k), k)));
+    for (const wxString& message : reports)
+        wxMessageBox(message, wxMessageBoxCaptionStr, wxOK | wxCENTRE, this);
 }
 
 void ImportDlg::ShowStatus(const wxString& text)
@@ -157,4 +208,11 @@ void ImportDlg::ShowStatus(const wxString& text)
     line.Replace("\r", " ");
     line.Replace("\n", " ");
     lblStatus->SetLabelText(line);
+}
+
+void ImportDlg::ShowResult(const wxString& text)
+{
+    ShowStatus(text);
+    // The label ends in an ellipsis when the text is longer than the row.
+    lblStatus->SetToolTip(lblStatus->GetLabelText());
 }

@@ -4,8 +4,6 @@
 
 #include <wx/dialog.h>
 
-#include "import/wxXmlDocumentEx.h"
-
 class Corva;
 class wxButton;
 class wxStaticText;
@@ -32,13 +30,14 @@ public:
 
 private:
     void ShowStatus(const wxString& text);
+    // The outcome of an import, which stays in the label.
+    void ShowResult(const wxString& text);
 
     wxTextCtrl* txtCsvPath;
     wxButton* buttonSelFile;
     wxButton* buttonImport;
     wxButton* buttonClose;
     wxStaticText* lblStatus;
-    wxXmlDocumentEx xmlDocument;
     Corva* corva = nullptr;
     bool importing = false;
 };

@@ -7,7 +7,8 @@ supersampling, so the script needs nothing but Python; ImageMagick's
 `convert` packs the window icon (.ico), the logo (.bmp) and the download
 button (.jpg), and `montage` makes the optional contact sheet.
 
-    scripts/make_pictures.py              write resources/img and resources/icons
+    scripts/make_pictures.py              write resources/img, resources/icons and the
+                                          menu icons under resources/hicolor
     scripts/make_pictures.py --sheet F    also write a contact sheet (1x and 4x) to F
 
 Pictures drawn on the business cards (person icons, stars) are masked with
@@ -26,6 +27,10 @@ import zlib
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 IMG = os.path.join(ROOT, "resources", "img")
 ICONS = os.path.join(ROOT, "resources", "icons")
+HICOLOR = os.path.join(ROOT, "resources", "hicolor")
+APP_ID = "example.marrowind.Corvala"
+# Sizes of the menu icon in the freedesktop icon theme.
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 # One palette for the whole set.
 INK = (0x34, 0x41, 0x4E)
@@ -619,6 +624,13 @@ def build(sheet_path=None):
 
     for kind in ("00", "05", "10", "50"):
         save(pic_star(kind), IMG, "Star_s16_%s.png" % kind)
+
+    # The desktop's menu and launcher show the program's own icon, the one
+    # of the window, at every size of the icon theme.
+    for s in HICOLOR_SIZES:
+        folder = os.path.join(HICOLOR, "%dx%d" % (s, s), "apps")
+        os.makedirs(folder, exist_ok=True)
+        save(pic_app(s), folder, APP_ID + ".png")
 
     save(pic_tag(16), ICONS, "icon_group.png")
     save(pic_person(16, False), ICONS, "icon_contact_male.png")

@@ -11,7 +11,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 home=${CORVALA_HOME:-$HOME/Corvala}
 mkdir -p "$home/data" "$home/img" "$home/locales"
 cp -r "$src/resources/img/." "$home/img/"
-cp -r "$src/resources/locales/." "$home/locales/"
+cp -r "$src/build/locales/." "$home/locales/"
 if [ -d "$src/resources/templates" ]; then
   cp -r "$src/resources/templates/." "$home/"
 fi

@@ -5,10 +5,18 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libwxsqlite3-3.2-dev libsqlite3-dev sqlite3
+  libwxgtk3.2-dev libwxsqlite3-3.2-dev libsqlite3-dev sqlite3 libexpat1-dev
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick gettext
   clang libclang-rt-14-dev ccache
+  # Chinese and Japanese glyphs (a third of the demo book, two of the three
+  # languages) and the toolkit's own translations of its stock texts.
+  fonts-noto-cjk wx3.2-i18n
+  # Checking the desktop entry and the AppStream metadata; driving the
+  # program for screenshots.
+  desktop-file-utils appstream xdotool
+  # Reading and writing vCard files.
+  libebook-contacts1.2-dev
 )
 
 missing=()

@@ -20,7 +20,9 @@ export LSAN_OPTIONS=suppressions=$src/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite "$src/build-asan" -DCORVALA_SANITIZE=ON -DCORVALA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 echo "== Fuzzing the spreadsheet reader (bounded)"
-"$src/scripts/fuzz.sh" 30
+"$src/scripts/fuzz.sh" 30 sheet
+echo "== Fuzzing the vCard reader (bounded)"
+"$src/scripts/fuzz.sh" 25 vcard
 
 # Reached only when every run passed (set -e stops at the first failure).
 runs=0

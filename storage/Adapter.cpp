@@ -5,7 +5,10 @@
 #include <wx/intl.h>
 #include <wx/wxsqlite3.h>
 
+#include <memory>
+
 #include "storage/StorageHooks.h"
+#include "storage/UnitOfWork.h"
 
 namespace
 {
@@ -17,12 +20,20 @@ const char* const DATABASE_KEY = "velkrant";
 int busyTimeoutMs = 2000;
 } // namespace
 
+wxString Adapter::Reason(const wxString& message)
+{
+    const int pos = message.Find("]: ");
+    return pos == wxNOT_FOUND ? message : message.Mid(pos + 3);
+}
+
 Adapter::Adapter() : db(nullptr) {}
 
 Adapter::~Adapter()
 {
-    inBatch = false;
-    Close();
+    // A batch its caller never finished is not kept.
+    if (inBatch)
+        RollbackBatch();
+    CloseConnection();
 }
 
 wxString Adapter::GetDatabasePath()
@@ -31,17 +42,42 @@ wxString Adapter::GetDatabasePath()
     return wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
 }
 
-void Adapter::Open()
+wxString Adapter::GetDatabaseKey()
 {
-    if (inBatch && db)
-        return;
-    Close();
+    return wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
+}
+
+wxSQLite3Database* Adapter::OpenDatabase()
+{
     const wxString path = GetDatabasePath();
     wxSQLite3Database::InitializeSQLite();
-    db = new wxSQLite3Database();
-    const wxString key = wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
-    db->Open(path, key);
-    db->SetBusyTimeout(busyTimeoutMs);
+    std::unique_ptr<wxSQLite3Database> connection(new wxSQLite3Database());
+    connection->Open(path, GetDatabaseKey());
+    connection->SetBusyTimeout(busyTimeoutMs);
+    return connection.release();
+}
+
+void Adapter::Open()
+{
+    if (UnitOfWork::IsActive())
+    {
+        if (ownsConnection)
+            CloseConnection();
+        db = UnitOfWork::Connection();
+        return;
+    }
+    CloseConnection();
+    db = OpenDatabase();
+    ownsConnection = true;
+}
+
+bool Adapter::Connect()
+{
+    Open();
+    if (db)
+        return true;
+    lastFailed = true;
+    return false;
 }
 
 void Adapter::SetBusyTimeout(int milliseconds)
@@ -49,10 +85,29 @@ void Adapter::SetBusyTimeout(int milliseconds)
     busyTimeoutMs = milliseconds;
 }
 
+int Adapter::GetBusyTimeout()
+{
+    return busyTimeoutMs;
+}
+
 void Adapter::Close()
 {
-    if (!db || inBatch)
+    // The batch's connection lives until the batch ends.
+    if (!inBatch)
+        CloseConnection();
+}
+
+void Adapter::CloseConnection()
+{
+    if (!db)
         return;
+    if (!ownsConnection)
+    {
+        // The unit's connection: it closes when the unit ends.
+        db = nullptr;
+        return;
+    }
+    ownsConnection = false;
     try
     {
         if (db->IsOpen())
@@ -69,10 +124,17 @@ void Adapter::Close()
 
 int Adapter::Query(const wxString& sql, const RowReader& onRow)
 {
+    lastFailed = false;
+    if (batchFailed)
+    {
+        lastFailed = true;
+        return -1;
+    }
     int rows = 0;
     try
     {
-        Open();
+        if (!Connect())
+            return -1;
         wxSQLite3ResultSet rs = db->ExecuteQuery(sql);
         while (rs.NextRow())
         {
@@ -92,10 +154,17 @@ int Adapter::Query(const wxString& sql, const RowReader& onRow)
 
 int Adapter::Execute(const wxString& sql)
 {
+    lastFailed = false;
+    if (batchFailed)
+    {
+        lastFailed = true;
+        return 0;
+    }
     int changed = 0;
     try
     {
-        Open();
+        if (!Connect())
+            return 0;
         changed = db->ExecuteUpdate(sql);
     }
     catch (const wxSQLite3Exception& e)
@@ -109,14 +178,32 @@ int Adapter::Execute(const wxString& sql)
 
 int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction)
 {
+    lastFailed = false;
+    if (batchFailed)
+    {
+        lastFailed = true;
+        return 0;
+    }
     int changed = 0;
     try
     {
-        Open();
+        if (!Connect())
+            return 0;
         // Inside a batch the batch's transaction covers the statement.
         inTransaction = inTransaction && !inBatch;
         if (inTransaction)
+        {
             db->Begin();
+            ownTransaction = true;
+        }
+        if (UnitOfWork::IsActive())
+        {
+            // A batch runs the same insert or update for every record.
+            wxSQLite3Statement& stmt = UnitOfWork::Prepared(sql);
+            bind(stmt);
+            changed = stmt.ExecuteUpdate();
+        }
+        else
         {
             wxSQLite3Statement stmt = db->PrepareStatement(sql);
             bind(stmt);
@@ -124,7 +211,10 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
             stmt.Finalize();
         }
         if (inTransaction)
+        {
             db->Commit();
+            ownTransaction = false;
+        }
     }
     catch (const wxSQLite3Exception& e)
     {
@@ -136,57 +226,126 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
     return changed;
 }
 
-void Adapter::BeginBatch()
+bool Adapter::BeginBatch()
 {
     if (inBatch)
+        return !batchFailed;
+    batchFailed = false;
+    batchError.clear();
+    // The batch is a unit of work: one connection from its first statement
+    // to its commit, whatever units its caller holds.
+    batchUnit.reset(new UnitOfWork());
+    try
+    {
+        if (!Connect())
+            batchError = Reason(UnitOfWork::OpenError());
+        else
+        {
+            // Immediate: a lock held by another program, or a file that
+            // cannot be written, shows here, once, before anything of the
+            // batch runs.
+            db->Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
+            inBatch = true;
+            return true;
+        }
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        batchError = Reason(e.GetMessage());
+    }
+    CloseConnection();
+    batchUnit.reset();
+    return false;
+}
+
+bool Adapter::CommitBatch()
+{
+    if (!inBatch)
+        return false;
+    if (!batchFailed)
+    {
+        try
+        {
+            db->Commit();
+            EndBatch();
+            return true;
+        }
+        catch (const wxSQLite3Exception& e)
+        {
+            // Typically another program reading the file: the transaction
+            // is still open and is undone below.
+            batchFailed = true;
+            batchError = Reason(e.GetMessage());
+        }
+    }
+    RollbackBatch();
+    return false;
+}
+
+void Adapter::RollbackBatch()
+{
+    if (!inBatch)
         return;
     try
     {
-        Open();
-        // Immediate: a lock held by another program shows here, once, and
-        // not in the middle of the batch.
-        db->Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
-        inBatch = true;
+        // Some errors (disk full, I/O) have undone the transaction already.
+        if (db && db->IsOpen() && !db->GetAutoCommit())
+            db->Rollback();
     }
-    catch (const wxSQLite3Exception&)
+    catch (const wxSQLite3Exception& e)
     {
-        // Not an error of its own: each statement of the batch now opens
-        // its own connection and reports what fails.
-        Close();
+        // Closing the connection discards whatever is left of it.
+        if (batchError.empty())
+            batchError = Reason(e.GetMessage());
     }
+    EndBatch();
 }
 
 void Adapter::EndBatch()
 {
-    if (!inBatch)
-        return;
     inBatch = false;
-    try
-    {
-        if (db && db->IsOpen() && !db->GetAutoCommit())
-            db->Commit();
-    }
-    catch (const wxSQLite3Exception& e)
-    {
-        Close();
-        ReportError(e.GetMessage());
-        return;
-    }
-    Close();
+    batchFailed = false;
+    CloseConnection();
+    batchUnit.reset();
 }
 
 void Adapter::Fail(const wxString& message)
 {
-    Close();
-    ReportError(message);
-    CheckBatchAfterError();
-}
-
-void Adapter::CheckBatchAfterError()
-{
-    if (!inBatch || !db || !db->IsOpen() || !db->GetAutoCommit())
+    lastFailed = true;
+    if (!inBatch)
+    {
+        if (ownTransaction)
+        {
+            ownTransaction = false;
+            try
+            {
+                if (db && db->IsOpen() && !db->GetAutoCommit())
+                    db->Rollback();
+            }
+            catch (const wxSQLite3Exception&)
+            {
+                // Closing the connection discards it; a unit's connection
+                // closes when the unit ends.
+            }
+        }
+        CloseConnection();
+        ReportError(message);
         return;
-    inBatch = false;
-    Close();
-    ReportError(_("The changes made so far in this batch could not be kept and were undone."));
+    }
+    // The first failure decides; the batch is undone at once so that no
+    // later statement can run outside its transaction.
+    if (!batchFailed)
+    {
+        batchFailed = true;
+        batchError = Reason(message);
+        try
+        {
+            if (db && db->IsOpen() && !db->GetAutoCommit())
+                db->Rollback();
+        }
+        catch (const wxSQLite3Exception&)
+        {
+            // The connection is closed when the batch ends; that discards it.
+        }
+    }
 }

@@ -1,14 +1,19 @@
-// Base of the table adapters. Every operation opens its own short-lived
-// connection to <cwd>/data/Corvala.s3db, runs one statement and closes it.
-// Database errors are reported through ReportError and never leave here.
+// Base of the table adapters. Inside a unit of work (UnitOfWork.h) every
+// statement runs on the unit's one connection to <cwd>/data/Corvala.s3db;
+// outside one, each operation opens its own short-lived connection, runs
+// one statement and closes it. A write batch is a unit of work of its own,
+// with one transaction for its length. Database errors are reported
+// through ReportError and never leave here.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <wx/string.h>
 
 class wxSQLite3Database;
 class wxSQLite3ResultSet;
 class wxSQLite3Statement;
+class UnitOfWork;
 
 class Adapter
 {
@@ -23,15 +28,33 @@ public:
 
     // Full path of the database file below the current working directory.
     static wxString GetDatabasePath();
+    // The key the file is opened with: empty when SQLite cannot encrypt.
+    static wxString GetDatabaseKey();
 
     // How long a statement waits for another program's lock before it
     // fails and is reported.
-    static void SetBusyTimeout(int milliseconds);
+    // The database's own words in a wrapper exception's message, without the
+    // code the wrapper puts first ("database is locked[5]: database is
+    // locked" gives "database is locked").
+    static wxString Reason(const wxString& message);
 
-    // Opens a fresh connection (closing any earlier one first). Throws
-    // wxSQLite3Exception when the file cannot be opened; callers outside
-    // this class use Query, Execute or ExecutePrepared, which catch it.
+    static void SetBusyTimeout(int milliseconds);
+    static int GetBusyTimeout();
+
+    // A new connection to the database file, with the key and the busy
+    // timeout; the caller owns it. Throws wxSQLite3Exception when the file
+    // cannot be opened.
+    static wxSQLite3Database* OpenDatabase();
+
+    // Inside a unit of work: takes the unit's connection (opening it on the
+    // unit's first statement). Outside one: opens a fresh connection,
+    // closing any earlier one first. Throws wxSQLite3Exception when the
+    // file cannot be opened, and leaves db null when the unit's connection
+    // failed to open earlier (that failure was reported then). Callers
+    // outside this class use Query, Execute or ExecutePrepared, which catch
+    // the exception.
     void Open();
+    // Closes a connection of the adapter's own, or lets go of the unit's.
     void Close();
 
     // Runs one SELECT and calls onRow for each result row. Returns the number
@@ -42,30 +65,69 @@ public:
     // Runs one non-SELECT statement; the number of rows changed, 0 on error.
     int Execute(const wxString& sql);
 
-    // Between these two, every statement runs on one connection inside one
-    // transaction, so a batch of a thousand records costs one commit instead
-    // of thousands. Statement errors are reported and the batch goes on, as
-    // outside a batch. When the transaction cannot start, statements run on
-    // their own connections as usual.
-    void BeginBatch();
-    void EndBatch();
+    // Whether the last Query, Execute or prepared statement failed. A
+    // statement can succeed and change no row; this tells the two apart.
+    bool LastFailed() const
+    {
+        return lastFailed;
+    }
+
+    // A write batch, stored entirely or not at all. Between BeginBatch and
+    // CommitBatch (or RollbackBatch) a unit of work is alive, and every
+    // statement runs on its connection inside one transaction. Inside a batch a failed
+    // statement is not reported: it rolls the whole batch back, every later
+    // statement of the batch does nothing and fails, and the caller reports
+    // the batch once, with BatchError() as the database's reason.
+    // BeginBatch is false when the transaction cannot start (a lock held by
+    // another program, a read-only file); CommitBatch is false when a
+    // statement failed or the commit did, and nothing of the batch is then
+    // left in the file.
+    bool BeginBatch();
+    bool CommitBatch();
+    void RollbackBatch();
+    bool InBatch() const
+    {
+        return inBatch;
+    }
+    bool BatchFailed() const
+    {
+        return batchFailed;
+    }
+    const wxString& BatchError() const
+    {
+        return batchError;
+    }
 
 protected:
     // Open, prepare, bind, execute, finish, close; inside BEGIN/COMMIT when
     // asked. Returns the rows changed, 0 on any database error (reported).
+    // Inside a unit of work the statement is prepared once per unit and
+    // reused for every later run of the same text.
     int ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction = false);
 
+    // The connection of the statement that is running; null otherwise.
     wxSQLite3Database* db;
 
 private:
-    // What every failed statement does: close, report once, and check
-    // whether a batch survived.
+    // Open, and whether there is a connection to run a statement on. False
+    // when the unit's connection could not be opened earlier: the statement
+    // then fails without a report of its own.
+    bool Connect();
+    // What every failed statement does: outside a batch, undo a transaction
+    // of its own, let go of the connection and report once; inside one,
+    // undo the batch and keep the reason for its caller.
     void Fail(const wxString& message);
+    void EndBatch();
+    void CloseConnection();
 
-    // After a failed statement inside a batch: SQLite rolls the whole
-    // transaction back on some errors (disk full, I/O); say so, and run the
-    // rest of the batch statement by statement.
-    void CheckBatchAfterError();
-
+    bool ownsConnection = false;
+    // Set while a transaction that this adapter began for one statement is
+    // open; another adapter's batch on the same connection is never undone
+    // by a failure here.
+    bool ownTransaction = false;
+    std::unique_ptr<UnitOfWork> batchUnit;
     bool inBatch = false;
+    bool batchFailed = false;
+    bool lastFailed = false;
+    wxString batchError;
 };

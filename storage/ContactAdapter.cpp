@@ -9,18 +9,24 @@
 
 namespace
 {
-// Parameters 1 to 38, the same for insert and update.
+// Parameters 1 to 38, the same for insert and update. Each parameter has the
+// number of the select column its field is read from, so the values kept
+// from reading are found under the same number.
 void BindFields(wxSQLite3Statement& stmt, const ContactInfoEx* c)
 {
-    stmt.Bind(1, c->last_name);
-    stmt.Bind(2, c->last_name_alpha);
-    stmt.Bind(3, c->first_name);
-    stmt.Bind(4, c->first_name_alpha);
-    stmt.Bind(5, c->sex);
-    BindDateTime(stmt, 6, c->birthday);
+    const KeptValues* kept = c->asRead.get();
+    BindText(stmt, 1, c->last_name, kept, 1);
+    BindText(stmt, 2, c->last_name_alpha, kept, 2);
+    BindText(stmt, 3, c->first_name, kept, 3);
+    BindText(stmt, 4, c->first_name_alpha, kept, 4);
+    BindInt(stmt, 5, c->sex, kept, 5);
+    BindDateTime(stmt, 6, c->birthday, kept, 6);
     int index = 7;
     for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-        stmt.Bind(index++, c->*field);
+    {
+        BindText(stmt, index, c->*field, kept, index);
+        ++index;
+    }
 }
 } // namespace
 
@@ -30,11 +36,12 @@ int ContactAdapter::InsertContact(const wxString& sql, const ContactInfoEx* cont
                            [contact](wxSQLite3Statement& stmt)
                            {
                                const wxDateTime now = NowToSecond();
+                               const KeptValues* kept = contact->asRead.get();
                                BindFields(stmt, contact);
                                BindDateTime(stmt, 39, now);
-                               stmt.Bind(40, contact->latest_update_user_id);
+                               BindInt(stmt, 40, contact->latest_update_user_id, kept, 40);
                                BindDateTime(stmt, 41, now);
-                               stmt.Bind(42, contact->entry_user_id);
+                               BindInt(stmt, 42, contact->entry_user_id, kept, 42);
                            });
 }
 
@@ -43,11 +50,12 @@ int ContactAdapter::UpdateContact(const wxString& sql, const ContactInfoEx* cont
     return ExecutePrepared(sql,
                            [contact](wxSQLite3Statement& stmt)
                            {
+                               const KeptValues* kept = contact->asRead.get();
                                BindFields(stmt, contact);
                                BindDateTime(stmt, 39, NowToSecond());
-                               stmt.Bind(40, contact->latest_update_user_id);
-                               BindDateTime(stmt, 41, contact->entry_time);
-                               stmt.Bind(42, contact->entry_user_id);
+                               BindInt(stmt, 40, contact->latest_update_user_id, kept, 40);
+                               BindDateTime(stmt, 41, contact->entry_time, kept, 41);
+                               BindInt(stmt, 42, contact->entry_user_id, kept, 42);
                                stmt.Bind(43, contact->id);
                            });
 }
@@ -55,19 +63,25 @@ int ContactAdapter::UpdateContact(const wxString& sql, const ContactInfoEx* cont
 ContactInfoEx* ContactAdapter::ReadContact(wxSQLite3ResultSet& row)
 {
     std::unique_ptr<ContactInfoEx> c(new ContactInfoEx());
+    auto kept = std::make_shared<KeptValues>();
     c->id = ReadInt(row, 0);
-    c->last_name = ReadText(row, 1);
-    c->last_name_alpha = ReadText(row, 2);
-    c->first_name = ReadText(row, 3);
-    c->first_name_alpha = ReadText(row, 4);
-    c->sex = ReadInt(row, 5);
-    c->birthday = ReadDateTime(row, 6);
+    c->last_name = ReadText(row, 1, *kept);
+    c->last_name_alpha = ReadText(row, 2, *kept);
+    c->first_name = ReadText(row, 3, *kept);
+    c->first_name_alpha = ReadText(row, 4, *kept);
+    c->sex = ReadInt(row, 5, *kept);
+    c->birthday = ReadDateTime(row, 6, *kept);
     int column = 7;
     for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-        c.get()->*field = ReadText(row, column++);
+    {
+        c.get()->*field = ReadText(row, column, *kept);
+        ++column;
+    }
     c->latest_update_time = ReadDateTime(row, 39);
-    c->latest_update_user_id = ReadInt(row, 40);
-    c->entry_time = ReadDateTime(row, 41);
-    c->entry_user_id = ReadInt(row, 42);
+    c->latest_update_user_id = ReadInt(row, 40, *kept);
+    c->entry_time = ReadDateTime(row, 41, *kept);
+    c->entry_user_id = ReadInt(row, 42, *kept);
+    if (!kept->empty())
+        c->asRead = std::move(kept);
     return c.release();
 }

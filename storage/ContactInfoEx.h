@@ -5,6 +5,10 @@
 #include <wx/dynarray.h>
 #include <wx/string.h>
 
+#include <memory>
+
+struct KeptValues;
+
 class ContactInfoEx
 {
 public:
@@ -61,6 +65,13 @@ public:
     int entry_user_id;
     int historyCount;
     wxArrayInt tagIds;
+
+    // Values of the row this record was read from that the program would
+    // not write back the same way (text that is not UTF-8, a date in another
+    // form, NULL, a number in a text column), by column. A field that still
+    // holds what it read is written back exactly as stored. Null for records
+    // that were not read from the database; copies share it.
+    std::shared_ptr<const KeptValues> asRead;
 };
 
 // The 32 text fields from company to comment, in column order: the order in

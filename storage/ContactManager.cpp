@@ -2,10 +2,14 @@
 
 #include <wx/wxsqlite3.h>
 
+#include <memory>
 #include <vector>
+
+#include <wx/intl.h>
 
 #include "storage/DbValues.h"
 #include "storage/StorageHooks.h"
+#include "storage/UnitOfWork.h"
 
 namespace
 {
@@ -204,6 +208,7 @@ wxString ContactManager::BuildPageStatement() const
 
 void ContactManager::Search()
 {
+    UnitOfWork unit;
     if (condition.changed)
     {
         condition.changed = false;
@@ -213,8 +218,8 @@ void ContactManager::Search()
         ReadCount(adapter, countSql, totalCount);
 
         Clear();
-        // The page rows are read in full before the per-record look-ups:
-        // each look-up opens its own connection, and the adapter has one.
+        // The page rows are read in full before the per-record look-ups, so
+        // the statements run one after the other, in the order of the page.
         adapter.Query(pageSql, [this](wxSQLite3ResultSet& row) { contactList.Add(ContactAdapter::ReadContact(row)); });
         for (ContactInfoEx* contact : contactList)
         {
@@ -270,7 +275,11 @@ void ContactManager::NotifyObservers()
 void ContactManager::InsertTagLinks(ContactInfoEx* contact)
 {
     for (int tagId : contact->tagIds)
+    {
         adapter.Execute(wxString::Format(SQL_LINK_TAG, contact->id, tagId));
+        if (adapter.BatchFailed())
+            return;
+    }
 }
 
 int ContactManager::InsertRecord(ContactInfoEx* contact)
@@ -289,35 +298,122 @@ int ContactManager::InsertRecord(ContactInfoEx* contact)
 
 void ContactManager::Insert(ContactInfoEx* contact)
 {
+    UnitOfWork unit;
     InsertRecord(contact);
     ForceSearch();
     NotifyObservers();
 }
 
-void ContactManager::InsertContacts(ContactArray& contacts)
+namespace
 {
-    adapter.BeginBatch();
-    for (void* item : contacts)
+class ArraySource : public ContactSource
+{
+public:
+    explicit ArraySource(ContactArray& contacts) : contacts(contacts) {}
+
+    ContactInfoEx* Next() override
     {
-        PumpOneMessage();
-        InsertRecord(static_cast<ContactInfoEx*>(item));
+        return next < contacts.GetCount() ? static_cast<ContactInfoEx*>(contacts[next++]) : nullptr;
     }
-    adapter.EndBatch();
+
+private:
+    ContactArray& contacts;
+    size_t next = 0;
+};
+} // namespace
+
+bool ContactManager::InsertContacts(ContactArray& contacts)
+{
+    std::vector<int> ids;
+    ids.reserve(contacts.GetCount());
+    for (void* item : contacts)
+        ids.push_back(static_cast<ContactInfoEx*>(item)->id);
+    ArraySource source(contacts);
+    return InsertBatch(source,
+                       [&]
+                       {
+                           for (size_t i = 0; i < contacts.GetCount(); ++i)
+                               static_cast<ContactInfoEx*>(contacts[i])->id = ids[i];
+                       });
+}
+
+bool ContactManager::InsertContacts(ContactSource& source)
+{
+    return InsertBatch(source, {});
+}
+
+bool ContactManager::InsertBatch(ContactSource& source, const std::function<void()>& restore)
+{
+    UnitOfWork unit;
+    lastBatchError.clear();
+    // The transaction starts with the first record: an empty batch stores
+    // nothing and needs no lock.
+    bool stored = true;
+    int n = 0;
+    while (ContactInfoEx* contact = source.Next())
+    {
+        ++n;
+        PumpOneMessage();
+        const int id = contact->id;
+        stored = (adapter.InBatch() || adapter.BeginBatch()) && InsertRecord(contact) > 0 && !adapter.BatchFailed();
+        if (!stored)
+        {
+            contact->id = id;
+            break;
+        }
+    }
+    if (stored && source.Failed())
+    {
+        adapter.RollbackBatch();
+        if (restore)
+            restore();
+        return false;
+    }
+    if (stored && adapter.InBatch())
+        stored = adapter.CommitBatch();
+    if (!stored)
+    {
+        adapter.RollbackBatch();
+        if (restore)
+            restore();
+        // Only now is the rest read: the message says how many were not stored.
+        while (source.Next())
+            ++n;
+        return FailBatch(
+            wxString::Format(wxPLURAL("%d new contact was not stored.", "%d new contacts were not stored.", n), n));
+    }
     ForceSearch();
     NotifyObservers();
+    return true;
 }
 
 int ContactManager::UpdateRecord(ContactInfoEx* contact)
 {
     const int updated = adapter.UpdateContact(SQL_UPDATE_CONTACT, contact);
-    adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
-    InsertTagLinks(contact);
     currentContact = contact;
+    if (updated > 0)
+    {
+        adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
+        InsertTagLinks(contact);
+    }
+    else if (!adapter.LastFailed())
+    {
+        // No error and no row: another program removed it. Linking tags now
+        // would tie them to an id that no contact has.
+        const wxString reason =
+            wxString::Format(_("The contact \"%s\" is no longer in the database; another program may have deleted it."),
+                             contact->GetDisplayName());
+        if (adapter.InBatch())
+            lastBatchError = reason;
+        else
+            ReportError(reason);
+    }
     return updated;
 }
 
 void ContactManager::Update(ContactInfoEx* contact)
 {
+    UnitOfWork unit;
     UpdateRecord(contact);
     NotifyObservers();
 }
@@ -333,26 +429,58 @@ void ContactManager::MergeFields(ContactInfoEx* target, const ContactInfoEx* sou
         target->tagIds = source->tagIds;
 }
 
-void ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ)
+bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ)
 {
-    adapter.BeginBatch();
+    if (!templ)
+        return true;
+    std::unique_ptr<ContactInfoEx> owned(templ);
+    UnitOfWork unit;
+    lastBatchError.clear();
+    // What the records held before the merge, to put back if nothing is stored.
+    std::vector<ContactInfoEx> before;
+    before.reserve(contacts.GetCount());
     for (void* item : contacts)
+        before.push_back(*static_cast<ContactInfoEx*>(item));
+    ContactInfoEx* const previousCurrent = currentContact;
+
+    bool stored = contacts.IsEmpty() || adapter.BeginBatch();
+    for (size_t i = 0; stored && i < contacts.GetCount(); ++i)
     {
-        ContactInfoEx* contact = static_cast<ContactInfoEx*>(item);
+        ContactInfoEx* contact = static_cast<ContactInfoEx*>(contacts[i]);
         PumpOneMessage();
         MergeFields(contact, templ);
-        UpdateRecord(contact);
+        stored = UpdateRecord(contact) > 0 && !adapter.BatchFailed();
     }
-    adapter.EndBatch();
-    delete templ;
+    if (stored && adapter.InBatch())
+        stored = adapter.CommitBatch();
+    if (!stored)
+    {
+        adapter.RollbackBatch();
+        for (size_t i = 0; i < contacts.GetCount(); ++i)
+            *static_cast<ContactInfoEx*>(contacts[i]) = before[i];
+        currentContact = previousCurrent;
+        const int n = static_cast<int>(contacts.GetCount());
+        return FailBatch(wxString::Format(
+            wxPLURAL("The change to %d contact was not stored.", "The changes to %d contacts were not stored.", n), n));
+    }
     NotifyObservers();
+    return true;
 }
 
-void ContactManager::DeleteRecord(ContactInfoEx* contact)
+bool ContactManager::DeleteRows(const ContactInfoEx* contact)
 {
-    adapter.Execute(wxString::Format(SQL_DELETE_CONTACT, contact->id));
-    adapter.Execute(wxString::Format(SQL_DELETE_LINKS, contact->id));
-    adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, contact->id));
+    // Outside a batch each statement runs even when one before it failed.
+    bool failed = false;
+    for (const char* sql : {SQL_DELETE_CONTACT, SQL_DELETE_LINKS, SQL_DELETE_HISTORY})
+    {
+        adapter.Execute(wxString::Format(sql, contact->id));
+        failed = failed || adapter.LastFailed();
+    }
+    return !failed;
+}
+
+void ContactManager::TakeOutOfPage(const ContactInfoEx* contact)
+{
     for (size_t i = 0; i < contactList.GetCount(); ++i)
     {
         if (contactList[i]->id == contact->id)
@@ -364,30 +492,62 @@ void ContactManager::DeleteRecord(ContactInfoEx* contact)
     }
 }
 
+void ContactManager::DeleteRecord(ContactInfoEx* contact)
+{
+    DeleteRows(contact);
+    TakeOutOfPage(contact);
+}
+
 void ContactManager::Delete(ContactInfoEx* contact)
 {
+    UnitOfWork unit;
     DeleteRecord(contact);
     ForceSearch();
     NotifyObservers();
 }
 
-void ContactManager::DeleteContacts(ContactArray& contacts)
+bool ContactManager::DeleteContacts(ContactArray& contacts)
 {
-    adapter.BeginBatch();
-    for (void* item : contacts)
+    UnitOfWork unit;
+    lastBatchError.clear();
+    bool stored = contacts.IsEmpty() || adapter.BeginBatch();
+    for (size_t i = 0; stored && i < contacts.GetCount(); ++i)
     {
         PumpOneMessage();
-        DeleteRecord(static_cast<ContactInfoEx*>(item));
+        stored = DeleteRows(static_cast<ContactInfoEx*>(contacts[i])) && !adapter.BatchFailed();
     }
-    adapter.EndBatch();
+    if (stored && adapter.InBatch())
+        stored = adapter.CommitBatch();
+    if (!stored)
+    {
+        adapter.RollbackBatch();
+        const int n = static_cast<int>(contacts.GetCount());
+        return FailBatch(
+            wxString::Format(wxPLURAL("%d contact was not deleted.", "%d contacts were not deleted.", n), n));
+    }
+    // Only now that the rows are gone for good do the records leave the page.
+    for (void* item : contacts)
+        TakeOutOfPage(static_cast<ContactInfoEx*>(item));
     ForceSearch();
     NotifyObservers();
+    return true;
+}
+
+bool ContactManager::FailBatch(const wxString& what)
+{
+    // A reason of our own (a row that is gone) comes before the database's.
+    if (lastBatchError.empty())
+        lastBatchError = adapter.BatchError();
+    ReportError(what + "\n" + _("The address book was left as it was.") + "\n\n" + lastBatchError);
+    NotifyObservers();
+    return false;
 }
 
 // ------------------------------------------------------------ statistics
 
 int ContactManager::CountTagContacts(int tagId)
 {
+    UnitOfWork unit;
     int count = 0;
     ReadCount(adapter, SQL_COUNT_TAG + wxString::Format("%d;", tagId), count);
     return count;
@@ -395,6 +555,7 @@ int ContactManager::CountTagContacts(int tagId)
 
 ContactStatistics& ContactManager::GetStatistics()
 {
+    UnitOfWork unit;
     ReadCount(adapter, SQL_COUNT_ALL, statistics.total);
     ReadCount(adapter, SQL_COUNT_MALE, statistics.male);
     ReadCount(adapter, SQL_COUNT_FEMALE, statistics.female);
@@ -413,6 +574,7 @@ void ContactManager::GetRecentContacts(int days, RecentContactArray& list)
 
 int ContactManager::ForEachRecentContact(int days, const std::function<void(const RecentContact&)>& onRow)
 {
+    UnitOfWork unit;
     const wxDateTime now = NowToSecond();
     // Calendar days keep the time of day across a daylight-saving change.
     const wxDateTime before = now - wxDateSpan::Days(days);

@@ -9,6 +9,7 @@
 #include "storage/ContactAdapter.h"
 #include "storage/ContactInfoEx.h"
 #include "storage/ContactObserver.h"
+#include "storage/ContactSource.h"
 #include "storage/ContactStatistics.h"
 #include "storage/SearchCondition.h"
 
@@ -34,16 +35,54 @@ public:
     void InsertTagLinks(ContactInfoEx* contact);
     // Returns the rows inserted; on failure the id stays -1 and no tag is linked.
     int InsertRecord(ContactInfoEx* contact);
+    // One record, statement by statement; a failure is reported by the
+    // statement that failed.
     void Insert(ContactInfoEx* contact);
-    void InsertContacts(ContactArray& contacts);
+    // Returns the rows changed. A row another program removed is reported
+    // (outside a batch) and gets no tag links; a failed update keeps the
+    // stored links.
     int UpdateRecord(ContactInfoEx* contact);
     void Update(ContactInfoEx* contact);
     static void MergeFields(ContactInfoEx* target, const ContactInfoEx* source);
-    // Takes ownership of the template and destroys it.
-    void UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
     void DeleteRecord(ContactInfoEx* contact);
     void Delete(ContactInfoEx* contact);
-    void DeleteContacts(ContactArray& contacts);
+
+    // The batches: InsertContacts (new records, the import), UpdateContacts
+    // (a template merged into every record; takes ownership of the template
+    // and destroys it; a null template does nothing) and DeleteContacts.
+    //
+    // Each runs in one transaction and returns true when the whole batch was
+    // stored. On false nothing of it is in the file, and every record is as
+    // it was before: new records keep their id (-1), edited records have
+    // their stored values again, deleted records stay in the page list. The
+    // user got exactly one message, through the storage error reporter,
+    // saying what was not stored and why; GetLastBatchError() gives the
+    // database's reason alone (for example "database is locked"). A caller
+    // that shows the failure itself (a status label) installs a
+    // ScopedErrorReporter around the call: the one message then goes to it
+    // and no box appears. When the call returns true, whatever that reporter
+    // received is something else (the reload of the page failed, say) and
+    // still wants showing. The observers are notified in both cases: twice
+    // after a stored insert or delete (a forced search, then one more pass),
+    // once otherwise. An empty batch stores nothing and succeeds.
+    bool InsertContacts(ContactArray& contacts);
+    // The same batch for new records that come one at a time (an import
+    // file read as it is stored): each is inserted as the source hands it
+    // over, with the same statements, transaction, message pumping, report
+    // and notifications as above. A record's id is set while the batch runs;
+    // the source may reuse the record afterwards. When the source fails,
+    // nothing of the batch is stored, nothing is reported here (the source's
+    // owner says what was wrong), GetLastBatchError() is empty, no observer
+    // is notified, and the result is false. When storing fails, the rest of
+    // the source is still read to count the records that were not stored.
+    bool InsertContacts(ContactSource& source);
+    bool UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
+    bool DeleteContacts(ContactArray& contacts);
+    // The reason the last batch was not stored; empty after a stored batch.
+    const wxString& GetLastBatchError() const
+    {
+        return lastBatchError;
+    }
 
     // Statistics.
     int CountTagContacts(int tagId);
@@ -72,6 +111,17 @@ public:
 
 private:
     void ForceSearch();
+    // Both kinds of insert batch; restore puts the records handed over back
+    // as they were before the one failure message goes out.
+    bool InsertBatch(ContactSource& source, const std::function<void()>& restore);
+    // The three delete statements of one record; false when one failed.
+    bool DeleteRows(const ContactInfoEx* contact);
+    // Takes the record with the contact's id out of the page list.
+    void TakeOutOfPage(const ContactInfoEx* contact);
+    // Ends a batch that was not stored: reports it once and notifies.
+    bool FailBatch(const wxString& what);
+
+    wxString lastBatchError;
 
     // Records a delete took out of the page list. Callers may still hold
     // them, so they live until the next Clear.

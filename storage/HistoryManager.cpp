@@ -4,6 +4,7 @@
 
 #include "storage/ContactInfoEx.h"
 #include "storage/DbValues.h"
+#include "storage/UnitOfWork.h"
 
 namespace
 {
@@ -31,6 +32,7 @@ void HistoryManager::SetObserver(HistoryObserver* o)
 
 void HistoryManager::Load()
 {
+    UnitOfWork unit;
     if (!currentContact)
         return;
     if (!historyList.IsEmpty())
@@ -62,6 +64,7 @@ void HistoryManager::Clear()
 
 void HistoryManager::Insert(HistoryInfo* history)
 {
+    UnitOfWork unit;
     adapter.InsertHistory(SQL_INSERT_HISTORY, history);
     if (observer)
         observer->OnHistoryChanged();
@@ -69,6 +72,7 @@ void HistoryManager::Insert(HistoryInfo* history)
 
 int HistoryManager::Update(HistoryInfo* history)
 {
+    UnitOfWork unit;
     const int updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, history);
     if (observer)
         observer->OnHistoryChanged();
@@ -77,6 +81,7 @@ int HistoryManager::Update(HistoryInfo* history)
 
 int HistoryManager::Delete(HistoryInfo* history)
 {
+    UnitOfWork unit;
     const int deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
     if (observer)
         observer->OnHistoryChanged();

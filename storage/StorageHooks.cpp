@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "storage/UnitOfWork.h"
+
 namespace
 {
 ErrorReporter& Reporter()
@@ -24,10 +26,22 @@ void SetErrorReporter(ErrorReporter reporter)
 
 void ReportError(const wxString& message)
 {
+    if (!UnitOfWork::ClaimReport())
+        return;
     if (Reporter())
         Reporter()(message);
     else
         std::fprintf(stderr, "Corvala: %s\n", message.utf8_string().c_str());
+}
+
+ScopedErrorReporter::ScopedErrorReporter(ErrorReporter reporter) : previous(std::move(Reporter()))
+{
+    Reporter() = std::move(reporter);
+}
+
+ScopedErrorReporter::~ScopedErrorReporter()
+{
+    Reporter() = std::move(previous);
 }
 
 void SetMessagePump(MessagePump pump)

@@ -12,8 +12,25 @@ using MessagePump = std::function<void()>;
 // Installs the function that shows a database error to the user. An empty
 // function restores the default, which writes the message to standard error.
 void SetErrorReporter(ErrorReporter reporter);
-// Reports one database error (exactly one call per failed statement).
+// Reports one database error. Outside a unit of work every failed statement
+// is reported; inside one (UnitOfWork.h) only the unit's first error is.
 void ReportError(const wxString& message);
+
+// While alive, reports go to the given function instead of the installed
+// reporter; the previous one comes back afterwards. A caller that shows a
+// failure its own way (a status label, a box with its own parent) takes the
+// report over with this, so that the user still gets exactly one message.
+class ScopedErrorReporter
+{
+public:
+    explicit ScopedErrorReporter(ErrorReporter reporter);
+    ~ScopedErrorReporter();
+    ScopedErrorReporter(const ScopedErrorReporter&) = delete;
+    ScopedErrorReporter& operator=(const ScopedErrorReporter&) = delete;
+
+private:
+    ErrorReporter previous;
+};
 
 // Installs the function that handles at most one pending window message.
 // Without one, pumping does nothing (headless use).

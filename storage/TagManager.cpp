@@ -1,8 +1,11 @@
 #include "storage/TagManager.h"
 
+#include <algorithm>
+
 #include <wx/wxsqlite3.h>
 
 #include "storage/DbValues.h"
+#include "storage/UnitOfWork.h"
 
 namespace
 {
@@ -28,6 +31,7 @@ void TagManager::SetObserver(TagObserver* o)
 
 void TagManager::Load()
 {
+    UnitOfWork unit;
     if (!tagMap.empty())
         Clear();
     adapter.Query(SQL_LOAD_TAGS,
@@ -61,6 +65,7 @@ int TagManager::GetMaxDisplayOrder() const
 
 int TagManager::Insert(TagInfo* tag)
 {
+    UnitOfWork unit;
     if (!tag)
         return 0;
     tag->display_order = GetMaxDisplayOrder() + 1;
@@ -74,6 +79,7 @@ int TagManager::Insert(TagInfo* tag)
 
 int TagManager::Update(TagInfo* tag)
 {
+    UnitOfWork unit;
     if (!tag)
         return 0;
     const int updated = adapter.UpdateTag(SQL_UPDATE_TAG, tag);
@@ -84,6 +90,7 @@ int TagManager::Update(TagInfo* tag)
 
 int TagManager::Delete(TagInfo* tag)
 {
+    UnitOfWork unit;
     if (!tag)
         return 0;
     // The observer's reload may destroy the tag: take its id first.
@@ -99,6 +106,52 @@ void TagManager::GetTagNames(wxArrayString& names) const
 {
     for (TagMap::const_iterator it = tagMap.begin(); it != tagMap.end(); ++it)
         names.Add(it->second->name);
+}
+
+std::vector<TagInfo*> TagManager::GetTagsByDisplayOrder() const
+{
+    std::vector<TagInfo*> tags;
+    for (TagMap::const_iterator it = tagMap.begin(); it != tagMap.end(); ++it)
+        tags.push_back(it->second);
+    std::sort(tags.begin(), tags.end(),
+              [](const TagInfo* a, const TagInfo* b)
+              { return a->display_order != b->display_order ? a->display_order < b->display_order : a->id < b->id; });
+    return tags;
+}
+
+bool TagManager::MoveTag(int tagId, bool up)
+{
+    std::vector<TagInfo*> tags = GetTagsByDisplayOrder();
+    auto at = std::find_if(tags.begin(), tags.end(), [tagId](const TagInfo* tag) { return tag->id == tagId; });
+    if (at == tags.end())
+        return false;
+    const size_t from = at - tags.begin();
+    if (up ? from + 1 >= tags.size() : from == 0)
+        return false;
+    const size_t to = up ? from + 1 : from - 1;
+
+    std::vector<int> orders;
+    for (const TagInfo* tag : tags)
+        orders.push_back(tag->display_order);
+    // Tags sharing a display order cannot swap places: number them apart
+    // first, keeping the order they are shown in.
+    if (orders[from] == orders[to])
+    {
+        for (size_t i = 0; i < orders.size(); ++i)
+            orders[i] = orders.front() + static_cast<int>(i);
+    }
+    std::swap(orders[from], orders[to]);
+
+    for (size_t i = 0; i < tags.size(); ++i)
+    {
+        if (tags[i]->display_order == orders[i])
+            continue;
+        tags[i]->display_order = orders[i];
+        adapter.UpdateTag(SQL_UPDATE_TAG, tags[i]);
+    }
+    if (observer)
+        observer->OnTagChanged();
+    return true;
 }
 
 TagInfo* TagManager::FindById(int id) const

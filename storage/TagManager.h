@@ -1,6 +1,8 @@
 // The tag cache and every write to the tag table.
 #pragma once
 
+#include <vector>
+
 #include <wx/arrstr.h>
 #include <wx/dynarray.h>
 
@@ -24,6 +26,13 @@ public:
     int Update(TagInfo* tag);
     int Delete(TagInfo* tag);
     void GetTagNames(wxArrayString& names) const;
+    // The cached tags by ascending display order (then id). Lists that put
+    // each tag on top show the highest display order first.
+    std::vector<TagInfo*> GetTagsByDisplayOrder() const;
+    // Swaps the tag's display order with its neighbour's, towards the
+    // higher display orders when `up`; stores both and notifies once.
+    // False when the tag is unknown or already at that end.
+    bool MoveTag(int tagId, bool up);
     TagInfo* FindById(int id) const;
     // Ids not in the cache are skipped.
     void GetTagNamesByIds(const wxArrayInt& ids, wxArrayString& names) const;

@@ -1,5 +1,6 @@
-// Creates the program's database file. The program itself never creates
-// tables; this is the one place that knows the schema.
+// Creates the program's database file, optionally with demo data. The
+// schema itself lives with the storage layer (DatabaseSchema), which also
+// creates a new, empty address book when the user asks for one at start-up.
 #pragma once
 
 #include <wx/string.h>

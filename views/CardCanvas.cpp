@@ -84,30 +84,46 @@ int CardCanvas::LayoutCards(int clientWidth)
     return rows;
 }
 
+void CardCanvas::SettleScrollRange()
+{
+    DropStaleCards();
+    const int rows = LayoutCards(GetClientSize().GetWidth());
+    if (rows == rowCount)
+        return;
+    rowCount = rows;
+    // A new row count starts again at the top.
+    SetScrollbars(0, SCROLL_UNIT, 0, rows * UNITS_PER_ROW, 0, 0, true);
+    Refresh();
+}
+
+void CardCanvas::CardsChanged()
+{
+    SettleScrollRange();
+    Refresh();
+}
+
 void CardCanvas::OnPaint(wxPaintEvent&)
 {
+    // Normally settled by the size handler or the card rebuild already;
+    // settling here, before the context takes its offset, keeps a paint
+    // that comes first from drawing at an offset the bars no longer show.
+    SettleScrollRange();
+
     wxPaintDC dc(this);
     PrepareDC(dc);
     dc.SetBackground(wxBrush(GetBackgroundColour()));
     dc.Clear();
-    DropStaleCards();
 
-    const int rows = LayoutCards(GetClientSize().GetWidth());
     if (shapeManager)
     {
         for (CardShape* card : shapeManager->cardShapes)
             card->Draw(dc);
     }
-    if (rows != rowCount)
-    {
-        rowCount = rows;
-        SetScrollbars(0, SCROLL_UNIT, 0, rows * UNITS_PER_ROW, 0, 0, false);
-        Refresh();
-    }
 }
 
 void CardCanvas::OnSize(wxSizeEvent& event)
 {
+    SettleScrollRange();
     const wxSize size = GetClientSize();
     RefreshRect(wxRect(0, 0, size.GetWidth(), size.GetHeight()), true);
     event.Skip();
@@ -161,31 +177,48 @@ CardShape* CardCanvas::SelectAt(const wxPoint& windowPoint)
     SetFocus();
     DropStaleCards();
     CardShape* card = HitTestAt(windowPoint);
-    if (!card || card->selected)
+    if (!card)
+        return card;
+    ContactInfoEx* contact = card->GetContact();
+    Corva* model = Corva::GetInstance();
+    // A card that is selected among others (mirrored from the list) is not
+    // yet the one contact every command acts on.
+    if (card->selected && selected == card && model->contactManager.currentContact == contact &&
+        (!mainFrame || mainFrame->GetSelection().GetCount() == 1))
         return card;
 
-    card->selected = true;
-    selected = card;
-    if (card != previousSelected)
-    {
-        if (previousSelected)
-        {
-            previousSelected->selected = false;
-            RefreshCard(previousSelected);
-        }
-        previousSelected = card;
-    }
-    RefreshCard(card);
-
-    ContactInfoEx* contact = static_cast<ContactInfoEx*>(card->data);
-    Corva* model = Corva::GetInstance();
     if (mainFrame)
-        mainFrame->ShowContactDetail(contact);
+    {
+        // The frame highlights the contact's row, makes it current and shows
+        // it; its selection comes back through ShowSelection.
+        mainFrame->SelectContact(contact);
+        return card;
+    }
+    wxArrayPtrVoid only;
+    only.Add(contact);
+    ShowSelection(only);
     model->contactManager.currentContact = contact;
     model->historyManager.SetCurrentContact(contact);
-    if (mainFrame)
-        mainFrame->RefreshHistoryList();
     return card;
+}
+
+void CardCanvas::ShowSelection(const wxArrayPtrVoid& contacts)
+{
+    DropStaleCards();
+    if (!shapeManager)
+        return;
+    CardShape* last = nullptr;
+    for (CardShape* card : shapeManager->cardShapes)
+    {
+        const bool select = contacts.Index(card->data) != wxNOT_FOUND;
+        if (select)
+            last = card;
+        if (card->selected == select)
+            continue;
+        card->selected = select;
+        RefreshCard(card);
+    }
+    selected = previousSelected = last;
 }
 
 void CardCanvas::OnLeftDown(wxMouseEvent& event)

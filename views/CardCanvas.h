@@ -4,6 +4,7 @@
 // right-clicking opens the contact menu.
 #pragma once
 
+#include <wx/dynarray.h>
 #include <wx/scrolwin.h>
 
 class CardShape;
@@ -35,6 +36,13 @@ public:
     CardShape* GetSelectedCard();
     CardShape* GetHighlightedCard();
 
+    // Marks the cards of the frame's selected contacts (ContactInfoEx
+    // pointers) as selected and no other, so the cards agree with the list.
+    void ShowSelection(const wxArrayPtrVoid& contacts);
+    // The shape manager rebuilt its cards: settle the scroll range for them
+    // and repaint.
+    void CardsChanged();
+
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMouseMove(wxMouseEvent& event);
@@ -49,6 +57,9 @@ private:
     // under the pointer (null for empty space).
     CardShape* SelectAt(const wxPoint& windowPoint);
     void RefreshCard(CardShape* card);
+    // Lays the cards out for the client width and sets the scroll range for
+    // their rows, so the next paint draws at the offset the bars show.
+    void SettleScrollRange();
     // The remembered cards die with every rebuild of the shape manager.
     void DropStaleCards();
 

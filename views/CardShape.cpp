@@ -1,5 +1,6 @@
 #include "views/CardShape.h"
 
+#include <algorithm>
 #include <map>
 
 #include <wx/bitmap.h>
@@ -67,6 +68,59 @@ void CardShape::ForgetImages()
     ImageCache().clear();
 }
 
+namespace
+{
+// Marks drawn on the character before them, and joiners: a text is never
+// cut in front of one.
+bool ClingsToPrevious(wxUniChar c)
+{
+    const wxUint32 code = c.GetValue();
+    return (code >= 0x0300 && code <= 0x036F) || (code >= 0x1AB0 && code <= 0x1AFF) ||
+           (code >= 0x20D0 && code <= 0x20FF) || (code >= 0xFE00 && code <= 0xFE0F) ||
+           (code >= 0xFE20 && code <= 0xFE2F) || code == 0x200D || code == 0x3099 || code == 0x309A;
+}
+} // namespace
+
+wxString CardShape::FitText(const wxDC& dc, const wxString& text, int width)
+{
+    if (dc.GetTextExtent(text).x <= width)
+        return text;
+    const wxString ellipsis(wxUniChar(0x2026));
+    // The longest run of leading characters that leaves room for the
+    // ellipsis; the extent grows with the length, so halving finds it.
+    size_t fits = 0, tooLong = text.length();
+    while (tooLong - fits > 1)
+    {
+        const size_t middle = (fits + tooLong) / 2;
+        if (dc.GetTextExtent(text.substr(0, middle) + ellipsis).x <= width)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    while (fits > 0 && fits < text.length() && ClingsToPrevious(text[fits]))
+        --fits;
+    wxString kept = text.substr(0, fits);
+    kept.Trim(true);
+    return kept + ellipsis;
+}
+
+wxString CardShape::FitName(wxDC& dc, const wxString& name, int* lift)
+{
+    wxFont font(12, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
+                wxFONTENCODING_DEFAULT);
+    dc.SetFont(font);
+    const int fullHeight = dc.GetCharHeight();
+    const int smallest = std::max(9, wxNORMAL_FONT->GetPointSize());
+    while (font.GetPointSize() > smallest && dc.GetTextExtent(name).x > NAME_WIDTH)
+    {
+        font.SetPointSize(font.GetPointSize() - 1);
+        dc.SetFont(font);
+    }
+    if (lift)
+        *lift = (fullHeight - dc.GetCharHeight()) / 2;
+    return FitText(dc, name, NAME_WIDTH);
+}
+
 void CardShape::Draw(wxDC& dc)
 {
     ContactInfoEx* contact = GetContact();
@@ -108,19 +162,21 @@ void CardShape::Draw(wxDC& dc)
     for (const Picture& picture : pictures)
         dc.DrawBitmap(picture.bitmap, x + picture.offsetX, y + picture.offsetY, true);
 
-    // Long texts stop short of the person picture and the card's edge
-    // instead of running over them.
+    // Long texts end in an ellipsis short of the person picture and the
+    // card's edge (so no letter is cut); the clipping only keeps the lines
+    // off the stars below.
     {
-        wxDCClipper clip(dc, wxRect(x + 12, y + 4, 118, 24));
-        dc.SetFont(wxFont(12, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
-                          wxFONTENCODING_DEFAULT));
-        dc.DrawText(contact->last_name + " " + contact->first_name, x + 12, y + 8);
+        wxDCClipper clip(dc, wxRect(x + 12, y + 4, NAME_WIDTH, 24));
+        // Smaller type keeps the middle of the line where 12-point type has it.
+        int lift = 0;
+        const wxString name = FitName(dc, contact->last_name + " " + contact->first_name, &lift);
+        dc.DrawText(name, x + 12, y + 8 + lift);
     }
     {
-        wxDCClipper clip(dc, wxRect(x + 12, y + 26, width - 16, 52));
+        wxDCClipper clip(dc, wxRect(x + 12, y + 26, LINE_WIDTH, 52));
         dc.SetFont(*wxNORMAL_FONT);
-        dc.DrawText(contact->company, x + 12, y + 28);
-        dc.DrawText(contact->business_phone, x + 12, y + 50);
-        dc.DrawText(contact->email, x + 12, y + 64);
+        dc.DrawText(FitText(dc, contact->company, LINE_WIDTH), x + 12, y + 28);
+        dc.DrawText(FitText(dc, contact->business_phone, LINE_WIDTH), x + 12, y + 50);
+        dc.DrawText(FitText(dc, contact->email, LINE_WIDTH), x + 12, y + 64);
     }
 }

@@ -8,6 +8,8 @@
 
 #include "views/BaseShape.h"
 
+class wxDC;
+
 class ContactInfoEx;
 
 class CardShape : public BaseShape
@@ -38,6 +40,22 @@ public:
 
     // Drops the pictures read so far (they are read again on the next draw).
     static void ForgetImages();
+
+    // The text as it fits a width in the DC's font: whole, or cut after its
+    // last whole character that leaves room for an ellipsis ("Zimmermann
+    // Pie…"), so that cards can still be told apart.
+    static wxString FitText(const wxDC& dc, const wxString& text, int width);
+
+    // The name line as drawn: a name too long for 12-point type gets
+    // smaller type, down to the size of the lines below it, before it ends
+    // in an ellipsis. Leaves the font it chose in the DC; lift receives how
+    // far to lower the line to keep its middle where 12-point type has it.
+    static wxString FitName(wxDC& dc, const wxString& name, int* lift = nullptr);
+
+    // Room for the name line (up to the person picture) and for the lines
+    // below it (up to the card's edge).
+    static constexpr int NAME_WIDTH = 118;
+    static constexpr int LINE_WIDTH = WIDTH - 16;
 
 private:
     // What this card draws from files, looked up again only when the sex or

@@ -5,7 +5,9 @@
 #include <wx/textctrl.h>
 
 #include "app/Corva.h"
+#include "app/DateText.h"
 #include "dialogs/ContactEditDlg.h"
+#include "dialogs/DatePicker.h"
 #include "dialogs/TagDlg.h"
 #include "dialogs/TagEditDlg.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
@@ -99,6 +101,14 @@ protected:
     {
         ASSERT_NE(dlg.GetPropertyGrid()->GetPropertyByName(name), nullptr) << name;
         EXPECT_TRUE(dlg.GetPropertyGrid()->ChangePropertyValue(name, value)) << name;
+    }
+
+    // Opens the birthday cell's date editor; returns its text field.
+    static wxTextCtrl* OpenBirthday(ContactEditDlg& dlg)
+    {
+        dlg.GetPropertyGrid()->SelectProperty("birthday", true);
+        DatePicker* picker = dynamic_cast<DatePicker*>(dlg.GetPropertyGrid()->GetEditorControl());
+        return picker ? picker->GetTextCtrl() : nullptr;
     }
 
     // Presses OK; returns the text of the message box it showed, if any.
@@ -203,9 +213,7 @@ TEST_F(ContactEditDlgTest, NewContactGridHasEveryPropertyInOrder)
 
             wxMultiChoicePropertyEx* tags = dynamic_cast<wxMultiChoicePropertyEx*>(grid->GetPropertyByName("Tag"));
             ASSERT_NE(tags, nullptr);
-            wxArrayString allNames;
-            corva->tagManager.GetTagNames(allNames);
-            EXPECT_EQ(tags->GetChoices().GetLabels(), allNames) << "choices in cache order";
+            EXPECT_EQ(tags->GetChoices().GetLabels(), Names({"work", "family", "golf"})) << "choices by display order";
             EXPECT_TRUE(tags->GetValueAsString().empty());
             EXPECT_EQ(tags->GetAttributeAsLong("UserStringMode", 0), 1);
 
@@ -292,6 +300,41 @@ TEST_F(ContactEditDlgTest, EditShowsTheRecordAndWritesOnlyOnOk)
     EXPECT_EQ(dir.ScalarInt("select count(*) from contacts"), 0) << "the dialog itself stores nothing";
 }
 
+TEST_F(ContactEditDlgTest, BirthdayIsShownAndTypedAsYearMonthDay)
+{
+    ContactInfoEx anna = Anna();
+    auto typeBirthday = [&](const wxString& text, bool valid)
+    {
+        return Run(EDIT_MODE_EDIT, anna,
+                   [&](ContactEditDlg& dlg)
+                   {
+                       wxPropertyGrid* grid = dlg.GetPropertyGrid();
+                       wxPGProperty* birthday = grid->GetPropertyByName("birthday");
+                       EXPECT_EQ(DateText::Date(anna.birthday), birthday->GetValueAsString()) << "shown";
+                       grid->SelectProperty(birthday, true);
+                       DatePicker* picker = dynamic_cast<DatePicker*>(grid->GetEditorControl());
+                       ASSERT_TRUE(picker) << "the birthday is edited in the program's date picker";
+                       EXPECT_EQ(DateText::Date(anna.birthday), picker->GetTextCtrl()->GetValue()) << "edited";
+                       picker->GetTextCtrl()->SetValue(text);
+                       EXPECT_EQ(valid, picker->GetDate().IsValid()) << text;
+                       PressOk(dlg, false);
+                   });
+    };
+    EXPECT_EQ(wxID_OK, typeBirthday("1981/03/04", true));
+    EXPECT_TRUE(anna.birthday.IsSameDate(wxDateTime(4, wxDateTime::Mar, 1981)));
+    EXPECT_EQ("1981/03/04", DateText::Date(anna.birthday));
+    EXPECT_EQ(wxID_OK, typeBirthday("", false)) << "the birthday may be emptied";
+    EXPECT_FALSE(anna.birthday.IsValid());
+
+    wxDateTime date(1, wxDateTime::Jan, 2000);
+    EXPECT_TRUE(DateText::Parse(" 2026-12-7 ", date)) << "dashes and single digits are read too";
+    EXPECT_EQ("2026/12/07", DateText::Date(date));
+    for (const char* notADate : {"12/07/2026", "2026/13/01", "2026/02/30", "2026/12/07x", "x"})
+        EXPECT_FALSE(DateText::Parse(notADate, date)) << notADate;
+    EXPECT_EQ("2026/12/07", DateText::Date(date)) << "a text that is no date changes nothing";
+    EXPECT_EQ("2026/12/07 09:05", DateText::DateTime(wxDateTime(7, wxDateTime::Dec, 2026, 9, 5)));
+}
+
 TEST_F(ContactEditDlgTest, NamesAreCheckedTrimmedButStoredAsTyped)
 {
     ContactInfoEx record;
@@ -319,6 +362,63 @@ TEST_F(ContactEditDlgTest, NamesAreCheckedTrimmedButStoredAsTyped)
     EXPECT_EQ(record.sex, 1) << "new contacts start as Male";
     EXPECT_TRUE(record.birthday.IsSameDate(wxDateTime::Today())) << "birthday starts today";
     EXPECT_TRUE(record.tagIds.empty());
+}
+
+TEST_F(ContactEditDlgTest, BirthdayCanBeClearedAndUntouchedValuesStay)
+{
+    for (int mode : {EDIT_MODE_NEW, EDIT_MODE_EDIT, EDIT_MODE_COPY})
+    {
+        ContactInfoEx record = mode == EDIT_MODE_NEW ? ContactInfoEx() : Anna();
+        bool enterTaken = false;
+        Run(mode, record,
+            [&](ContactEditDlg& dlg)
+            {
+                wxTextCtrl* text = OpenBirthday(dlg);
+                ASSERT_TRUE(text && !text->IsEmpty());
+                text->SetValue(wxString()); // the user deletes the date
+                wxKeyEvent enter(wxEVT_CHAR_HOOK);
+                enter.m_keyCode = WXK_RETURN;
+                enter.SetEventObject(text);
+                enterTaken = text->ProcessWindowEvent(enter);
+                dlg.GetPropertyGrid()->SelectProperty("company");
+                Change(dlg, "last_name", "Brown");
+                Change(dlg, "first_name", "Tom");
+                PressOk(dlg, false);
+            });
+        EXPECT_TRUE(enterTaken) << "mode " << mode << ": Enter is the cell's, not the dialog's OK";
+        EXPECT_FALSE(record.birthday.IsValid()) << "mode " << mode << ": the old date came back";
+    }
+
+    // An unset birthday opens empty, not on today; untouched values the grid
+    // cannot show as stored come back exactly.
+    ContactInfoEx odd = Anna();
+    odd.birthday = wxDateTime();
+    odd.sex = 2;
+    odd.comment = "tab\there\r\n";
+    ContactInfoEx record = odd;
+    Run(EDIT_MODE_EDIT, record,
+        [&](ContactEditDlg& dlg)
+        {
+            EXPECT_EQ(OpenBirthday(dlg)->GetValue(), "");
+            Change(dlg, "company", "Globex");
+            PressOk(dlg, false);
+        });
+    EXPECT_FALSE(record.birthday.IsValid());
+    EXPECT_EQ(record.sex, 2);
+    EXPECT_EQ(record.comment, odd.comment);
+
+    // A birthday stored with a time of day, opened in the date field and
+    // left as shown, keeps its time.
+    odd.birthday = wxDateTime(3, wxDateTime::Feb, 1980, 12, 30);
+    record = odd;
+    Run(EDIT_MODE_EDIT, record,
+        [&](ContactEditDlg& dlg)
+        {
+            EXPECT_EQ(OpenBirthday(dlg)->GetValue(), "1980/02/03");
+            Change(dlg, "company", "Initech");
+            PressOk(dlg, false);
+        });
+    EXPECT_EQ(record.birthday, odd.birthday) << DateText::DateTime(record.birthday);
 }
 
 TEST_F(ContactEditDlgTest, MultiModeTemplateHasOnlyWhatWasEntered)
@@ -380,16 +480,20 @@ TEST_F(ContactEditDlgTest, TagTextResolvesToTags)
         EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags"), 3);
         EXPECT_EQ(reloader.notifications, 0);
     }
-    // The same tag twice gives its id twice.
+    // The same tag twice, in any letter case, is linked once; a tag stored
+    // with blanks around its name is found by the trimmed name.
     {
+        dir.Exec("insert into mst_tags(id, name, display_order) values (4, ' Chess ', 5)");
+        corva->tagManager.Load();
         ContactInfoEx anna = Anna();
         Run(EDIT_MODE_EDIT, anna,
             [&](ContactEditDlg& dlg)
             {
-                Change(dlg, "Tag", wxVariant(Names({"work", "family", "work"})));
+                Change(dlg, "Tag", wxVariant(Names({"Work", "family", "work", "chess"})));
                 PressOk(dlg, false);
             });
-        EXPECT_EQ(anna.tagIds, Ids({1, 2, 1})) << Describe(anna.tagIds);
+        EXPECT_EQ(anna.tagIds, Ids({1, 2, 4})) << Describe(anna.tagIds);
+        EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags"), 4) << "no twin tag created";
     }
     // An emptied tag text removes every tag of the contact.
     {

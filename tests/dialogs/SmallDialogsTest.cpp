@@ -1,5 +1,4 @@
 #include <wx/checkbox.h>
-#include <wx/datectrl.h>
 #include <wx/notebook.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -8,6 +7,8 @@
 #include <wx/versioninfo.h>
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DatePicker.h"
+#include "dialogs/DialogCommon.h"
 #include "dialogs/HisDetailDlg.h"
 #include "dialogs/ProgramInfo.h"
 #include "dialogs/SettingDlg.h"
@@ -181,6 +182,53 @@ TEST_F(CorvalaTest, DialogsOpenWithoutTheirPictures)
     }
 }
 
+TEST_F(CorvalaGuiTest, StatusTextsWrapWithinTheirWidthInEveryScript)
+{
+    wxDialog dlg(nullptr, wxID_ANY, "wrap");
+    wxStaticText* label = new wxStaticText(&dlg, wxID_ANY, wxString());
+    const int width = 200;
+    const wxString closing = wxString::FromUTF8("、。，：）」ッ");
+    const wxString opening = wxString::FromUTF8("（「");
+    for (const char* utf8 :
+         {"Imported 3 contacts from phone.vcf. Skipped 4 cards: 3 match existing contacts, 1 has no "
+          "name & no e-mail.",
+          "已从 cards.vcf 导入 0 个联系人。跳过了 4 张 vCard：3 张与现有联系人重复，1 张没有姓名。",
+          "cards.vcf から 0 件の連絡先をインポートしました。4 件の vCard をスキップしました：既存の連"
+          "絡先と一致 3 件、名前なし 1 件。タグ「友人」を作成しました。"})
+    {
+        const wxString text = wxString::FromUTF8(utf8);
+        const wxString wrapped = WrapText(label, text, width);
+        const wxArrayString lines = wxSplit(wrapped, '\n', '\0');
+        EXPECT_GE(lines.size(), 3u) << utf8;
+        wxString joined;
+        for (const wxString& line : lines)
+        {
+            EXPECT_LE(label->GetTextExtent(line).x, width) << line.utf8_string();
+            EXPECT_EQ(closing.Find(line[0]), wxNOT_FOUND)
+                << "a line begins with a closing mark: " << line.utf8_string();
+            EXPECT_EQ(opening.Find(line.Last()), wxNOT_FOUND)
+                << "a line ends in an opening mark: " << line.utf8_string();
+            // A line ends at a blank or between two characters of the text.
+            const wxString rest = text.Mid(joined.length());
+            EXPECT_TRUE(rest.StartsWith(line)) << line.utf8_string();
+            joined += line;
+            if (text.Mid(joined.length()).StartsWith(" "))
+                joined += " ";
+        }
+        EXPECT_EQ(joined, text) << "nothing lost or added";
+
+        // The label grows to hold the lines, and says so once.
+        label->SetMinSize(wxSize(width, label->GetCharHeight()));
+        EXPECT_TRUE(ShowWrapped(label, text, width));
+        EXPECT_EQ(label->GetLabelText(), wrapped) << "shown as it is, not as mnemonics";
+        EXPECT_GE(label->GetMinSize().y, static_cast<int>(lines.size()) * label->GetCharHeight());
+        EXPECT_FALSE(ShowWrapped(label, text, width));
+    }
+    // A word wider than the line keeps a line of its own.
+    const wxString longWord(wxUniChar('W'), 60);
+    EXPECT_EQ(WrapText(label, "a " + longWord + " b", width), "a\n" + longWord + "\nb");
+}
+
 namespace
 {
 class HisDetailDlgTest : public CorvalaGuiTest
@@ -190,9 +238,9 @@ protected:
     {
         return FindChild<wxTextCtrl>(dlg, name);
     }
-    static wxDatePickerCtrl* Picker(wxWindow* dlg)
+    static DatePicker* Picker(wxWindow* dlg)
     {
-        return FindChild<wxDatePickerCtrl>(dlg, "ID_DATEPICKERCTRL_TIME");
+        return FindChild<DatePicker>(dlg, "ID_DATEPICKERCTRL_TIME");
     }
 };
 } // namespace
@@ -217,7 +265,7 @@ TEST_F(HisDetailDlgTest, NewEntryStartsTodayWithEmptyComment)
                           EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->GetValue(), "Smith Anna");
                           EXPECT_FALSE(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->IsEditable());
                           EXPECT_TRUE(Text(&dlg, "ID_TEXTCTRL_COMMENT")->GetValue().empty());
-                          EXPECT_TRUE(Picker(&dlg)->GetValue().IsSameDate(wxDateTime::Today()));
+                          EXPECT_TRUE(Picker(&dlg)->GetDate().IsSameDate(wxDateTime::Today()));
                           Click(&dlg, "wxID_OK");
                       });
     EXPECT_EQ(rc, wxID_OK);
@@ -249,9 +297,9 @@ TEST_F(HisDetailDlgTest, EditShowsTheEntryAndWritesOnlyOnOk)
                           {
                               EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_CONT_NAME")->GetValue(), "Brown Tom");
                               EXPECT_EQ(Text(&dlg, "ID_TEXTCTRL_COMMENT")->GetValue(), "Lunch");
-                              EXPECT_TRUE(Picker(&dlg)->GetValue().IsSameDate(info.his_time));
+                              EXPECT_TRUE(Picker(&dlg)->GetDate().IsSameDate(info.his_time));
                               Text(&dlg, "ID_TEXTCTRL_COMMENT")->SetValue("Dinner");
-                              Picker(&dlg)->SetValue(wxDateTime(1, wxDateTime::Apr, 2009));
+                              Picker(&dlg)->SetDate(wxDateTime(1, wxDateTime::Apr, 2009));
                               Click(&dlg, "wxID_CANCEL");
                           });
         EXPECT_EQ(rc, wxID_CANCEL);
@@ -265,7 +313,7 @@ TEST_F(HisDetailDlgTest, EditShowsTheEntryAndWritesOnlyOnOk)
                           [&]()
                           {
                               Text(&dlg, "ID_TEXTCTRL_COMMENT")->SetValue("Dinner");
-                              Picker(&dlg)->SetValue(wxDateTime(1, wxDateTime::Apr, 2009));
+                              Picker(&dlg)->SetDate(wxDateTime(1, wxDateTime::Apr, 2009));
                               Click(&dlg, "wxID_OK");
                           });
         EXPECT_EQ(rc, wxID_OK);

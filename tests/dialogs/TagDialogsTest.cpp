@@ -63,6 +63,13 @@ TEST_F(CorvalaGuiTest, TagSelectDialogRestrictedOffersOnlyNew)
                           wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_ADD"), TypeTagName("ignored", wxID_CANCEL));
                           EXPECT_EQ(list->GetCount(), 4u) << "Cancel adds nothing";
 
+                          // A listed name, in any case, is refused; the name dialog comes back.
+                          wxString text;
+                          wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_ADD"), TypeTagName(" CHESS "),
+                                        ExpectMessage(wxOK, &text), TypeTagName("ignored", wxID_CANCEL));
+                          EXPECT_EQ(text, "The tag \"CHESS\" already exists.");
+                          EXPECT_EQ(list->GetCount(), 4u);
+
                           list->Check(0, false);
                           Click(&dlg, "wxID_OK");
                       });
@@ -228,7 +235,7 @@ TEST_F(TagMgrDlgTest, ListShowsEnumerationReversedWithAlternateColours)
              });
 }
 
-TEST_F(TagMgrDlgTest, AddStoresTheNameWithTheNextDisplayOrder)
+TEST_F(TagMgrDlgTest, NamesAreTrimmedAndMustBeNewAndFreeOfQuotes)
 {
     AddTag(1, "work", 0);
     AddTag(2, "family", 7);
@@ -242,21 +249,65 @@ TEST_F(TagMgrDlgTest, AddStoresTheNameWithTheNextDisplayOrder)
                  EXPECT_EQ(list->GetItemCount(), 2) << "Cancel adds nothing";
 
                  wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_ADD"), TypeTagName(" Golf "));
-                 EXPECT_EQ(list->GetItemCount(), 3);
-                 EXPECT_EQ(list->GetItemText(0), " Golf ") << "new tag on top, name untrimmed";
+                 EXPECT_EQ(list->GetItemText(0), "Golf") << "new tag on top, trimmed";
                  EXPECT_EQ(list->GetItemText(0, 1), "8") << "next display order";
-                 EXPECT_EQ(Rows(list), ExpectedRows());
-                 EXPECT_FALSE(RowButtonsEnabled(&dlg));
 
-                 // Empty and duplicate names are accepted.
-                 wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_ADD"), TypeTagName(""));
-                 wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_ADD"), TypeTagName("work"));
-                 EXPECT_EQ(list->GetItemCount(), 5);
+                 // Refused with a message; the name dialog comes back with the name.
+                 const struct
+                 {
+                     const char* typed;
+                     const char* message;
+                 } refused[] = {
+                     {"  ", "Please enter a tag name."},
+                     {" WORK", "The tag \"WORK\" already exists."},
+                     {"a\"b", "A tag name cannot contain a double quote (\")."},
+                 };
+                 for (const auto& name : refused)
+                 {
+                     wxString text, again;
+                     wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_ADD"), TypeTagName(name.typed), ExpectMessage(wxOK, &text),
+                                   TypeTagName("ignored", wxID_CANCEL, &again));
+                     EXPECT_EQ(text, name.message) << name.typed;
+                     EXPECT_EQ(again, wxString(name.typed).Trim().Trim(false)) << name.typed;
+                 }
+                 EXPECT_EQ(list->GetItemCount(), 3);
+
+                 // Renaming follows the same rules; the tag keeps its own name free.
+                 Select(list, list->FindItem(-1, "work"));
+                 wxString text;
+                 wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_EDIT"), TypeTagName("golf "), ExpectMessage(wxOK, &text),
+                               TypeTagName(" Job "));
+                 EXPECT_EQ(text, "The tag \"golf\" already exists.");
                  Click(&dlg, "wxID_CANCEL");
              });
-    EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags"), 5);
-    EXPECT_EQ(dir.Scalar("select display_order from mst_tags where name = ' Golf '"), "8");
-    EXPECT_EQ(observer.notifications, 3) << "the main window hears of every insert";
+    EXPECT_EQ(dir.Scalar("select group_concat(name, '|') from (select name from mst_tags order by id)"),
+              "Job|family|Golf");
+    EXPECT_EQ(observer.notifications, 2) << "one insert, one rename";
+}
+
+TEST_F(TagMgrDlgTest, UpAndDownMoveTheTagOnePlace)
+{
+    AddTag(1, "work", 0);
+    AddTag(2, "family", 0); // shares its display order with work
+    AddTag(3, "golf", 1);
+    TagMgrDlg dlg(nullptr);
+    dlg.SetCorva(corva);
+    RunModal(dlg,
+             [&]()
+             {
+                 wxListCtrl* list = FindChild<wxListCtrl>(&dlg, "ID_LISTCTRL_TAGS");
+                 auto shown = [list]() { return Rows(list)[0] + " " + Rows(list)[1] + " " + Rows(list)[2]; };
+                 EXPECT_EQ(shown(), "golf:1 family:0 work:0");
+                 Select(list, 2);
+                 // The moved tag stays selected; the top tag stays on top.
+                 for (const char* button : {"ID_BUTTON1", "ID_BUTTON1", "ID_BUTTON1", "ID_BUTTON2"})
+                     Click(&dlg, button);
+                 EXPECT_EQ(shown(), "golf:2 work:1 family:0");
+                 Click(&dlg, "wxID_CANCEL");
+             });
+    EXPECT_EQ(dir.Scalar("select group_concat(name) from (select name from mst_tags order by display_order desc)"),
+              "golf,work,family")
+        << "stored at once";
 }
 
 TEST_F(TagMgrDlgTest, RenameStoresOnlyRealChanges)

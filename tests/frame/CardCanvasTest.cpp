@@ -2,6 +2,7 @@
 // hover, selection, double click and the context menu.
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include <wx/file.h>
 #include <wx/notebook.h>
@@ -157,13 +158,63 @@ TEST_F(CardCanvasTest, RebuiltCardsAreNeverTouchedThroughOldPointers)
     Mouse(wxEVT_LEFT_DOWN, 50, 50);
     ASSERT_TRUE(canvas->GetSelectedCard());
     Click("ID_BUTTON_NEXTPAGE"); // rebuilds every card
-    EXPECT_EQ(nullptr, canvas->GetSelectedCard());
+    EXPECT_EQ(Shapes().cardShapes[0], canvas->GetSelectedCard()) << "the new page's current contact";
     EXPECT_EQ(nullptr, canvas->GetHighlightedCard());
     canvas->LayoutCards(canvas->GetClientSize().GetWidth());
     // Under AddressSanitizer a stale pointer would show here.
     Mouse(wxEVT_MOTION, 220, 50);
     Mouse(wxEVT_LEFT_DOWN, 220, 50);
     EXPECT_EQ(Shapes().cardShapes[1], canvas->GetSelectedCard());
+}
+
+TEST_F(CardCanvasTest, CardClickMakesItsContactTheOnlySelection)
+{
+    OpenCards(5);
+    canvas->LayoutCards(canvas->GetClientSize().GetWidth());
+    ASSERT_GE(canvas->GetClientSize().GetWidth() / 170, 3) << "the test needs three columns";
+    // Two rows selected in the hidden list show as two selected cards.
+    SelectRow(0);
+    SelectRow(1, false);
+    EXPECT_TRUE(Shapes().cardShapes[0]->selected && Shapes().cardShapes[1]->selected);
+
+    ContactInfoEx* clicked = Shapes().cardShapes[2]->GetContact();
+    const int clickedId = clicked->id;
+    const wxString name = clicked->last_name + " " + clicked->first_name;
+    Mouse(wxEVT_LEFT_DOWN, 2 * 170 + 20, 20);
+    EXPECT_EQ(std::vector<long>{2}, SelectedRows()) << "the list highlights the card's row only";
+    ASSERT_EQ(1u, frame->GetSelection().GetCount());
+    EXPECT_EQ(clicked, frame->GetSelection()[0]);
+    EXPECT_EQ(clicked, Contacts().currentContact);
+    EXPECT_FALSE(Shapes().cardShapes[0]->selected || Shapes().cardShapes[1]->selected);
+
+    // The context menu's Delete asks for and removes the clicked contact only.
+    wxString asked;
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_POPUP_DELETE), MessageAnswer(wxID_YES, &asked));
+    EXPECT_TRUE(asked.EndsWith(name)) << asked;
+    EXPECT_EQ(0, dir.ScalarInt(wxString::Format("select count(*) from contacts where id=%d", clickedId)));
+    EXPECT_EQ(4, dir.ScalarInt("select count(*) from contacts"));
+}
+
+TEST_F(CardCanvasTest, ResizeSettlesTheScrollRangeBeforePainting)
+{
+    OpenCards(60);
+    canvas->Refresh();
+    canvas->Update();
+    ProcessPending();
+    canvas->Scroll(0, 10);
+    ProcessPending();
+    const int columnsBefore = canvas->GetClientSize().GetWidth() / 170;
+    // No paint may run until the check: the range must not wait for one.
+    canvas->Freeze();
+    frame->SetClientSize(frame->GetClientSize().GetWidth() + 400, 700);
+    const int cards = static_cast<int>(Shapes().cardShapes.GetCount());
+    auto rows = [&]() { return cards / std::max(1, canvas->GetClientSize().GetWidth() / 170) + 1; };
+    EXPECT_TRUE(WaitFor(
+        [&]() { return canvas->GetClientSize().GetWidth() / 170 != columnsBefore && canvas->GetRowCount() == rows(); }))
+        << "rows " << canvas->GetRowCount() << " for a width of " << canvas->GetClientSize().GetWidth();
+    EXPECT_EQ(rows() * 5 * 22, canvas->GetVirtualSize().GetHeight());
+    EXPECT_EQ(0, canvas->GetViewStart().y) << "the first row is at the top, where the bar is";
+    canvas->Thaw();
 }
 
 TEST_F(CardCanvasTest, DoubleClickEditsEvenAnAlreadySelectedCard)

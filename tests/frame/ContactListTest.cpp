@@ -1,3 +1,4 @@
+#include <wx/aui/auibar.h>
 #include <wx/button.h>
 #include <wx/file.h>
 
@@ -70,8 +71,7 @@ TEST_F(ContactListTest, ColumnsIconsAndAlternateRows)
     EXPECT_EQ("Smith & Sons", list->GetItemText(2, 5));
     EXPECT_EQ("li@example.com", list->GetItemText(2, 6));
     EXPECT_EQ("http://li.example", list->GetItemText(2, 7));
-    wxDateTime updated(15, wxDateTime::Jan, 2010, 9, 30, 0);
-    EXPECT_EQ(updated.Format(), list->GetItemText(2, 8));
+    EXPECT_EQ("2010/01/15 09:30", list->GetItemText(2, 8)) << "year/month/day like every date of the program";
     EXPECT_FALSE(list->GetItemText(2, 9).empty());
 
     for (long row = 0; row < 3; ++row)
@@ -114,6 +114,41 @@ TEST_F(ContactListTest, EmptyPageSelectsNothingAndDisablesTheButtons)
     // Delete and copy with no current contact do nothing (no dialog).
     wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_DELETE), NoDialog());
     wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_COPY), NoDialog());
+}
+
+TEST_F(ContactListTest, CurrentContactIsAlwaysAHighlightedOne)
+{
+    AddContact({"Ng", "Ann", "Ng", "Ann", 0, ""});
+    AddContact({"Ma", "Bo", "Ma", "Bo", 1, ""});
+    AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
+    OpenWithTemplate();
+    // Click row 0, Ctrl-click row 1, Ctrl-click row 1 again.
+    SelectRow(0);
+    SelectRow(1, false);
+    ResultList()->SetItemState(1, 0, wxLIST_STATE_SELECTED);
+    ProcessPending();
+    EXPECT_EQ(RowContact(0), Contacts().currentContact);
+    EXPECT_EQ("<p>" + RowContact(0)->last_name + " " + RowContact(0)->first_name + "</p>", DetailSource());
+    EXPECT_EQ(RowContact(0), frame->GetModel()->historyManager.GetCurrentContact());
+
+    // Nothing highlighted: nothing current, nothing to act on.
+    ResultList()->SetItemState(0, 0, wxLIST_STATE_SELECTED);
+    ProcessPending();
+    EXPECT_EQ(nullptr, Contacts().currentContact);
+    EXPECT_EQ("", DetailSource());
+    for (const char* name : {"ID_BUTTON_EDIT", "ID_BUTTON_DELETE", "ID_BUTTON_COPY"})
+        EXPECT_FALSE(Child(name)->IsEnabled()) << name;
+    wxAuiToolBar* tools = dynamic_cast<wxAuiToolBar*>(wxWindow::FindWindowById(frame->GetIds().ID_AUITOOLBAR, frame));
+    ASSERT_TRUE(tools);
+    EXPECT_FALSE(tools->GetToolEnabled(frame->GetIds().ID_TOOL_EDIT));
+    EXPECT_FALSE(tools->GetToolEnabled(frame->GetIds().ID_TOOL_DELETE));
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_DELETE), NoDialog());
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_EDIT), NoDialog());
+    EXPECT_EQ(3, dir.ScalarInt("select count(*) from contacts"));
+
+    SelectRow(2);
+    EXPECT_EQ(RowContact(2), Contacts().currentContact);
+    EXPECT_TRUE(tools->GetToolEnabled(frame->GetIds().ID_TOOL_DELETE));
 }
 
 TEST_F(ContactListTest, MultiSelectionShowsEveryNameInListOrder)

@@ -1,17 +1,48 @@
 #include <wx/aui/aui.h>
 #include <wx/button.h>
 #include <wx/choicdlg.h>
+#include <wx/display.h>
+#include <wx/ffile.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/notebook.h>
 
+#include "app/CorvalaApp.h"
+#include "app/Platform.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
 #include "dialogs/WindowSettings.h"
 #include "import/ImportDlg.h"
+#include "storage/Adapter.h"
+#include "storage/DatabaseIndexes.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace
 {
+// Collects what the toolkit logs as an error instead of showing it.
+class LoggedErrors : public wxLog
+{
+public:
+    LoggedErrors() : previous(wxLog::SetActiveTarget(this)) {}
+    ~LoggedErrors() override
+    {
+        wxLog::SetActiveTarget(previous);
+    }
+    std::vector<wxString> errors;
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        if (level == wxLOG_Error)
+            errors.push_back(msg);
+    }
+
+private:
+    wxLog* previous;
+};
+
 long Stored(const wxString& key, long missing = -999)
 {
     return wxConfigBase::Get()->ReadLong("/CorvaFrame/" + key, missing);
@@ -48,8 +79,8 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     config->Write("/CorvaFrame/nRemSizePos", 1L);
     config->Write("/CorvaFrame/x", 120L);
     config->Write("/CorvaFrame/y", 90L);
-    config->Write("/CorvaFrame/w", 700L);
-    config->Write("/CorvaFrame/h", 450L);
+    config->Write("/CorvaFrame/w", 820L);
+    config->Write("/CorvaFrame/h", 520L);
     config->Write("/CorvaFrame/bSizerVisible", 0L);
     config->Write("/CorvaFrame/bStatPanelVisible", 2L);
     config->Write("/CorvaFrame/nViewIdx", 1L);
@@ -57,7 +88,7 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     OpenFrame();
     EXPECT_EQ(1, g_rememberSizePos);
     EXPECT_EQ(wxPoint(120, 90), frame->GetPosition());
-    EXPECT_EQ(wxSize(700, 450), frame->GetClientSize());
+    EXPECT_EQ(wxSize(820, 520), frame->GetClientSize());
     EXPECT_EQ("+", Child<wxButton>("ID_BUTTON_PLUS")->GetLabel());
     EXPECT_FALSE(Child("ID_LISTCTRL_TAGS")->IsShown()) << "upper section hidden";
     EXPECT_FALSE(frame->GetPaneManager().GetPane("StatInfo").IsShown()) << "any value but 1 hides the pane";
@@ -66,7 +97,7 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     EXPECT_EQ(1, Child<wxNotebook>("ID_NOTEBOOK_VIEW")->GetSelection());
 
     frame->Move(150, 110);
-    frame->SetClientSize(720, 480);
+    frame->SetClientSize(880, 560);
     Click("ID_BUTTON_PLUS");
     EXPECT_EQ("-", Child<wxButton>("ID_BUTTON_PLUS")->GetLabel());
     Child<wxNotebook>("ID_NOTEBOOK_VIEW")->ChangeSelection(0);
@@ -78,8 +109,8 @@ TEST_F(FrameTest, StoredStateIsRestoredAndWrittenBack)
     EXPECT_EQ(1, Stored("nRemSizePos"));
     EXPECT_EQ(150, Stored("x"));
     EXPECT_EQ(110, Stored("y"));
-    EXPECT_EQ(720, Stored("w"));
-    EXPECT_EQ(480, Stored("h"));
+    EXPECT_EQ(880, Stored("w"));
+    EXPECT_EQ(560, Stored("h"));
     EXPECT_EQ(1, Stored("bSizerVisible"));
     EXPECT_EQ(0, Stored("bStatPanelVisible"));
     EXPECT_EQ(0, Stored("nViewIdx"));
@@ -100,6 +131,93 @@ TEST_F(FrameTest, PositionOnNoDisplayFallsBackToTheDefault)
     EXPECT_EQ(0, Child<wxNotebook>("ID_NOTEBOOK_VIEW")->GetSelection()) << "no page 7: the list";
     CloseFrame();
     EXPECT_EQ(0, Stored("nViewIdx"));
+}
+
+TEST_F(FrameTest, StoredGeometryIsFittedToTheDisplay)
+{
+    // Numbers no display has: one overflowed an addition, one became a
+    // 32767 x 32767 window that was saved back.
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    wxConfigBase* config = wxConfigBase::Get();
+    config->Write("/CorvaFrame/nRemSizePos", 1L);
+    config->Write("/CorvaFrame/x", 100L);
+    config->Write("/CorvaFrame/y", 2147483647L);
+    config->Write("/CorvaFrame/w", 1000000L);
+    config->Write("/CorvaFrame/h", 1000000L);
+    OpenFrame();
+    EXPECT_TRUE(area.Contains(frame->GetRect())) << "the whole window is on the display";
+    CloseFrame();
+    EXPECT_LE(Stored("w"), area.width);
+    EXPECT_LE(Stored("h"), area.height);
+
+    // A window that hangs off the edge is brought onto the display.
+    config->Write("/CorvaFrame/x", static_cast<long>(area.GetRight() - 100));
+    config->Write("/CorvaFrame/y", -2147483647L - 1);
+    config->Write("/CorvaFrame/w", 820L);
+    config->Write("/CorvaFrame/h", 540L);
+    OpenFrame();
+    EXPECT_TRUE(area.Contains(frame->GetRect()));
+    EXPECT_EQ(wxSize(820, 540), frame->GetClientSize()) << "a size that fits is kept";
+}
+
+TEST_F(FrameTest, AnUnwritableSettingsFileIsToldOnceAtExit)
+{
+    // A settings file in a folder that does not exist cannot be written.
+    delete wxConfigBase::Set(Platform::CreateConfiguration(dir.Path() + "/gone/settings.conf"));
+    LoggedErrors logged;
+    OpenFrame();
+    wxConfigBase::Get()->Write("/CorvaFrame/nRemSizePos", 1L);
+    CloseFrame(); // saves the window state and flushes it
+    ProcessPending();
+    wxString text;
+    wxTEST_DIALOG(CorvalaApp::SaveConfiguration(), MessageAnswer(wxID_OK, &text));
+    EXPECT_NE(wxNOT_FOUND, text.Find("could not be saved")) << text;
+    EXPECT_EQ(nullptr, wxConfigBase::Get(false)) << "the store is gone before the toolkit's own exit";
+    EXPECT_TRUE(logged.errors.empty()) << "nothing left in the log to show after the program is gone: "
+                                       << (logged.errors.empty() ? "" : logged.errors[0].utf8_string());
+}
+
+TEST_F(FrameTest, StartUpLooksAtTheDatabaseFileOnce)
+{
+    const wxString path = Adapter::GetDatabasePath();
+    bool ok = true;
+    wxString text;
+
+    // No file: No ends the program and leaves nothing behind.
+    ASSERT_TRUE(wxRemoveFile(path));
+    wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_NO, &text));
+    EXPECT_FALSE(ok);
+    EXPECT_NE(wxNOT_FOUND, text.Find(path)) << text;
+    EXPECT_FALSE(wxFileExists(path)) << "no empty file is left behind";
+
+    // A zero-byte file: No leaves it as it was; Yes makes it an empty
+    // address book with the database tool's tables and indexes.
+    wxFFile(path, "w").Close();
+    wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_NO, &text));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(0, wxFileName::GetSize(path));
+    wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_YES, &text));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(4, dir.ScalarInt("select count(*) from sqlite_master where type = 'table' and name in "
+                               "('contacts', 'contact_tag', 'mst_tags', 'contact_history');"));
+    EXPECT_EQ(static_cast<int>(DatabaseIndexes().size()),
+              dir.ScalarInt("select count(*) from sqlite_master where type = 'index' and name like 'idx_%';"));
+    OpenFrame();
+    EXPECT_TRUE(errors.messages.empty()) << "the new address book opens without an error";
+    CloseFrame();
+
+    // Missing tables are named in one message; the program does not start.
+    dir.Exec("drop table mst_tags; drop table contact_history;");
+    wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_OK, &text));
+    EXPECT_FALSE(ok);
+    EXPECT_NE(wxNOT_FOUND, text.Find("mst_tags, contact_history")) << text;
+
+    // Not a database at all.
+    wxFFile(path, "w").Write(wxString("just some text, not an address book"));
+    wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_OK, &text));
+    EXPECT_FALSE(ok);
+    EXPECT_NE(wxNOT_FOUND, text.Find("file is not a database")) << text;
+    EXPECT_TRUE(errors.messages.empty()) << "none of this goes through the statement reports";
 }
 
 TEST_F(FrameTest, ViewMenuAndPaneCloseKeepTheCheckMarksInStep)

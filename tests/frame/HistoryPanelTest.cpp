@@ -1,7 +1,10 @@
 #include <functional>
 
+#include <wx/notebook.h>
+
 #include "dialogs/HisDetailDlg.h"
 #include "tests/frame/FrameFixture.h"
+#include "views/CardCanvas.h"
 
 namespace
 {
@@ -197,4 +200,46 @@ TEST_F(HistoryPanelTest, DeletingTheLastContactEmptiesTheHistory)
     EXPECT_EQ(0, HistoryList()->GetItemCount()) << "no entries of a deleted contact";
     EXPECT_EQ(nullptr, frame->GetModel()->historyManager.GetCurrentContact());
     EXPECT_EQ("00000", Buttons());
+}
+
+TEST_F(HistoryPanelTest, ButtonsFollowTheHighlightedEntries)
+{
+    Seed();
+    OpenFrame();
+    SelectRow(1); // Li Wei, three entries: Lunch, Phone call, First meeting
+    SelectEntry(1);
+    EXPECT_EQ("11111", Buttons());
+    HistoryList()->SetItemState(1, 0, wxLIST_STATE_SELECTED); // Ctrl-click it again
+    ProcessPending();
+    EXPECT_EQ("10001", Buttons());
+    EXPECT_EQ(nullptr, frame->GetModel()->historyManager.GetCurrentHistory());
+    wxTEST_DIALOG(Click("ID_BUTTON_DEL_HIS"), NoDialog());
+
+    // Several highlighted: no single entry is meant, so none is acted on.
+    SelectEntry(0);
+    SelectEntry(2);
+    EXPECT_EQ("10001", Buttons());
+    HistoryList()->SetItemState(0, 0, wxLIST_STATE_SELECTED);
+    ProcessPending();
+    EXPECT_EQ("11111", Buttons());
+    wxString message;
+    wxTEST_DIALOG(Click("ID_BUTTON_DEL_HIS"), MessageAnswer(wxID_YES, &message));
+    EXPECT_EQ("Do you really need to delete the history item of below?\n\nFirst meeting", message);
+    EXPECT_EQ(0, dir.ScalarInt("select count(*) from contact_history where comment='First meeting'"));
+    EXPECT_EQ(2, dir.ScalarInt("select count(*) from contact_history"));
+
+    // A card click refills the list, and the buttons say so.
+    SelectEntry(0);
+    Child<wxNotebook>("ID_NOTEBOOK_VIEW")->SetSelection(1);
+    ProcessPending();
+    CardCanvas* cards = frame->GetCardCanvas();
+    cards->LayoutCards(cards->GetClientSize().GetWidth());
+    wxMouseEvent down(wxEVT_LEFT_DOWN);
+    down.SetPosition(wxPoint(20, 20)); // the first card: Ng Ann, no history
+    down.SetEventObject(cards);
+    cards->GetEventHandler()->ProcessEvent(down);
+    ProcessPending();
+    EXPECT_EQ(ng, Contacts().currentContact->id);
+    EXPECT_EQ(0, HistoryList()->GetItemCount());
+    EXPECT_EQ("10001", Buttons());
 }

@@ -1,11 +1,14 @@
+#include <clocale>
 #include <ctime>
 #include <functional>
+#include <libintl.h>
 
 #include <wx/choicdlg.h>
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/testing.h>
+#include <wx/translation.h>
 
 #include "app/CorvalaApp.h"
 #include "app/Language.h"
@@ -36,7 +39,7 @@ private:
     wxString* message;
 };
 
-// Collects logged errors instead of showing them.
+// Collects logged errors and warnings instead of showing them.
 class ErrorLog : public wxLog
 {
 public:
@@ -46,12 +49,15 @@ public:
         wxLog::SetActiveTarget(previous);
     }
     std::vector<wxString> errors;
+    std::vector<wxString> warnings;
 
 protected:
     void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
     {
-        if (level == wxLOG_Error)
+        if (level == wxLOG_Error || level == wxLOG_FatalError)
             errors.push_back(msg);
+        else if (level == wxLOG_Warning)
+            warnings.push_back(msg);
     }
 
 private:
@@ -125,6 +131,60 @@ TEST_F(LanguageTest, MenuChoiceAsksForRestartOnlyWhenChosen)
     EXPECT_EQ("Corvala", caption);
 }
 
+TEST_F(LanguageTest, ChosenLanguageTranslatesWithoutItsSystemLocaleAndWithoutWarnings)
+{
+    wxLocale::AddCatalogLookupPathPrefix("locales");
+    // The set-up also steers GTK's own translations; later tests get the
+    // process as it was.
+    wxString oldLanguage;
+    const bool hadLanguage = wxGetEnv("LANGUAGE", &oldLanguage);
+    const std::string oldMessages = std::setlocale(LC_MESSAGES, nullptr);
+    const struct
+    {
+        wxLanguage language;
+        const char* label;     // what the contact grid shows for business_im_3
+        const char* gtkCancel; // GTK's own stock label
+    } cases[] = {
+        {wxLANGUAGE_ENGLISH, "Business IM 3", "_Cancel"},
+        {wxLANGUAGE_CHINESE_SIMPLIFIED, "工作即时通讯 3", "取消(_C)"},
+        {wxLANGUAGE_JAPANESE, "勤務先 IM 3", "キャンセル(_C)"},
+        // No catalogue of its own: the English labels beat raw column names.
+        {wxLANGUAGE_GERMAN, "Business IM 3", nullptr},
+    };
+    for (const auto& c : cases)
+    {
+        const wxString name = wxLocale::GetLanguageName(c.language);
+        {
+            ErrorLog log;
+            wxLocale locale;
+            EXPECT_TRUE(SetUpLanguage(locale, c.language)) << name;
+            EXPECT_EQ(wxString::FromUTF8(c.label), wxGetTranslation("business_im_3")) << name;
+            if (wxString(c.label).StartsWith("Business"))
+            {
+                EXPECT_EQ("Nothing be modified!", wxGetTranslation("Nothing be modified!"))
+                    << name << ": the program's own English texts stay as they are";
+            }
+            EXPECT_TRUE(log.errors.empty() && log.warnings.empty())
+                << name << ": " << (log.warnings.empty() ? log.errors : log.warnings).front().utf8_string();
+#ifdef __WXGTK__
+            if (c.gtkCancel)
+            {
+                EXPECT_STREQ(c.gtkCancel, dgettext("gtk30", "_Cancel")) << name << ": GTK's stock buttons follow";
+            }
+#endif
+            if (!locale.IsOk())
+                wxTranslations::Set(nullptr);
+        }
+        // The next test starts untranslated again.
+        EXPECT_EQ("business_im_3", wxGetTranslation("business_im_3")) << name;
+    }
+    if (hadLanguage)
+        wxSetEnv("LANGUAGE", oldLanguage);
+    else
+        wxUnsetEnv("LANGUAGE");
+    std::setlocale(LC_MESSAGES, oldMessages.c_str());
+}
+
 TEST_F(LanguageTest, UnopenableDatabaseIsExplainedWithPathAndError)
 {
     EXPECT_TRUE(CorvalaApp::CheckDatabase());
@@ -184,6 +244,8 @@ TEST_F(LanguageTest, FirstStartAsksBeforeTheMainWindowAndRecordsDefaults)
         delete frame;
     }
     wxApp::SetInstance(runner);
+    // The start set up translations for the whole process; later tests expect none.
+    wxTranslations::Set(nullptr);
     wxConfigBase* config = wxConfigBase::Get();
     config->SetRecordDefaults(false);
     SetErrorReporter(ErrorReporter());

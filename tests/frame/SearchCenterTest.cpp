@@ -1,4 +1,5 @@
 #include <wx/combobox.h>
+#include <wx/file.h>
 #include <wx/textctrl.h>
 
 #include "tests/frame/FrameFixture.h"
@@ -40,26 +41,22 @@ protected:
 };
 } // namespace
 
-TEST_F(SearchCenterTest, TagListShowsAllFirstThenTagsInReverseCacheOrder)
+TEST_F(SearchCenterTest, TagListShowsAllFirstThenTagsByDisplayOrder)
 {
+    // Display orders that do not follow the ids, as Up and Down leave them.
+    const int orders[] = {3, 0, 5, 1, 4, 2};
     for (int i = 0; i < 6; ++i)
-        AddTag(wxString::Format("Tag%d", i), i);
+        AddTag(wxString::Format("Tag%d", i), orders[i]);
     OpenFrame();
     wxListCtrl* tags = Child<wxListCtrl>("ID_LISTCTRL_TAGS");
-    TagMap& map = frame->GetModel()->tagManager.GetTagMap();
     ASSERT_EQ(7, tags->GetItemCount());
     EXPECT_EQ("[ ALL ]", tags->GetItemText(0));
     EXPECT_EQ(-1, static_cast<long>(tags->GetItemData(0)));
-
-    std::vector<TagInfo*> cacheOrder;
-    for (TagMap::iterator it = map.begin(); it != map.end(); ++it)
-        cacheOrder.push_back(it->second);
-    for (size_t i = 0; i < cacheOrder.size(); ++i)
-    {
-        long row = static_cast<long>(cacheOrder.size() - i);
-        EXPECT_EQ(cacheOrder[i]->name, tags->GetItemText(row)) << "row " << row;
-        EXPECT_EQ(cacheOrder[i]->id, static_cast<long>(tags->GetItemData(row)));
-    }
+    wxString shown;
+    for (long row = 1; row < tags->GetItemCount(); ++row)
+        shown += tags->GetItemText(row) + " ";
+    EXPECT_EQ("Tag2 Tag4 Tag0 Tag5 Tag3 Tag1 ", shown) << "highest display order first";
+    EXPECT_EQ(dir.ScalarInt("select id from mst_tags where name='Tag2'"), static_cast<long>(tags->GetItemData(1)));
     EXPECT_EQ(wxColour(236, 232, 230), tags->GetBackgroundColour());
 }
 
@@ -178,18 +175,49 @@ TEST_F(SearchCenterTest, ResetClearsEveryCriterion)
     EXPECT_EQ(4, ResultList()->GetItemCount());
 }
 
-TEST_F(SearchCenterTest, PagingWithNoContactsStaysAtZero)
+TEST_F(SearchCenterTest, PageStaysInRangeAndTheDetailFollowsTheList)
 {
     OpenFrame();
+    const wxString templatePath = dir.Path() + "/names.html";
+    wxFile(templatePath, wxFile::write).Write("<p>$last_name$</p>");
+    frame->LoadDetailTemplate(templatePath);
     EXPECT_EQ("0 - 0 / 0", PageLabel());
     Click("ID_BUTTON_PREVPAGE");
-    EXPECT_EQ(0, frame->GetSearchCondition().pageIndex);
+    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex) << "an empty book has one (empty) page";
     EXPECT_EQ("0 - 0 / 0", PageLabel());
-    Click("ID_BUTTON_NEXTPAGE");
-    EXPECT_EQ(1, frame->GetSearchCondition().pageIndex);
+    AddNumberedContacts(319);
+    ContactInfoEx added;
+    added.last_name = added.last_name_alpha = "Zz";
+    added.first_name = "Top";
+    Contacts().Insert(&added);
+    EXPECT_EQ("1 - 50 / 320", PageLabel());
+    EXPECT_EQ(50, ResultList()->GetItemCount());
+
+    // Emptying the last page shows the page before it.
+    Click("ID_BUTTON_PREVPAGE");
+    ASSERT_EQ("301 - 320 / 320", PageLabel());
+    for (long row = 0; row < ResultList()->GetItemCount(); ++row)
+        SelectRow(row, false);
+    ASSERT_EQ(20u, frame->GetSelection().GetCount());
+    wxString asked;
+    wxTEST_DIALOG(Click("ID_BUTTON_DELETE"), MessageAnswer(wxID_YES, &asked));
+    EXPECT_EQ(300, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ("251 - 300 / 300", PageLabel());
+    EXPECT_EQ(6, frame->GetSearchCondition().pageIndex);
+    ASSERT_EQ(50, ResultList()->GetItemCount());
+    ASSERT_EQ(1u, SelectedRows().size());
+    ContactInfoEx* current = Contacts().currentContact;
+    ASSERT_TRUE(current);
+    EXPECT_EQ(reinterpret_cast<ContactInfoEx*>(ResultList()->GetItemData(SelectedRows()[0])), current);
+    EXPECT_EQ("<p>" + current->last_name + "</p>", DetailSource()) << "not the names of the deleted contacts";
+
+    // A search without result leaves no contact on the detail page.
+    Child<wxComboBox>("ID_COMBOBOX_KEYWORD")->SetValue("nobody");
+    Click("ID_BUTTON_SEARCH");
     EXPECT_EQ("0 - 0 / 0", PageLabel());
-    EXPECT_EQ(0, ResultList()->GetItemCount());
-    EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_EQ(nullptr, Contacts().currentContact);
+    EXPECT_EQ("", DetailSource());
+    EXPECT_FALSE(Child("ID_BUTTON_EDIT")->IsEnabled());
 }
 
 TEST_F(SearchCenterTest, PagingWithOneFullPageStaysOnIt)

@@ -4,12 +4,9 @@
 
 #include <wx/filename.h>
 
-#include "import/wxXmlDocumentEx.h"
-
 wxString SheetDataPath(const wxString& name)
 {
-    // The build passes absolute source paths, so the data sits beside this file.
-    return wxFileName(__FILE__).GetPath() + "/data/" + name;
+    return wxString(CORVALA_SOURCE_DIR) + "/tests/import/data/" + name;
 }
 
 std::string Workbook(const std::string& tableContent)
@@ -24,16 +21,16 @@ std::string Workbook(const std::string& tableContent)
 
 SpreadsheetReader::LoadResult LoadText(const std::string& xml)
 {
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
-    return reader.Load(xml.data(), xml.size());
+    SpreadsheetReader reader;
+    SpreadsheetReader::Contacts contacts;
+    return reader.ReadAll(xml.data(), xml.size(), contacts);
 }
 
-SpreadsheetReader::Contacts ReadText(const std::string& xml)
+SpreadsheetReader::Contacts ReadText(const std::string& xml, size_t* skippedRows)
 {
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
-    SpreadsheetReader::LoadResult result = reader.Load(xml.data(), xml.size());
+    SpreadsheetReader reader;
+    SpreadsheetReader::Contacts contacts;
+    SpreadsheetReader::LoadResult result = reader.ReadAll(xml.data(), xml.size(), contacts, skippedRows);
     EXPECT_EQ(SpreadsheetReader::LOAD_OK, result) << "the workbook should load:\n" << xml;
-    return reader.ReadContacts();
+    return contacts;
 }

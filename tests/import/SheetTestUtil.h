@@ -14,7 +14,7 @@ wxString SheetDataPath(const wxString& name);
 // A workbook with the usual namespaces around the given Table content.
 std::string Workbook(const std::string& tableContent);
 
-// Loads the text and returns the contacts it yields; fails the test when
-// the text does not load.
-SpreadsheetReader::Contacts ReadText(const std::string& xml);
+// Reads the whole text and returns the contacts it yields; fails the test
+// when the text is refused. LoadText: only whether it is.
+SpreadsheetReader::Contacts ReadText(const std::string& xml, size_t* skippedRows = nullptr);
 SpreadsheetReader::LoadResult LoadText(const std::string& xml);

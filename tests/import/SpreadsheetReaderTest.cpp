@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "import/SpreadsheetReader.h"
-#include "import/wxXmlDocumentEx.h"
 #include "tests/import/SheetTestUtil.h"
 #include "tests/support/TestEnv.h"
 
@@ -48,19 +47,18 @@ TEST(SpreadsheetReaderColumns, CellsWithoutIndexFollowThePreviousCell)
 
 TEST(SpreadsheetReaderColumns, IndexSetsTheColumnAndRealignsTheFollowingCells)
 {
-    ContactInfoEx contact;
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
-
     // Indexes 2 and 7 fill the given name and the e-mail only.
-    std::string xml = Workbook(Row(Cell("Jane", " ss:Index=\"2\"") + Cell("jane@example.com", " ss:Index=\"7\"")));
-    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Load(xml.data(), xml.size()));
-    SpreadsheetReader::ReadRow(document.GetRoot()->GetChildren()->GetNext()->GetChildren()->GetChildren(), contact);
-    EXPECT_EQ((std::vector<wxString>{"", "Jane", "", "", "", "", "jane@example.com"}), Columns(contact));
-    EXPECT_TRUE(reader.ReadContacts().empty()) << "a row without a family name is not imported";
+    size_t skipped = 0;
+    auto contacts = ReadText(
+        Workbook(Row(Cell("Jane", " ss:Index=\"2\"") + Cell("jane@example.com", " ss:Index=\"7\"")) +
+                 Row(Cell("Doe") + Cell("Jane", " ss:Index=\"2\"") + Cell("jane@example.com", " ss:Index=\"7\""))),
+        &skipped);
+    ASSERT_EQ(1u, contacts.size()) << "a row without a family name is not imported";
+    EXPECT_EQ(1u, skipped);
+    EXPECT_EQ((std::vector<wxString>{"Doe", "Jane", "", "", "", "", "jane@example.com"}), Columns(*contacts[0]));
 
     // An index realigns every cell after it.
-    auto contacts = ReadText(Workbook(Row(NAMES + Cell("h-phone", " ss:Index=\"5\"") + Cell("h-mobile"))));
+    contacts = ReadText(Workbook(Row(NAMES + Cell("h-phone", " ss:Index=\"5\"") + Cell("h-mobile"))));
     ASSERT_EQ(1u, contacts.size());
     EXPECT_EQ((std::vector<wxString>{"Doe", "Jane", "", "", "h-phone", "h-mobile", ""}), Columns(*contacts[0]));
 
@@ -146,11 +144,20 @@ TEST(SpreadsheetReaderText, RichTextCommentsAndOtherCellContent)
     ASSERT_EQ(1u, contacts.size());
     EXPECT_EQ((std::vector<wxString>{"Doe", "Jane", "", "b-mobile", "", "", ""}), Columns(*contacts[0]));
 
-    // Whitespace alone is no name; text with spaces keeps them.
-    contacts = ReadText(Workbook(Row(Cell("  ") + Cell("Jane")) + Row(Cell(" Doe") + Cell("Jane "))));
+    // Values are stored without the white space around them (no-break,
+    // ideographic and other Unicode spaces included), and white space alone
+    // is no name.
+    size_t skipped = 0;
+    contacts = ReadText(Workbook(Row(Cell("  ") + Cell("Jane")) + Row(Cell("\xC2\xA0\xE3\x80\x80") + Cell("Ann")) +
+                                 Row(Cell(" Doe\xE2\x80\xAF") + Cell("\tJane Ann \r\n") +
+                                     Cell("\xEF\xBB\xBF"
+                                          "1 2"))),
+                        &skipped);
     ASSERT_EQ(1u, contacts.size());
-    EXPECT_EQ(" Doe", contacts[0]->last_name);
-    EXPECT_EQ("Jane ", contacts[0]->first_name);
+    EXPECT_EQ("Doe", contacts[0]->last_name);
+    EXPECT_EQ("Jane Ann", contacts[0]->first_name) << "spaces inside stay";
+    EXPECT_EQ("1 2", contacts[0]->business_phone);
+    EXPECT_EQ(2u, skipped);
 }
 
 TEST(SpreadsheetReaderRows, OnlyNamedRowsThatAreNotTheHeaderAreImported)
@@ -163,12 +170,17 @@ TEST(SpreadsheetReaderRows, OnlyNamedRowsThatAreNotTheHeaderAreImported)
     ASSERT_EQ(2u, contacts.size()) << "header rows, rows missing a name and non-Row children are skipped";
     EXPECT_EQ("last_names", contacts[0]->last_name);
     EXPECT_EQ("Doe", contacts[1]->last_name);
+
+    // An imported contact has no birthday, and its alphabet names are its
+    // names, so that the first-letter filter finds it.
+    EXPECT_FALSE(contacts[1]->birthday.IsValid());
+    EXPECT_EQ("Doe", contacts[1]->last_name_alpha);
+    EXPECT_EQ("Jane", contacts[1]->first_name_alpha);
 }
 
 TEST(SpreadsheetReaderRows, HooksSeeEveryTableElementAndEveryText)
 {
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
+    SpreadsheetReader reader;
     int tableChildren = 0;
     std::vector<wxString> texts;
     reader.onTableChild = [&] { ++tableChildren; };
@@ -176,8 +188,8 @@ TEST(SpreadsheetReaderRows, HooksSeeEveryTableElementAndEveryText)
 
     std::string xml = Workbook("<Column/>\n  " + Row(Cell("last_name") + Cell("first_name")) + "\n" +
                                Row(NAMES + "<Cell/>" + Cell("x", " ss:Index=\"12\"")) + "<Row/>");
-    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Load(xml.data(), xml.size()));
-    auto contacts = reader.ReadContacts();
+    SpreadsheetReader::Contacts contacts;
+    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.ReadAll(xml.data(), xml.size(), contacts));
     EXPECT_EQ(1u, contacts.size());
     EXPECT_EQ(4, tableChildren) << "one call per element child of a Table, not per whitespace";
     EXPECT_EQ((std::vector<wxString>{"last_name", "first_name", "Doe", "Jane", "x"}), texts);
@@ -219,16 +231,17 @@ TEST(SpreadsheetReaderNames, WorkbooksWithoutRowsLoadAndYieldNothing)
 TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
 {
     TempWorkDir dir(false);
-    wxXmlDocumentEx document;
-    SpreadsheetReader reader(document);
+    SpreadsheetReader reader;
+    SpreadsheetReader::Contacts contacts;
 
-    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Load(dir.Path() + "/missing.xls"));
-    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Load(dir.Path())) << "a folder";
-    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Load(wxString("/dev/zero")));
+    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Open(dir.Path() + "/missing.xls"));
+    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Open(dir.Path())) << "a folder";
+    EXPECT_EQ(SpreadsheetReader::LOAD_UNREADABLE, reader.Open(wxString("/dev/zero")));
 
     wxString empty = dir.Path() + "/empty.xls";
     wxFFile(empty, "wb").Close();
-    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Load(empty));
+    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Open(empty));
+    EXPECT_EQ(nullptr, reader.Next());
 
     // Far too large: refused before anything is parsed.
     wxString huge = dir.Path() + "/huge.xls";
@@ -239,8 +252,8 @@ TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
         file.Seek(SpreadsheetReader::MAX_FILE_SIZE);
         file.Write(" ", 1);
     }
-    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Load(huge));
-    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Load("", SpreadsheetReader::MAX_FILE_SIZE + 1));
+    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Open(huge));
+    EXPECT_EQ(SpreadsheetReader::LOAD_TOO_LARGE, reader.Open("", SpreadsheetReader::MAX_FILE_SIZE + 1));
 
     std::string good = Workbook(Row(NAMES));
     const std::vector<std::string> malformed = {
@@ -254,20 +267,24 @@ TEST(SpreadsheetReaderLoad, FilesThatAreNotWorkbooksAreRefused)
         "<?xml version=\"1.0\" encoding=\"\xC3\xA9\"?><Workbook/>",
         "<?xml version=\"1.0\" encoding=\"IBM037\"?><Workbook/>",
         std::string("<Workbook>\0</Workbook>", 22),
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><Workbook>\x81</Workbook>", // not Shift_JIS
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><Workbook/>",
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><!DOCTYPE Workbook><Workbook/>",
         "<!DOCTYPE Workbook [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
         "<Workbook><Worksheet><Table><Row><Cell><Data>&b;</Data></Cell></Row></Table></Worksheet></Workbook>",
     };
     for (const std::string& text : malformed)
     {
-        EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, reader.Load(text.data(), text.size())) << text;
-        EXPECT_TRUE(reader.ReadContacts().empty()) << "nothing is read from a refused file: " << text;
+        EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, reader.ReadAll(text.data(), text.size(), contacts)) << text;
+        EXPECT_TRUE(contacts.empty()) << "nothing is read from a refused file: " << text;
+        EXPECT_TRUE(reader.Failed()) << "so that a batch fed from it is undone: " << text;
     }
 
-    // A good load followed by a failed one leaves nothing of the first.
-    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Load(good.data(), good.size()));
-    EXPECT_EQ(1u, reader.ReadContacts().size());
-    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Load("", 0));
-    EXPECT_TRUE(reader.ReadContacts().empty());
+    // A good file followed by a failed one leaves nothing of the first.
+    ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Open(good.data(), good.size()));
+    EXPECT_NE(nullptr, reader.Next());
+    EXPECT_EQ(SpreadsheetReader::LOAD_EMPTY, reader.Open("", 0));
+    EXPECT_EQ(nullptr, reader.Next());
 }
 
 TEST(SpreadsheetReaderLoad, DeepNestingIsRefusedWithoutCrashing)
@@ -321,6 +338,31 @@ TEST(SpreadsheetReaderLoad, DeepNestingIsRefusedWithoutCrashing)
     EXPECT_EQ(SpreadsheetReader::LOAD_OK, LoadText(fine)) << "nesting within the limit loads";
 }
 
+TEST(SpreadsheetReaderLoad, ADocumentTypeIsRefusedInEveryEncoding)
+{
+    // The parser tells UTF-16 by a zero in the first two bytes, mark or no
+    // mark; a document that starts with white space once slipped past.
+    const std::u16string doc = u" \n<!DOCTYPE Workbook [<!ATTLIST Row a CDATA 'x'>]><Workbook><Worksheet><Table>"
+                               u"<Row><Cell><Data>Doe</Data></Cell><Cell><Data>Jane</Data></Cell></Row></Table>"
+                               u"</Worksheet></Workbook>";
+    for (bool bigEndian : {false, true})
+    {
+        for (const std::u16string& text : {doc, doc.substr(2)})
+        {
+            std::string bytes;
+            for (char16_t c : text)
+            {
+                const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+                bytes += bigEndian ? high : low;
+                bytes += bigEndian ? low : high;
+            }
+            EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, LoadText(bytes))
+                << (bigEndian ? "big" : "little") << "-endian, " << (text.size() == doc.size() ? "after" : "without")
+                << " white space";
+        }
+    }
+}
+
 TEST(SpreadsheetReaderLoad, VeryLongRowsAndTexts)
 {
     std::string cells = NAMES;
@@ -334,6 +376,17 @@ TEST(SpreadsheetReaderLoad, VeryLongRowsAndTexts)
     EXPECT_EQ("c0", contacts[0]->business_phone);
     EXPECT_EQ("mail", contacts[0]->email);
     EXPECT_EQ(longName.size(), contacts[1]->last_name.size());
+
+    // The limit counts characters: a cell of 25,000 Chinese characters
+    // (75,000 bytes) and one with a thousand lines are legal.
+    std::string chinese, lines;
+    for (int i = 0; i < 25000; ++i)
+        chinese += "\xE4\xB8\xAD";
+    for (int i = 0; i < 1000; ++i)
+        lines += "line\n";
+    contacts = ReadText(Workbook(Row(NAMES + Cell(chinese) + Cell(lines))));
+    ASSERT_EQ(1u, contacts.size());
+    EXPECT_EQ(25000u, contacts[0]->business_phone.length());
 }
 
 TEST(SpreadsheetReaderLoad, MarkupThatWouldStallTheParserIsRefused)
@@ -351,6 +404,15 @@ TEST(SpreadsheetReaderLoad, MarkupThatWouldStallTheParserIsRefused)
     EXPECT_EQ(SpreadsheetReader::LOAD_OK, LoadText(Workbook(Row("<Cell><Data>" + text.substr(0, 40000) + "<B>rich</B>" +
                                                                 text.substr(0, 40000) + "</Data></Cell>"))))
         << "separate text nodes are each within the limit";
+    // Every line break and reference hands the text over in a piece of its
+    // own, and each piece copies the text so far: 64,000 line breaks took
+    // seconds.
+    EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED,
+              LoadText(Workbook(Row(Cell(std::string(SpreadsheetReader::MAX_TEXT_PIECES + 1, '\n'))))));
+    std::string references;
+    for (size_t i = 0; i <= SpreadsheetReader::MAX_TEXT_PIECES; ++i)
+        references += "&amp;";
+    EXPECT_EQ(SpreadsheetReader::LOAD_MALFORMED, LoadText(Workbook(Row(Cell(references)))));
 
     std::string attributes;
     for (int i = 0; i <= SpreadsheetReader::MAX_ATTRIBUTES; ++i)

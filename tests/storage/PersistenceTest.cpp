@@ -272,26 +272,3 @@ TEST_F(PersistenceTest, CopyConstructorCarriesIdTagsAndHistoryCount)
     ASSERT_EQ(copy.tagIds.GetCount(), 1u);
     EXPECT_EQ(copy.GetDisplayName(), " Anna");
 }
-
-TEST_F(PersistenceTest, AFailingRecordInABatchIsReportedAndTheOthersAreKept)
-{
-    dir.Exec("create trigger refuse before insert on contacts when new.last_name = 'Bad' "
-             "begin select raise(abort, 'bad row'); end;");
-    ContactInfoEx good1, bad, good2;
-    good1.last_name = "Good1";
-    bad.last_name = "Bad";
-    bad.tagIds.Add(4);
-    good2.last_name = "Good2";
-    good2.tagIds.Add(4);
-    ContactArray batch;
-    batch.Add(&good1);
-    batch.Add(&bad);
-    batch.Add(&good2);
-    manager.InsertContacts(batch);
-    EXPECT_EQ(errors.messages.size(), 1u);
-    EXPECT_EQ(bad.id, -1);
-    EXPECT_EQ(Count("select count(*) from contacts;"), 2);
-    EXPECT_EQ(Count(wxString::Format("select count(*) from contact_tag where contact_id=%d;", good2.id)), 1);
-    EXPECT_EQ(Count("select count(*) from contact_tag;"), 1) << "the failed record links nothing";
-    EXPECT_EQ(manager.totalCount, 2);
-}

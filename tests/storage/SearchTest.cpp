@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/ContactManager.h"
+#include "tests/storage/FaultyDisk.h"
 #include "tests/storage/StorageTestUtil.h"
 
 namespace
@@ -177,6 +178,36 @@ TEST_F(SearchTest, LoadsPagesInDescendingOrderWithTagsAndHistoryCounts)
     EXPECT_EQ(manager.totalCount, 1);
     ASSERT_EQ(manager.contactList.GetCount(), 1u);
     EXPECT_EQ(manager.contactList[0]->id, last);
+}
+
+TEST_F(SearchTest, EachActionOpensTheDatabaseOnceAndLeavesItClosed)
+{
+    SeedContacts(dir, 60);
+    dir.Exec("insert into contact_tag select id, 1 from contacts;"
+             "insert into contact_history (his_time, contact_id, his_type, comment) "
+             "select '2020-01-01 00:00:00', id, 0, 'met' from contacts;");
+    FaultyDisk disk;
+    manager.Search();
+    ASSERT_EQ(manager.contactList.GetCount(), 50u);
+    EXPECT_EQ(manager.contactList[0]->historyCount, 1);
+    EXPECT_EQ(disk.DatabaseOpens(), 1) << "count, page and 100 look-ups on one connection";
+    EXPECT_EQ(disk.OpenDatabases(), 0) << "closed once the search is done, so other programs may write";
+
+    manager.GetStatistics();
+    EXPECT_EQ(manager.statistics.total, 60);
+    EXPECT_EQ(disk.DatabaseOpens(), 2);
+
+    ContactInfoEx a, b;
+    a.last_name = "A";
+    a.tagIds.Add(2);
+    ContactArray fresh;
+    fresh.Add(&a);
+    fresh.Add(&b);
+    EXPECT_TRUE(manager.InsertContacts(fresh));
+    EXPECT_EQ(manager.totalCount, 62) << "the reload after the batch";
+    EXPECT_EQ(disk.DatabaseOpens(), 3) << "the batch and the reload on one connection";
+    EXPECT_EQ(disk.OpenDatabases(), 0);
+    EXPECT_TRUE(errors.messages.empty());
 }
 
 TEST_F(SearchTest, SearchRunsItsQueriesOnlyWhenTheConditionChanged)

@@ -8,8 +8,8 @@
 
 #include <unistd.h>
 
-#ifndef CORVALA_SOURCE_DIR
-#error "CORVALA_SOURCE_DIR must name the source tree"
+#if !defined(CORVALA_SOURCE_DIR) || !defined(CORVALA_LOCALES_DIR)
+#error "CORVALA_SOURCE_DIR and CORVALA_LOCALES_DIR must name the source tree and the built catalogues"
 #endif
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
@@ -43,6 +43,9 @@ CorvalaGuiTest::CorvalaGuiTest()
     wxString img = wxString(CORVALA_SOURCE_DIR) + "/resources/img";
     if (symlink(img.fn_str(), (dir.Path() + "/img").fn_str()) != 0)
         ADD_FAILURE() << "cannot link img/ into the test directory";
+    // So do the catalogues; a test that sets up a language finds them there.
+    if (symlink(CORVALA_LOCALES_DIR, (dir.Path() + "/locales").fn_str()) != 0)
+        ADD_FAILURE() << "cannot link locales/ into the test directory";
 }
 
 CorvalaGuiTest::~CorvalaGuiTest() = default;

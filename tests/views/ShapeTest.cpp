@@ -95,6 +95,67 @@ TEST_F(ModelTest, CardFillFollowsHighlightAndSelection)
     EXPECT_EQ(wxColour(104, 132, 228), PixelAfterDraw(card, 20 + 8, 10 + 50)) << "the blue rule";
 }
 
+TEST_F(ModelTest, LongCardTextsEndInAnEllipsisAfterAWholeCharacter)
+{
+    wxBitmap bitmap(200, 120, 24);
+    wxMemoryDC dc(bitmap);
+    dc.SetFont(wxFont(12, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
+    const wxString ellipsis(wxUniChar(0x2026));
+    for (const wxString& text :
+         {wxString("Zimmermann Pierre"), wxString("Li Wei"), wxString::FromUTF8("渡辺 大輔とその仲間たちの会社"),
+          wxString("Harbor & Finch Trading Company"), wxString("pierre.zimmermann@example.com"),
+          wxString("WWWWWWWWWWWWWWWWWWWW")})
+    {
+        const std::string name = text.utf8_string();
+        const wxString fitted = CardShape::FitText(dc, text, CardShape::NAME_WIDTH);
+        EXPECT_LE(dc.GetTextExtent(fitted).x, CardShape::NAME_WIDTH) << name << " -> " << fitted.utf8_string();
+        if (dc.GetTextExtent(text).x <= CardShape::NAME_WIDTH)
+        {
+            EXPECT_EQ(text, fitted) << name << " fits whole";
+            continue;
+        }
+        ASSERT_TRUE(fitted.EndsWith(ellipsis)) << name << " -> " << fitted.utf8_string();
+        const wxString kept = fitted.substr(0, fitted.length() - 1);
+        EXPECT_TRUE(text.StartsWith(kept)) << name << ": whole characters of the text, then the ellipsis";
+        wxString longer = text.substr(0, kept.length() + 1);
+        if (longer.Last() == ' ')
+            longer = text.substr(0, kept.length() + 2);
+        EXPECT_GT(dc.GetTextExtent(longer + ellipsis).x, CardShape::NAME_WIDTH)
+            << name << ": as many characters as fit";
+    }
+
+    // A long name gets smaller type before it loses letters; a longer one
+    // still ends in an ellipsis. On the card nothing is drawn between the
+    // name's end and the person picture.
+    const int smallest = std::max(9, wxNORMAL_FONT->GetPointSize());
+    for (const char* last : {"Zimmermann", "Zimmermann-Oberhausen-Wittgenstein"})
+    {
+        ContactInfoEx contact;
+        contact.last_name = last;
+        contact.first_name = "Pierre";
+        const wxString full = contact.last_name + " Pierre";
+        const wxString shown = CardShape::FitName(dc, full);
+        EXPECT_GE(dc.GetFont().GetPointSize(), smallest) << last;
+        EXPECT_LE(dc.GetTextExtent(shown).x, CardShape::NAME_WIDTH) << last;
+        if (shown != full)
+        {
+            EXPECT_EQ(smallest, dc.GetFont().GetPointSize()) << last << ": letters go only at the smallest type";
+            EXPECT_TRUE(shown.EndsWith(ellipsis)) << last;
+        }
+        const int end = 12 + dc.GetTextExtent(shown).x;
+        CardShape card(&contact);
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        card.Draw(dc);
+        const wxImage image = bitmap.ConvertToImage();
+        for (int px = end + 2; px < 130; ++px)
+            for (int py = 4; py < 28; ++py)
+                ASSERT_EQ(wxColour(255, 255, 255),
+                          wxColour(image.GetRed(px, py), image.GetGreen(px, py), image.GetBlue(px, py)))
+                    << last << ": ink at " << px << "," << py;
+    }
+}
+
 TEST_F(ModelTest, CardWithoutContactDrawsNothing)
 {
     CardShape card(nullptr);

@@ -1,0 +1,213 @@
+#include "import/VCardExport.h"
+
+#include <wx/ffile.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/wxsqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#ifdef __WINDOWS__
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "storage/Adapter.h"
+#include "storage/ContactAdapter.h"
+#include "storage/ContactManager.h"
+#include "storage/DbValues.h"
+#include "storage/SearchCondition.h"
+#include "storage/TagManager.h"
+
+namespace
+{
+// The temporary file beside the target; it replaces the target on Commit
+// and disappears when the writer is dropped without one.
+class ReplacingFile
+{
+public:
+    ~ReplacingFile()
+    {
+        if (!tempPath.empty())
+        {
+            file.Close();
+            wxRemoveFile(tempPath);
+        }
+    }
+
+    bool Open(const wxString& target, wxString* error)
+    {
+        this->target = target;
+        const wxFileName name(target);
+        if (name.GetName().empty() && name.GetExt().empty())
+        {
+            *error = _("no file name was given");
+            return false;
+        }
+        if (wxDirExists(target))
+        {
+            *error = _("a folder has that name");
+            return false;
+        }
+        // Created with a unique name (and exclusively) in the target's folder,
+        // so that the final rename stays on one file system.
+        tempPath = wxFileName::CreateTempFileName(name.GetPathWithSep() + "." + name.GetFullName() + ".", &file);
+        if (tempPath.empty() || !file.IsOpened())
+        {
+            tempPath.clear();
+            *error = wxString::Format(_("the folder %s cannot be written to"), name.GetPath());
+            return false;
+        }
+        return true;
+    }
+
+    bool Write(const std::string& text)
+    {
+        if (failed)
+            return false;
+        if (file.Write(text.data(), text.size()) != text.size())
+            failed = true;
+        return !failed;
+    }
+
+    bool Commit(wxString* error)
+    {
+        bool ok = !failed && file.Flush();
+#ifndef __WINDOWS__
+        // On disk before the rename, so that a crash leaves the old file or
+        // the whole new one.
+        ok = ok && fsync(fileno(file.fp())) == 0;
+        // The temporary file is private; the export gets the permissions a
+        // new file gets, or those of the file it replaces.
+        struct stat old;
+        mode_t mode = 0;
+        if (stat(target.fn_str(), &old) == 0)
+            mode = old.st_mode & 07777;
+        else
+        {
+            mode_t mask = umask(0);
+            umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ok = ok && fchmod(fileno(file.fp()), mode) == 0;
+#endif
+        ok = file.Close() && ok;
+        if (!ok)
+        {
+            *error = _("writing the file failed (is the disk full?)");
+            return false;
+        }
+        if (!wxRenameFile(tempPath, target, true))
+        {
+            *error = wxString::Format(_("%s cannot be replaced"), target);
+            return false;
+        }
+        tempPath.clear();
+        return true;
+    }
+
+private:
+    // The export says itself what failed; the toolkit's own messages (a
+    // window of their own in the program) stay quiet meanwhile.
+    wxLogNull quiet;
+    wxString target;
+    wxString tempPath;
+    wxFFile file;
+    bool failed = false;
+};
+
+wxArrayString TagNames(const TagManager& tags, const wxArrayInt& ids)
+{
+    wxArrayString names;
+    tags.GetTagNamesByIds(ids, names);
+    return names;
+}
+} // namespace
+
+VCardExport::Result VCardExport::WriteContacts(const wxString& path, const ContactArray& contacts,
+                                               const TagManager& tags, VCardVersion version, const Progress& progress)
+{
+    Result result;
+    ReplacingFile file;
+    if (!file.Open(path, &result.error))
+        return result;
+    for (void* item : contacts)
+    {
+        const ContactInfoEx* contact = static_cast<const ContactInfoEx*>(item);
+        if (!file.Write(VCardMapping::FromContact(*contact, TagNames(tags, contact->tagIds), version)))
+            break;
+        ++result.written;
+        if (progress)
+            progress(result.written);
+    }
+    result.ok = file.Commit(&result.error);
+    if (!result.ok)
+        result.written = 0;
+    return result;
+}
+
+VCardExport::Result VCardExport::WriteSearch(const wxString& path, const SearchCondition& condition,
+                                             const TagManager& tags, VCardVersion version, const Progress& progress)
+{
+    Result result;
+    ReplacingFile file;
+    if (!file.Open(path, &result.error))
+        return result;
+
+    // The tag links of every contact in one query instead of one per contact.
+    Adapter adapter;
+    std::map<int, wxArrayInt> links;
+    if (adapter.Query("select contact_id, tag_id from contact_tag;",
+                      [&links](wxSQLite3ResultSet& row) { links[ReadInt(row, 0)].Add(ReadInt(row, 1)); }) < 0)
+    {
+        result.error = _("the tags cannot be read");
+        return result;
+    }
+
+    // The very statement the search runs, with every page at once: SQLite
+    // takes a negative limit as no limit.
+    ContactManager statements;
+    statements.condition = condition;
+    statements.condition.pageIndex = 1;
+    statements.condition.pageSize = -1;
+    const int rows =
+        adapter.Query(statements.BuildPageStatement(),
+                      [&](wxSQLite3ResultSet& row)
+                      {
+                          std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(row));
+                          auto found = links.find(contact->id);
+                          if (found != links.end())
+                              contact->tagIds = found->second;
+                          if (file.Write(VCardMapping::FromContact(*contact, TagNames(tags, contact->tagIds), version)))
+                          {
+                              ++result.written;
+                              if (progress)
+                                  progress(result.written);
+                          }
+                      });
+    if (rows < 0)
+    {
+        result.written = 0;
+        result.error = _("the contacts cannot be read");
+        return result;
+    }
+    result.ok = file.Commit(&result.error);
+    if (!result.ok)
+        result.written = 0;
+    return result;
+}
+
+int VCardExport::CountAll()
+{
+    Adapter adapter;
+    int count = -1;
+    adapter.Query("select count(id) from contacts;", [&count](wxSQLite3ResultSet& row) { count = ReadInt(row, 0); });
+    return count;
+}

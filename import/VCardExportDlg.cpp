@@ -1,0 +1,129 @@
+#include "import/VCardExportDlg.h"
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/statline.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include "app/Corva.h"
+#include "app/Platform.h"
+#include "dialogs/DialogCommon.h"
+#include "import/VCardExport.h"
+
+namespace
+{
+const int STATUS_WIDTH = 420;
+} // namespace
+
+VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, const ContactArray& selection,
+                               const SearchCondition& condition, int searchTotal)
+    : wxDialog(parent, id, _("Export vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
+               "wxID_ANY"),
+      corva(corva), selection(selection), condition(condition)
+{
+    wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(MakeDialogHeader(this, "User_s48_02.png",
+                              _("Write contacts to a vCard file (.vcf) that phones, web mail and other address "
+                                "books import.\nTheir tags go along as categories.")),
+             0, wxEXPAND | wxALL, DLG_BORDER);
+
+    const int selected = static_cast<int>(selection.GetCount());
+    const int all = VCardExport::CountAll();
+    const wxString scopes[] = {
+        wxString::Format(wxPLURAL("The selected contact (%d)", "The selected contacts (%d)", selected), selected),
+        wxString::Format(wxPLURAL("The current search result, all pages (%d contact)",
+                                  "The current search result, all pages (%d contacts)", searchTotal),
+                         searchTotal),
+        wxString::Format(
+            wxPLURAL("The whole address book (%d contact)", "The whole address book (%d contacts)", std::max(all, 0)),
+            std::max(all, 0))};
+    radioScope = new wxRadioBox(this, wxID_ANY, _("Contacts"), wxDefaultPosition, wxDefaultSize, WXSIZEOF(scopes),
+                                scopes, 1, wxRA_SPECIFY_COLS, wxDefaultValidator, "ID_RADIOBOX_SCOPE");
+    radioScope->Enable(SCOPE_SELECTION, selected > 0);
+    radioScope->SetSelection(SCOPE_BOOK);
+    top->Add(radioScope, 0, wxEXPAND | wxALL, 2 * DLG_BORDER);
+
+    const wxString versions[] = {_("vCard 3.0 (read by every address book)"), _("vCard 4.0")};
+    radioVersion = new wxRadioBox(this, wxID_ANY, _("Format"), wxDefaultPosition, wxDefaultSize, WXSIZEOF(versions),
+                                  versions, 1, wxRA_SPECIFY_COLS, wxDefaultValidator, "ID_RADIOBOX_VERSION");
+    top->Add(radioVersion, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 2 * DLG_BORDER);
+
+    wxBoxSizer* exportRow = new wxBoxSizer(wxHORIZONTAL);
+    buttonExport = MakeButton(this, wxID_ANY, _("&Export..."), "ID_BUTTON_EXPORT");
+    exportRow->Add(buttonExport, 0, wxALL | wxALIGN_TOP, DLG_BORDER);
+    lblStatus = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(STATUS_WIDTH, -1),
+                                 wxST_NO_AUTORESIZE, "ID_LBL_STATUS");
+    lblStatus->SetMinSize(wxSize(STATUS_WIDTH, 3 * GetCharHeight()));
+    exportRow->Add(lblStatus, 1, wxALL | wxEXPAND, DLG_BORDER);
+    top->Add(exportRow, 0, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
+
+    top->Add(new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
+             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 2 * DLG_BORDER);
+    buttonClose = MakeButton(this, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
+    top->Add(buttonClose, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM | wxTOP, 2 * DLG_BORDER);
+
+    SetSizer(top);
+    top->Fit(this);
+    top->SetSizeHints(this);
+    CentreOnParent(wxBOTH);
+
+    buttonExport->Bind(wxEVT_BUTTON, &VCardExportDlg::OnButtonExportClick, this);
+}
+
+void VCardExportDlg::OnButtonExportClick(wxCommandEvent&)
+{
+    wxFileDialog chooser(this, _("Export vCard"), wxEmptyString, "contacts.vcf", _("vCard files (*.vcf)|*.vcf"),
+                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (chooser.ShowModal() != wxID_OK)
+        return;
+    wxString path = chooser.GetPath();
+    if (path.empty() && !chooser.GetFilename().empty())
+        path = wxFileName(chooser.GetDirectory(), chooser.GetFilename()).GetFullPath();
+    if (!path.empty())
+        ExportTo(path);
+}
+
+bool VCardExportDlg::ExportTo(const wxString& path)
+{
+    wxCHECK_MSG(corva, false, "the vCard export dialog needs the model root");
+    const VCardVersion version = radioVersion->GetSelection() == 1 ? VCardVersion::V40 : VCardVersion::V30;
+    VCardExport::Result result;
+    {
+        wxBusyCursor wait;
+        BatchInputBlocker block(this);
+        const VCardExport::Progress progress = [](size_t) { Platform::PumpOneMessage(); };
+        switch (radioScope->GetSelection())
+        {
+        case SCOPE_SELECTION:
+            result = VCardExport::WriteContacts(path, selection, corva->tagManager, version, progress);
+            break;
+        case SCOPE_SEARCH:
+            result = VCardExport::WriteSearch(path, condition, corva->tagManager, version, progress);
+            break;
+        default:
+            result = VCardExport::WriteSearch(path, SearchCondition(), corva->tagManager, version, progress);
+            break;
+        }
+    }
+    const wxString name = wxFileName(path).GetFullName();
+    if (result.ok)
+        ShowStatus(
+            wxString::Format(wxPLURAL("Exported %lu contact to %s.", "Exported %lu contacts to %s.", result.written),
+                             static_cast<unsigned long>(result.written), name));
+    else
+        ShowStatus(wxString::Format(_("Nothing was exported to %s: %s."), name, result.error));
+    return result.ok;
+}
+
+void VCardExportDlg::ShowStatus(const wxString& text)
+{
+    // A report longer than the room kept for it makes the dialog taller.
+    if (ShowWrapped(lblStatus, text, STATUS_WIDTH))
+        GetSizer()->SetSizeHints(this);
+    Layout();
+}

@@ -1,0 +1,48 @@
+// The vCard export dialog: which contacts (the selected ones, the current
+// search result with all its pages, or the whole book), which vCard
+// version, and the file to write.
+#pragma once
+
+#include <wx/dialog.h>
+
+#include "storage/ContactInfoEx.h"
+#include "storage/SearchCondition.h"
+
+class Corva;
+class wxButton;
+class wxRadioBox;
+class wxStaticText;
+
+class VCardExportDlg : public wxDialog
+{
+public:
+    enum Scope
+    {
+        SCOPE_SELECTION,
+        SCOPE_SEARCH,
+        SCOPE_BOOK
+    };
+
+    // The selection and the condition are copied; the records the
+    // selection points to must outlive the dialog (they are the main
+    // window's current page).
+    VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, const ContactArray& selection,
+                   const SearchCondition& condition, int searchTotal);
+
+    void OnButtonExportClick(wxCommandEvent& event);
+
+    // Writes the chosen contacts to the file and shows the outcome.
+    bool ExportTo(const wxString& path);
+
+private:
+    void ShowStatus(const wxString& text);
+
+    Corva* corva;
+    ContactArray selection;
+    SearchCondition condition;
+    wxRadioBox* radioScope;
+    wxRadioBox* radioVersion;
+    wxButton* buttonExport;
+    wxButton* buttonClose;
+    wxStaticText* lblStatus;
+};

@@ -1,0 +1,363 @@
+#include "import/VCardReader.h"
+
+#include <libebook-contacts/libebook-contacts.h>
+
+#include <wx/log.h>
+#include <wx/strconv.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "import/VCardMapping.h"
+
+namespace
+{
+const size_t CHUNK = 64 * 1024;
+
+bool StartsWithNoCase(const std::string& text, size_t pos, const char* prefix)
+{
+    const size_t n = std::strlen(prefix);
+    return text.size() - std::min(pos, text.size()) >= n && g_ascii_strncasecmp(text.c_str() + pos, prefix, n) == 0;
+}
+
+// "BEGIN:VCARD" / "END:VCARD" as a line of its own (folded continuation
+// lines start with white space and never count).
+bool IsMarker(const std::string& line, const char* marker)
+{
+    if (line.empty() || line[0] == ' ' || line[0] == '\t')
+        return false;
+    size_t end = line.size();
+    while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t'))
+        --end;
+    return end == std::strlen(marker) && g_ascii_strncasecmp(line.c_str(), marker, end) == 0;
+}
+
+// The part of a content line before its value.
+std::string Head(const std::string& line)
+{
+    return line.substr(0, line.find(':'));
+}
+
+bool ContainsNoCase(const std::string& text, const char* word)
+{
+    const size_t n = std::strlen(word);
+    for (size_t i = 0; i + n <= text.size(); ++i)
+    {
+        if (g_ascii_strncasecmp(text.c_str() + i, word, n) == 0)
+            return true;
+    }
+    return false;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80)
+        out += static_cast<char>(c);
+    else if (c < 0x800)
+    {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    else if (c < 0x10000)
+    {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    else
+    {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+} // namespace
+
+VCardReader::VCardReader() = default;
+VCardReader::~VCardReader() = default;
+
+bool VCardReader::Open(const wxString& path)
+{
+    wxLogNull quiet;
+    return file.Open(path, "rb");
+}
+
+void VCardReader::OpenMemory(const void* data, size_t size)
+{
+    memory = static_cast<const char*>(data);
+    memorySize = size;
+    memoryPos = 0;
+}
+
+bool VCardReader::Fill()
+{
+    if (atEnd)
+        return false;
+    char chunk[CHUNK];
+    size_t got = 0;
+    if (memory)
+    {
+        got = std::min(CHUNK, memorySize - memoryPos);
+        std::memcpy(chunk, memory + memoryPos, got);
+        memoryPos += got;
+    }
+    else if (file.IsOpened())
+    {
+        got = file.Read(chunk, CHUNK);
+        if (file.Error())
+        {
+            readFailed = true;
+            atEnd = true;
+            return false;
+        }
+    }
+    if (got == 0)
+    {
+        atEnd = true;
+        return false;
+    }
+
+    const char* data = chunk;
+    if (atStart)
+    {
+        atStart = false;
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(chunk);
+        if (got >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        {
+            data += 3;
+            got -= 3;
+        }
+        else if (got >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        {
+            encoding = Encoding::UTF16LE;
+            data += 2;
+            got -= 2;
+        }
+        else if (got >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        {
+            encoding = Encoding::UTF16BE;
+            data += 2;
+            got -= 2;
+        }
+        else if (got >= 2 && b[0] != 0 && b[1] == 0)
+            encoding = Encoding::UTF16LE;
+        else if (got >= 2 && b[0] == 0 && b[1] != 0)
+            encoding = Encoding::UTF16BE;
+    }
+    if (encoding == Encoding::BYTES)
+        buffer.append(data, got);
+    else
+        DecodeUtf16(data, got);
+    return true;
+}
+
+void VCardReader::DecodeUtf16(const char* data, size_t size)
+{
+    pendingUtf16.append(data, size);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(pendingUtf16.data());
+    const size_t units = pendingUtf16.size() / 2;
+    const bool le = encoding == Encoding::UTF16LE;
+    auto unit = [&](size_t i) -> char32_t
+    { return le ? (char32_t(b[2 * i + 1]) << 8 | b[2 * i]) : (char32_t(b[2 * i]) << 8 | b[2 * i + 1]); };
+    size_t i = 0;
+    for (; i < units; ++i)
+    {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF)
+        {
+            if (i + 1 >= units)
+                break; // the low half comes with the next chunk
+            char32_t low = unit(i + 1);
+            if (low >= 0xDC00 && low <= 0xDFFF)
+            {
+                AppendUtf8(buffer, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                ++i;
+                continue;
+            }
+            c = 0xFFFD;
+        }
+        else if (c >= 0xDC00 && c <= 0xDFFF)
+            c = 0xFFFD;
+        AppendUtf8(buffer, c);
+    }
+    pendingUtf16.erase(0, 2 * i);
+}
+
+bool VCardReader::NextLine(std::string& line)
+{
+    for (;;)
+    {
+        const size_t newline = buffer.find('\n', bufferPos);
+        if (newline != std::string::npos)
+        {
+            line.assign(buffer, bufferPos, newline - bufferPos);
+            bufferPos = newline + 1;
+            break;
+        }
+        // A line longer than any card is handed on in pieces; the card it
+        // belongs to is too large anyway, and memory stays bounded.
+        if (buffer.size() - bufferPos > MAX_CARD_SIZE || !Fill())
+        {
+            if (bufferPos >= buffer.size())
+                return false;
+            line.assign(buffer, bufferPos, std::string::npos);
+            bufferPos = buffer.size();
+            break;
+        }
+        if (bufferPos > CHUNK && bufferPos * 2 > buffer.size())
+        {
+            buffer.erase(0, bufferPos);
+            bufferPos = 0;
+        }
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
+bool VCardReader::Next(Card& card)
+{
+    card = Card();
+    std::string line, text;
+    bool inCard = false, tooLarge = false;
+    int depth = 0;
+    bool qpLine = false, qpContinues = false, emptyAgent = false;
+
+    while (heldLine || NextLine(line))
+    {
+        if (heldLine)
+        {
+            line.swap(held);
+            heldLine = false;
+        }
+        if (!inCard)
+        {
+            // Anything between cards (blank lines, mail headers) is ignored.
+            if (IsMarker(line, "BEGIN:VCARD"))
+            {
+                inCard = true;
+                depth = 1;
+                text = "BEGIN:VCARD\r\n";
+                ++cardsSeen;
+            }
+            continue;
+        }
+
+        const bool continuation = qpContinues;
+        if (!continuation && IsMarker(line, "BEGIN:VCARD"))
+        {
+            if (!emptyAgent)
+            {
+                // The card before never ended; this line starts the next one.
+                held.swap(line);
+                heldLine = true;
+                card.result = CARD_MALFORMED;
+                return true;
+            }
+            ++depth; // a 2.1 AGENT card inside this one
+        }
+        else if (!continuation && IsMarker(line, "END:VCARD") && --depth == 0)
+        {
+            if (tooLarge)
+                card.result = CARD_TOO_LARGE;
+            else
+            {
+                text += "END:VCARD\r\n";
+                ParseCard(text, card);
+            }
+            return true;
+        }
+
+        // A line that is neither a property nor a continuation is noise;
+        // the library would read it and lose memory on the way.
+        if (!continuation && !line.empty() && line[0] != ' ' && line[0] != '\t' && line.find(':') == std::string::npos)
+            continue;
+        if (!continuation && !line.empty() && line[0] != ' ' && line[0] != '\t')
+        {
+            const std::string head = Head(line);
+            qpLine = ContainsNoCase(head, "QUOTED-PRINTABLE");
+            emptyAgent = StartsWithNoCase(head, 0, "AGENT") && head.size() + 1 >= line.size();
+        }
+        // A quoted-printable value ending in "=" goes on in the next line,
+        // whatever that line says.
+        qpContinues = qpLine && !line.empty() && line.back() == '=';
+
+        if (!tooLarge && text.size() + line.size() + 2 > MAX_CARD_SIZE)
+        {
+            tooLarge = true;
+            std::string().swap(text);
+        }
+        if (!tooLarge)
+        {
+            text += line;
+            text += "\r\n";
+        }
+    }
+    if (inCard)
+    {
+        card.result = CARD_MALFORMED; // the file ends inside a card
+        return true;
+    }
+    return false;
+}
+
+void VCardReader::ParseCard(const std::string& raw, Card& card)
+{
+    // The library warns on standard error about every oddity it passes
+    // over; in files from other programs such oddities are normal.
+    static const guint quiet = g_log_set_handler(
+        "libebook-contacts", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    (void)quiet;
+    std::string text = raw;
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    // A card in a single-byte character set that does not name it (older
+    // desktop programs on Windows): read it as Windows-1252, of which
+    // Latin-1 is a part. With a CHARSET the library converts the values.
+    if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr) && !ContainsNoCase(text, "CHARSET="))
+    {
+        wxCSConv cp1252("windows-1252");
+        wxString converted(text.data(), cp1252, text.size());
+        if (!converted.empty())
+            text = converted.utf8_string();
+    }
+
+    // Some writers escape colons ("http\://"), which 3.0 and 4.0 do not
+    // have and the library keeps as they are: a colon after an odd run of
+    // backslashes loses the last one. (2.1 has no backslash escapes.)
+    if (text.find("\\:") != std::string::npos && !ContainsNoCase(text, "VERSION:2.1"))
+    {
+        std::string fixed;
+        fixed.reserve(text.size());
+        size_t run = 0;
+        for (char c : text)
+        {
+            if (c == ':' && run % 2 == 1)
+                fixed.pop_back();
+            run = c == '\\' ? run + 1 : 0;
+            fixed += c;
+        }
+        text.swap(fixed);
+    }
+
+    EVCard* vcard = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
+    e_vcard_construct_full(vcard, text.data(), static_cast<gssize>(text.size()), nullptr);
+    if (!e_vcard_get_attributes(vcard))
+        card.result = CARD_MALFORMED;
+    else
+    {
+        // A copy of a blank record: constructing one reads the clock three
+        // times, which adds up over a large file.
+        static const ContactInfoEx blank;
+        card.contact = std::make_unique<ContactInfoEx>(blank);
+        if (VCardMapping::ToContact(vcard, *card.contact, card.categories))
+            card.result = CARD_OK;
+        else
+        {
+            card.result = CARD_NO_NAME;
+            card.contact.reset();
+            card.categories.clear();
+        }
+    }
+    g_object_unref(vcard);
+}

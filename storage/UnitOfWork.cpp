@@ -1,0 +1,132 @@
+#include "storage/UnitOfWork.h"
+
+#include <wx/wxsqlite3.h>
+
+#include <map>
+#include <memory>
+
+#include "storage/Adapter.h"
+
+namespace
+{
+int depth = 0;
+bool reported = false;
+int suppressed = 0;
+
+// The outermost unit's connection and what was prepared on it; the
+// statements go before the connection does.
+std::unique_ptr<wxSQLite3Database> connection;
+bool openFailed = false;
+wxString openError;
+std::map<wxString, std::unique_ptr<wxSQLite3Statement>> prepared;
+
+void CloseConnection()
+{
+    for (auto& entry : prepared)
+    {
+        try
+        {
+            if (entry.second)
+                entry.second->Finalize();
+        }
+        catch (const wxSQLite3Exception&)
+        {
+            // Finalizing reports the last step's error again; the statement
+            // is gone all the same.
+        }
+    }
+    prepared.clear();
+    if (connection)
+    {
+        try
+        {
+            if (connection->IsOpen())
+                connection->Close();
+        }
+        catch (const wxSQLite3Exception&)
+        {
+            // Every statement is finished by now; the object goes regardless.
+        }
+        connection.reset();
+    }
+    openFailed = false;
+    openError.clear();
+}
+} // namespace
+
+UnitOfWork::UnitOfWork()
+{
+    if (depth++ == 0)
+    {
+        reported = false;
+        suppressed = 0;
+    }
+}
+
+UnitOfWork::~UnitOfWork()
+{
+    if (--depth == 0)
+    {
+        reported = false;
+        CloseConnection();
+    }
+}
+
+bool UnitOfWork::IsActive()
+{
+    return depth > 0;
+}
+
+bool UnitOfWork::ClaimReport()
+{
+    if (depth == 0)
+        return true;
+    if (reported)
+    {
+        ++suppressed;
+        return false;
+    }
+    reported = true;
+    return true;
+}
+
+int UnitOfWork::SuppressedReports()
+{
+    return suppressed;
+}
+
+wxSQLite3Database* UnitOfWork::Connection()
+{
+    wxASSERT_MSG(depth > 0, "a unit's connection outside any unit");
+    if (connection)
+        return connection.get();
+    if (openFailed)
+        return nullptr;
+    try
+    {
+        connection.reset(Adapter::OpenDatabase());
+    }
+    catch (const wxSQLite3Exception& e)
+    {
+        openFailed = true;
+        openError = e.GetMessage();
+        throw;
+    }
+    return connection.get();
+}
+
+const wxString& UnitOfWork::OpenError()
+{
+    return openError;
+}
+
+wxSQLite3Statement& UnitOfWork::Prepared(const wxString& sql)
+{
+    wxASSERT_MSG(connection, "prepared before the unit's connection was opened");
+    std::unique_ptr<wxSQLite3Statement>& stmt = prepared[sql];
+    if (!stmt)
+        stmt.reset(new wxSQLite3Statement(connection->PrepareStatement(sql)));
+    else
+        stmt->ClearBindings();
+    return *stmt;
+}
