@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/intl.h>
 #include <wx/sizer.h>
+#include <wx/statline.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -21,6 +22,35 @@ wxBitmap LoadDialogBitmap(const wxString& fileName)
 wxButton* MakeButton(wxWindow* parent, int id, const wxString& label, const wxString& name)
 {
     return new wxButton(parent, id, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+}
+
+wxButton* AddCloseFoot(wxWindow* parent, wxSizer* top)
+{
+    top->Add(new wxStaticLine(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
+             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 2 * DLG_BORDER);
+    wxButton* close = MakeButton(parent, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
+    top->Add(close, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM | wxTOP, 2 * DLG_BORDER);
+    return close;
+}
+
+void FitDialog(wxWindow* dialog, wxSizer* top)
+{
+    dialog->SetSizer(top);
+    top->Fit(dialog);
+    top->SetSizeHints(dialog);
+    dialog->CentreOnParent(wxBOTH);
+}
+
+void KeepOpenWhile(wxWindow* dialog, const bool& busy)
+{
+    dialog->Bind(wxEVT_CLOSE_WINDOW,
+                 [&busy](wxCloseEvent& event)
+                 {
+                     if (busy && event.CanVeto())
+                         event.Veto();
+                     else
+                         event.Skip();
+                 });
 }
 
 wxStdDialogButtonSizer* MakeOkCancelButtons(wxWindow* parent)

@@ -42,6 +42,20 @@ wxString WrapText(const wxWindow* window, const wxString& text, int width);
 // that its dialog can grow rather than cut the text.
 bool ShowWrapped(wxStaticText* label, const wxString& text, int width);
 
+class wxSizer;
+
+// The foot of a dialog that works on a file: a separating line
+// ("ID_STATICLINE1") and "&Close" ("wxID_CANCEL") at the right. Returns the
+// button.
+wxButton* AddCloseFoot(wxWindow* parent, wxSizer* top);
+
+// Gives the dialog its sizer, sizes it to fit and centres it on its parent.
+void FitDialog(wxWindow* dialog, wxSizer* top);
+
+// Keeps the dialog from closing while busy is true: work that lets window
+// messages through would otherwise go on unseen. busy must outlive it.
+void KeepOpenWhile(wxWindow* dialog, const bool& busy);
+
 // The standard OK/Cancel row ("wxID_OK", "wxID_CANCEL"), OK as default.
 wxStdDialogButtonSizer* MakeOkCancelButtons(wxWindow* parent);
 

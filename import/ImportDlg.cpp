@@ -77,23 +77,13 @@ ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
     buttonClose = MakeButton(this, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
     top->Add(buttonClose, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 2 * DLG_BORDER);
 
-    SetSizer(top);
-    top->Fit(this);
-    top->SetSizeHints(this);
-    CentreOnParent(wxBOTH);
+    FitDialog(this, top);
 
     buttonSelFile->Bind(wxEVT_BUTTON, &ImportDlg::OnButtonSelFileClick, this);
     buttonImport->Bind(wxEVT_BUTTON, &ImportDlg::OnButtonImportClick, this);
     // The import runs inside the click handler and lets window messages
     // through; closing the dialog then would leave it running unseen.
-    Bind(wxEVT_CLOSE_WINDOW,
-         [this](wxCloseEvent& event)
-         {
-             if (importing && event.CanVeto())
-                 event.Veto();
-             else
-                 event.Skip();
-         });
+    KeepOpenWhile(this, importing);
 }
 
 void ImportDlg::OnButtonSelFileClick(wxCommandEvent&)

@@ -6,7 +6,6 @@
 #include <wx/intl.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
-#include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
@@ -62,15 +61,9 @@ VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, co
     exportRow->Add(lblStatus, 1, wxALL | wxEXPAND, DLG_BORDER);
     top->Add(exportRow, 0, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
 
-    top->Add(new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
-             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 2 * DLG_BORDER);
-    buttonClose = MakeButton(this, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
-    top->Add(buttonClose, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM | wxTOP, 2 * DLG_BORDER);
+    buttonClose = AddCloseFoot(this, top);
 
-    SetSizer(top);
-    top->Fit(this);
-    top->SetSizeHints(this);
-    CentreOnParent(wxBOTH);
+    FitDialog(this, top);
 
     buttonExport->Bind(wxEVT_BUTTON, &VCardExportDlg::OnButtonExportClick, this);
 }

@@ -7,7 +7,6 @@
 #include <wx/intl.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
-#include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -56,15 +55,9 @@ VCardImportDlg::VCardImportDlg(wxWindow* parent, wxWindowID id)
     importRow->Add(lblStatus, 1, wxALL | wxEXPAND, DLG_BORDER);
     top->Add(importRow, 0, wxEXPAND | wxLEFT | wxRIGHT, DLG_BORDER);
 
-    top->Add(new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL, "ID_STATICLINE1"), 0,
-             wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 2 * DLG_BORDER);
-    buttonClose = MakeButton(this, wxID_CANCEL, _("&Close"), "wxID_CANCEL");
-    top->Add(buttonClose, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM | wxTOP, 2 * DLG_BORDER);
+    buttonClose = AddCloseFoot(this, top);
 
-    SetSizer(top);
-    top->Fit(this);
-    top->SetSizeHints(this);
-    CentreOnParent(wxBOTH);
+    FitDialog(this, top);
     buttonImport->Disable();
     buttonSelFile->SetFocus();
 
@@ -72,14 +65,7 @@ VCardImportDlg::VCardImportDlg(wxWindow* parent, wxWindowID id)
     buttonImport->Bind(wxEVT_BUTTON, &VCardImportDlg::OnButtonImportClick, this);
     // The import lets window messages through; closing the dialog then
     // would leave it running unseen.
-    Bind(wxEVT_CLOSE_WINDOW,
-         [this](wxCloseEvent& event)
-         {
-             if (importing && event.CanVeto())
-                 event.Veto();
-             else
-                 event.Skip();
-         });
+    KeepOpenWhile(this, importing);
 }
 
 bool VCardImportDlg::IsVCardFile(const wxString& path)
