@@ -17,6 +17,8 @@
 #include "app/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
+#include "frame/LongLoad.h"
+#include "storage/StorageHooks.h"
 #include "views/CardCanvas.h"
 
 namespace
@@ -299,7 +301,14 @@ void CorvalaFrame::RefreshTagList()
 void CorvalaFrame::RunSearch()
 {
     wxBusyCursor wait;
-    model->contactManager.Search();
+    {
+        // On a large book one statement of a search (the count of a tag
+        // with many contacts) can take a quarter of a second: the window
+        // keeps painting meanwhile, and takes no command until it is done.
+        LongLoad load(8);
+        ScopedStatementProgress progress([&load] { load.Tick(); });
+        model->contactManager.Search();
+    }
     if (cardView)
     {
         wxSize size = cardView->GetClientSize();

@@ -18,6 +18,17 @@ const char* const DATABASE_KEY = "velkrant";
 // The wrapper's default is a minute per statement, and a search runs up to
 // 102 of them: the window would freeze for over an hour behind a lock.
 int busyTimeoutMs = 2000;
+
+// A connection whose long statements let the application keep its window
+// painting (StorageHooks.h).
+class WatchedDatabase : public wxSQLite3Database
+{
+public:
+    void WatchProgress()
+    {
+        WatchStatementProgress(GetDatabaseHandle());
+    }
+};
 } // namespace
 
 wxString Adapter::Reason(const wxString& message)
@@ -51,9 +62,10 @@ wxSQLite3Database* Adapter::OpenDatabase()
 {
     const wxString path = GetDatabasePath();
     wxSQLite3Database::InitializeSQLite();
-    std::unique_ptr<wxSQLite3Database> connection(new wxSQLite3Database());
+    std::unique_ptr<WatchedDatabase> connection(new WatchedDatabase());
     connection->Open(path, GetDatabaseKey());
     connection->SetBusyTimeout(busyTimeoutMs);
+    connection->WatchProgress();
     return connection.release();
 }
 

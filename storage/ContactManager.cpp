@@ -217,17 +217,22 @@ void ContactManager::Search()
 
         ReadCount(adapter, countSql, totalCount);
 
-        Clear();
         // The page rows are read in full before the per-record look-ups, so
         // the statements run one after the other, in the order of the page.
-        adapter.Query(pageSql, [this](wxSQLite3ResultSet& row) { contactList.Add(ContactAdapter::ReadContact(row)); });
-        for (ContactInfoEx* contact : contactList)
+        // The records shown so far stay until every statement has run: the
+        // window may paint them while a long statement runs.
+        ContactInfoArray page;
+        adapter.Query(pageSql, [&page](wxSQLite3ResultSet& row) { page.Add(ContactAdapter::ReadContact(row)); });
+        for (ContactInfoEx* contact : page)
         {
             adapter.Query(wxString::Format(SQL_TAG_IDS, contact->id, contact->id),
                           [contact](wxSQLite3ResultSet& row) { contact->tagIds.Add(ReadInt(row, 0)); });
             adapter.Query(wxString::Format(SQL_HISTORY_COUNT, contact->id),
                           [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
         }
+        Clear();
+        for (ContactInfoEx* contact : page)
+            contactList.Add(contact);
         if (!contactList.IsEmpty())
             currentContact = contactList[0];
     }

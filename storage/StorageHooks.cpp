@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <sqlite3.h>
+
 #include "storage/UnitOfWork.h"
 
 namespace
@@ -16,6 +18,29 @@ MessagePump& Pump()
 {
     static MessagePump pump;
     return pump;
+}
+
+std::function<void()>& Progress()
+{
+    static std::function<void()> progress;
+    return progress;
+}
+
+// Virtual machine steps between two calls: a few tens of microseconds.
+const int PROGRESS_STEPS = 1000;
+
+int OnStatementProgress(void*)
+{
+    // Never interrupts the statement; a call from within the function
+    // (a statement it should not have run) calls nothing.
+    static bool inside = false;
+    if (!inside && Progress())
+    {
+        inside = true;
+        Progress()();
+        inside = false;
+    }
+    return 0;
 }
 } // namespace
 
@@ -53,4 +78,20 @@ void PumpOneMessage()
 {
     if (Pump())
         Pump()();
+}
+
+ScopedStatementProgress::ScopedStatementProgress(std::function<void()> progress) : previous(std::move(Progress()))
+{
+    Progress() = std::move(progress);
+}
+
+ScopedStatementProgress::~ScopedStatementProgress()
+{
+    Progress() = std::move(previous);
+}
+
+void WatchStatementProgress(void* sqliteHandle)
+{
+    if (sqliteHandle)
+        sqlite3_progress_handler(static_cast<sqlite3*>(sqliteHandle), PROGRESS_STEPS, &OnStatementProgress, nullptr);
 }

@@ -1,5 +1,6 @@
-// The two ways the storage layer reaches the application: error reports and
-// the per-record message pump of the batch operations. The storage layer never
+// The ways the storage layer reaches the application: error reports, the
+// per-record message pump of the batch operations and the progress of a
+// statement that runs long. The storage layer never
 // shows windows itself; the application installs functions that do.
 #pragma once
 
@@ -36,3 +37,24 @@ private:
 // Without one, pumping does nothing (headless use).
 void SetMessagePump(MessagePump pump);
 void PumpOneMessage();
+
+// While alive, the function is called every few thousand steps of any
+// statement the storage layer runs (a count over a large book can take a
+// quarter of a second in one statement), so that the application can keep
+// its window painting meanwhile. The function must not run statements
+// itself. The previous one comes back afterwards.
+class ScopedStatementProgress
+{
+public:
+    explicit ScopedStatementProgress(std::function<void()> progress);
+    ~ScopedStatementProgress();
+    ScopedStatementProgress(const ScopedStatementProgress&) = delete;
+    ScopedStatementProgress& operator=(const ScopedStatementProgress&) = delete;
+
+private:
+    std::function<void()> previous;
+};
+
+// Lets a connection (an sqlite3 handle) call the current progress function;
+// the storage layer does this for every connection it opens.
+void WatchStatementProgress(void* sqliteHandle);

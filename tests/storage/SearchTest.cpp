@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/ContactManager.h"
+#include "storage/StorageHooks.h"
 #include "tests/storage/FaultyDisk.h"
 #include "tests/storage/StorageTestUtil.h"
 
@@ -162,9 +163,30 @@ TEST_F(SearchTest, LoadsPagesInDescendingOrderWithTagsAndHistoryCounts)
     EXPECT_TRUE(manager.contactList[1]->tagIds.IsEmpty());
     EXPECT_EQ(manager.contactList[1]->historyCount, 0);
 
+    // While the next page is read, the window may paint the page it shows:
+    // those records stay whole until every statement has run.
+    ContactInfoEx* shown = manager.contactList[0];
+    int calls = 0;
+    {
+        ScopedStatementProgress progress(
+            [&]
+            {
+                ++calls;
+                ASSERT_EQ(manager.contactList.GetCount(), 50u);
+                EXPECT_EQ(manager.contactList[0], shown);
+                EXPECT_EQ(shown->last_name_alpha, "N0119");
+            });
+        manager.SetCondition(Condition(-1, "", "", 3));
+        manager.Search();
+    }
+    EXPECT_GT(calls, 0) << "a search of 120 contacts runs thousands of steps";
+    ASSERT_EQ(manager.contactList.GetCount(), 20u);
+    manager.SetCondition(Condition(-1, "", "", 2));
+    manager.Search();
+    const int before = calls;
     manager.SetCondition(Condition(-1, "", "", 3));
     manager.Search();
-    ASSERT_EQ(manager.contactList.GetCount(), 20u);
+    EXPECT_EQ(calls, before) << "nothing is called once the scope has ended";
     EXPECT_EQ(manager.contactList[19]->last_name_alpha, "N0000");
 
     manager.SetCondition(Condition(-1, "", "", 4));
