@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "import/VCardMapping.h"
 
@@ -71,6 +72,96 @@ void AppendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+// A parameter's value in a property's head ("N;CHARSET=SHIFT_JIS;..."), or
+// empty; pos receives where the value starts.
+std::string ParamValue(const std::string& head, const char* name, size_t* pos = nullptr)
+{
+    const size_t n = std::strlen(name);
+    for (size_t i = head.find(';'); i != std::string::npos; i = head.find(';', i + 1))
+    {
+        if (StartsWithNoCase(head, i + 1, name) && head.size() > i + 1 + n && head[i + 1 + n] == '=')
+        {
+            const size_t start = i + 2 + n;
+            if (pos)
+                *pos = start;
+            return head.substr(start, head.find(';', start) - start);
+        }
+    }
+    return std::string();
+}
+
+bool IsUtf8(const std::string& text)
+{
+    return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr);
+}
+
+bool HasHighBytes(const std::string& text, size_t from)
+{
+    return std::any_of(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Older phones and desktop programs write 2.1 values as raw bytes in the
+// character set their CHARSET parameter names (Shift_JIS, GBK, Big5,
+// ISO-8859-1...). The library reads such bytes as UTF-8 first and garbles
+// them, so they are converted here, property by property (with its folded
+// lines), and the parameter then says UTF-8. Quoted-printable and base64
+// values are left to the library, which converts them itself. A property
+// still not UTF-8 afterwards, with or without a CHARSET, is read as
+// Windows-1252, of which Latin-1 is a part.
+std::string DecodeCharsets(const std::string& text)
+{
+    // One property: its first line and the folded lines after it.
+    std::vector<std::string> properties;
+    for (size_t pos = 0; pos < text.size();)
+    {
+        size_t end = text.find("\r\n", pos);
+        end = end == std::string::npos ? text.size() : end + 2;
+        const bool folded = text[pos] == ' ' || text[pos] == '\t';
+        if (folded && !properties.empty())
+            properties.back().append(text, pos, end - pos);
+        else
+            properties.emplace_back(text, pos, end - pos);
+        pos = end;
+    }
+    std::string out;
+    out.reserve(text.size());
+    for (std::string& property : properties)
+    {
+        const size_t colon = property.find(':');
+        if (colon != std::string::npos && HasHighBytes(property, colon + 1))
+        {
+            const std::string head = property.substr(0, colon);
+            size_t at = 0;
+            const std::string charset = ParamValue(head, "CHARSET", &at);
+            const bool encoded = ContainsNoCase(head, "QUOTED-PRINTABLE") || !ParamValue(head, "ENCODING").empty();
+            // Names of character sets are short and plain ASCII.
+            const bool named = !charset.empty() && charset.size() <= 40 &&
+                               std::all_of(charset.begin(), charset.end(),
+                                           [](char c) { return g_ascii_isalnum(c) || (c && std::strchr("-_.:", c)); });
+            if (named && !encoded && g_ascii_strcasecmp(charset.c_str(), "UTF-8") != 0)
+            {
+                wxLogNull quiet;
+                wxCSConv conv(wxString::FromAscii(charset.c_str()));
+                const std::string value = property.substr(colon + 1);
+                const wxString converted = conv.IsOk() ? wxString(value.data(), conv, value.size()) : wxString();
+                if (!converted.empty())
+                    property = head.substr(0, at) + "UTF-8" + head.substr(at + charset.size()) + ":" +
+                               converted.utf8_string();
+            }
+        }
+        if (!IsUtf8(property))
+        {
+            wxCSConv cp1252("windows-1252");
+            const wxString converted(property.data(), cp1252, property.size());
+            if (!converted.empty())
+                property = converted.utf8_string();
+        }
+        out += property;
+    }
+    return out;
 }
 } // namespace
 
@@ -311,16 +402,8 @@ void VCardReader::ParseCard(const std::string& raw, Card& card)
     (void)quiet;
     std::string text = raw;
     std::replace(text.begin(), text.end(), '\0', ' ');
-    // A card in a single-byte character set that does not name it (older
-    // desktop programs on Windows): read it as Windows-1252, of which
-    // Latin-1 is a part. With a CHARSET the library converts the values.
-    if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr) && !ContainsNoCase(text, "CHARSET="))
-    {
-        wxCSConv cp1252("windows-1252");
-        wxString converted(text.data(), cp1252, text.size());
-        if (!converted.empty())
-            text = converted.utf8_string();
-    }
+    if (!IsUtf8(text))
+        text = DecodeCharsets(text);
 
     // Some writers escape colons ("http\://"), which 3.0 and 4.0 do not
     // have and the library keeps as they are: a colon after an odd run of

@@ -235,6 +235,14 @@ TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
 
     // 8-bit text that names no character set: Windows-1252.
     EXPECT_EQ(ReadOne("N:M\xFCller;J\xFCrgen\r\n").last_name, U("M\xC3\xBCller"));
+    // 2.1 values as raw bytes of the character set they name (old phones),
+    // beside a UTF-8 value in the same card.
+    ContactInfoEx sjis = ReadOne("VERSION:2.1\r\nN;CHARSET=SHIFT_JIS:\x8E\x52\x93\x63;\x91\xBE\x98\x59\r\n"
+                                 "NOTE;CHARSET=UTF-8:caf\xC3\xA9\r\n");
+    EXPECT_EQ(sjis.last_name, U("\xE5\xB1\xB1\xE7\x94\xB0"));
+    EXPECT_EQ(sjis.first_name, U("\xE5\xA4\xAA\xE9\x83\x8E"));
+    EXPECT_EQ(sjis.comment, U("caf\xC3\xA9"));
+    EXPECT_EQ(ReadOne("VERSION:2.1\r\nN;CHARSET=ISO-8859-1:M\xFCller;J\r\n").last_name, U("M\xC3\xBCller"));
     // A quoted-printable value whose next line says END:VCARD.
     ContactInfoEx qp = ReadOne("VERSION:2.1\r\nN:Q;P\r\nNOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\nEND:VCARD=\r\ndef\r\n");
     EXPECT_EQ(qp.comment, "abcEND:VCARDdef");
