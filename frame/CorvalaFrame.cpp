@@ -24,6 +24,7 @@
 #include "dialogs/TagMgrDlg.h"
 #include "dialogs/WindowSettings.h"
 #include "frame/FrameImages.h"
+#include "frame/LongLoad.h"
 #include "frame/MyHtmlWin.h"
 #include "import/ImportDlg.h"
 #include "import/VCardExportDlg.h"
@@ -410,7 +411,7 @@ void CorvalaFrame::ConnectEvents()
     Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_MENU_IMPORT);
     Bind(wxEVT_MENU, &CorvalaFrame::OnImportVCard, this, idMenuImportVCard);
     Bind(wxEVT_MENU, &CorvalaFrame::OnExportVCard, this, idMenuExportVCard);
-    SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportVCardFiles(paths); }));
+    SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));
     Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_TOOL_SETTING);
     Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_MENU_SETTING);
     Bind(wxEVT_MENU, &CorvalaFrame::OnCheckUpdate, this, ids.ID_TOOL_UPDATE);
@@ -625,6 +626,32 @@ void CorvalaFrame::ImportVCardFiles(const wxArrayString& paths)
     if (!paths.empty())
         dialog.SetPaths(paths);
     dialog.ShowModal();
+}
+
+void CorvalaFrame::ImportDroppedVCards(const wxArrayString& paths)
+{
+    if (!LongLoad::Running() && droppedVCards.empty())
+    {
+        ImportVCardFiles(paths);
+        return;
+    }
+    // The dialog would run inside the read, and its import on the read's
+    // connection: it opens when the read is done.
+    if (droppedVCards.empty())
+        Bind(wxEVT_IDLE, &CorvalaFrame::OnDroppedVCardsIdle, this);
+    for (const wxString& path : paths)
+        droppedVCards.Add(path);
+}
+
+void CorvalaFrame::OnDroppedVCardsIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    if (LongLoad::Running())
+        return;
+    Unbind(wxEVT_IDLE, &CorvalaFrame::OnDroppedVCardsIdle, this);
+    wxArrayString paths;
+    paths.swap(droppedVCards);
+    ImportVCardFiles(paths);
 }
 
 void CorvalaFrame::OnExportVCard(wxCommandEvent&)

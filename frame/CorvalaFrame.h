@@ -79,6 +79,9 @@ public:
 
     // Opens the vCard import dialog with these files (dropped ones).
     void ImportVCardFiles(const wxArrayString& paths);
+    // Files dropped on the window: imported at once, or once a long read
+    // that lets messages through has finished (it still uses the database).
+    void ImportDroppedVCards(const wxArrayString& paths);
 
     Corva* GetModel() const
     {
@@ -236,6 +239,7 @@ private:
     void FillStatisticsWhenShown();
     void OnFirstPaint(wxPaintEvent& event);
     void OnStatisticsIdle(wxIdleEvent& event);
+    void OnDroppedVCardsIdle(wxIdleEvent& event);
     void OnButtonRefreshClick(wxCommandEvent& event);
     void OnButtonLastMonthClick(wxCommandEvent& event);
     void OnButtonNextMonthClick(wxCommandEvent& event);
@@ -318,6 +322,7 @@ private:
     bool windowPainted = false;
     int statisticsStep = 0;
     unsigned filledPages = 0; // one bit per statistics page filled so far
+    wxArrayString droppedVCards; // dropped during a long read, not yet opened
 
     wxAuiToolBar* toolbar = nullptr;
 };

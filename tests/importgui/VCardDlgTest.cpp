@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "frame/LongLoad.h"
 #include "import/VCardExportDlg.h"
 #include "import/VCardImportDlg.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -104,7 +105,14 @@ TEST_F(VCardDlgTest, ImportFromTheMenuOrADropAndExportWhatWasImported)
     dropped.Add(dir.Path() + "/notes.txt");
     EXPECT_FALSE(drop->OnDropFiles(10, 10, dropped)) << "no vCard among them";
     dropped.Add(file);
-    ASSERT_TRUE(drop->OnDropFiles(10, 10, dropped));
+    {
+        // While a long read lets messages through, the dialog waits for it.
+        LongLoad read;
+        ASSERT_TRUE(drop->OnDropFiles(10, 10, dropped));
+        wxTestingModalHook noDialog(__FILE__, __LINE__, __WXFUNCTION__);
+        Settle();
+        noDialog.CheckUnmetExpectations();
+    }
     wxTEST_DIALOG(Settle(), OnDialog<VCardImportDlg>(
                                 [&](VCardImportDlg* dlg)
                                 {
