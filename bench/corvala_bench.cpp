@@ -125,24 +125,7 @@ public:
     // returns the rows and, through first, the first column of each.
     int Query(const std::string& sql, std::vector<int>* first = nullptr)
     {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-        {
-            std::fprintf(stderr, "raw statement failed: %s\n%s\n", sqlite3_errmsg(db), sql.c_str());
-            std::exit(1);
-        }
-        int rows = 0;
-        const int columns = sqlite3_column_count(stmt);
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-        {
-            for (int c = 0; c < columns; ++c)
-                sqlite3_column_text(stmt, c);
-            if (first)
-                first->push_back(sqlite3_column_int(stmt, 0));
-            ++rows;
-        }
-        sqlite3_finalize(stmt);
-        return rows;
+        return BenchBook::QueryAll(db, sql, first);
     }
 
 private:
@@ -174,13 +157,17 @@ StorageRow MeasureSearch(const std::string& name, const std::string& database, c
     {
         SearchCondition c;
         conditionFor(c, i);
-        manager.SetCondition(c);
-        manager.condition.changed = true;
-        const double t = TimeMs([&] { manager.Search(); });
-
         texts.SetCondition(c);
         const std::string count = Utf8(texts.BuildCountStatement());
         std::string page = Utf8(texts.BuildPageStatement());
+        // The file's pages this search reads are brought into the system's
+        // cache first, untimed: whichever ran first would pay for them.
+        raw.Query(count);
+        raw.Query(page);
+
+        manager.SetCondition(c);
+        manager.condition.changed = true;
+        const double t = TimeMs([&] { manager.Search(); });
         const double a = TimeMs(
             [&]
             {

@@ -96,24 +96,7 @@ public:
     }
     int Query(const std::string& sql, std::vector<int>* first = nullptr)
     {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-        {
-            std::fprintf(stderr, "%s: %s\n", sql.c_str(), sqlite3_errmsg(db));
-            std::exit(1);
-        }
-        int rows = 0;
-        const int columns = sqlite3_column_count(stmt);
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-        {
-            for (int c = 0; c < columns; ++c)
-                sqlite3_column_text(stmt, c);
-            if (first)
-                first->push_back(sqlite3_column_int(stmt, 0));
-            ++rows;
-        }
-        sqlite3_finalize(stmt);
-        return rows;
+        return BenchBook::QueryAll(db, sql, first);
     }
     int Int(const std::string& sql)
     {

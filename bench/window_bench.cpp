@@ -866,10 +866,14 @@ private:
                     button->GetEventHandler()->ProcessEvent(click);
                     const wxString completed = _("Import completed!");
                     // The label goes on with the counts, or says why nothing was stored.
-                    RunUntil([&] {
-                        const wxString text = label->GetLabelText();
-                        return text.StartsWith(completed) || text.StartsWith(_("Nothing was imported: %s").BeforeFirst('%'));
-                    }, 120000);
+                    RunUntil(
+                        [&]
+                        {
+                            const wxString text = label->GetLabelText();
+                            return text.StartsWith(completed) ||
+                                   text.StartsWith(_("Nothing was imported: %s").BeforeFirst('%'));
+                        },
+                        120000);
                     end = MonotonicNs();
                     importBlock = heartbeat.LongestMs(start, end);
                     status = label->GetLabelText();

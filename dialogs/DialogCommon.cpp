@@ -3,8 +3,8 @@
 #include <wx/button.h>
 #include <wx/intl.h>
 #include <wx/sizer.h>
-#include <wx/statline.h>
 #include <wx/statbmp.h>
+#include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 

@@ -321,7 +321,7 @@ private:
     static const int STATISTICS_STEPS = 4;
     bool windowPainted = false;
     int statisticsStep = 0;
-    unsigned filledPages = 0; // one bit per statistics page filled so far
+    unsigned filledPages = 0;    // one bit per statistics page filled so far
     wxArrayString droppedVCards; // dropped during a long read, not yet opened
 
     wxAuiToolBar* toolbar = nullptr;

@@ -148,8 +148,8 @@ std::string DecodeCharsets(const std::string& text)
                 const std::string value = property.substr(colon + 1);
                 const wxString converted = conv.IsOk() ? wxString(value.data(), conv, value.size()) : wxString();
                 if (!converted.empty())
-                    property = head.substr(0, at) + "UTF-8" + head.substr(at + charset.size()) + ":" +
-                               converted.utf8_string();
+                    property =
+                        head.substr(0, at) + "UTF-8" + head.substr(at + charset.size()) + ":" + converted.utf8_string();
             }
         }
         if (!IsUtf8(property))

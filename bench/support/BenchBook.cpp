@@ -557,4 +557,26 @@ bool ResetPeakRss()
     const bool ok = std::fputs("5", f) >= 0;
     return std::fclose(f) == 0 && ok;
 }
+
+int QueryAll(sqlite3* db, const std::string& sql, std::vector<int>* first)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+    {
+        std::fprintf(stderr, "raw statement failed: %s\n%s\n", sqlite3_errmsg(db), sql.c_str());
+        std::exit(1);
+    }
+    int rows = 0;
+    const int columns = sqlite3_column_count(stmt);
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+    {
+        for (int c = 0; c < columns; ++c)
+            sqlite3_column_text(stmt, c);
+        if (first)
+            first->push_back(sqlite3_column_int(stmt, 0));
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    return rows;
+}
 } // namespace BenchBook

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+struct sqlite3;
 
 namespace BenchBook
 {
@@ -47,4 +50,9 @@ long CurrentRssKb();
 // Starts a new peak at the current resident memory (Linux 4.0 and later);
 // false when the kernel does not allow it.
 bool ResetPeakRss();
+
+// Runs one statement on a raw connection and reads every column of every row
+// as text, as a list would; returns the rows and, through first, the first
+// column of each. A statement that does not prepare ends the program.
+int QueryAll(sqlite3* db, const std::string& sql, std::vector<int>* first = nullptr);
 } // namespace BenchBook

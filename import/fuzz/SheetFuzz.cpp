@@ -1,34 +1,11 @@
 // Feeds arbitrary bytes to the spreadsheet reader: reading must never crash,
 // leak, hang or break the reader's promises about the rows it hands over.
-#include <wx/init.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "import/SpreadsheetReader.h"
-
-namespace
-{
-// A toolkit assertion is a bug of the reader's (a wrong call), so it counts
-// as a crash instead of a message on the console.
-void AbortOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
-{
-    std::fprintf(stderr, "wx assert %s:%d in %s: %s %s\n", static_cast<const char*>(file.utf8_str()), line,
-                 static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(msg.utf8_str()));
-    std::abort();
-}
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    // The base library stays initialised for the whole run.
-    if (!wxInitialize())
-        std::abort();
-    wxSetAssertHandler(AbortOnAssert);
-    return 0;
-}
+#include "import/fuzz/FuzzInit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,26 +1,17 @@
 // Feeds arbitrary bytes to the vCard reader: reading must never crash, leak
 // or hang, every card read must name someone, and every contact read must
 // come back unchanged when written as 3.0 and as 4.0 and read again.
-#include <wx/init.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "import/VCardMapping.h"
 #include "import/VCardReader.h"
+#include "import/fuzz/FuzzInit.h"
 #include "storage/DbValues.h"
 
 namespace
 {
-void AbortOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
-{
-    std::fprintf(stderr, "wx assert %s:%d in %s: %s %s\n", static_cast<const char*>(file.utf8_str()), line,
-                 static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(msg.utf8_str()));
-    std::abort();
-}
-
 wxString Fields(const ContactInfoEx& c)
 {
     wxString line = c.last_name + "|" + c.last_name_alpha + "|" + c.first_name + "|" + c.first_name_alpha + "|" +
@@ -46,14 +37,6 @@ void CheckRoundTrip(const ContactInfoEx& contact, VCardVersion version)
     }
 }
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    if (!wxInitialize())
-        std::abort();
-    wxSetAssertHandler(AbortOnAssert);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
