@@ -1,5 +1,6 @@
 #include "app/CorvalaApp.h"
 
+#include <wx/busyinfo.h>
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/icon.h>
@@ -8,6 +9,8 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 #include <wx/wxsqlite3.h>
+
+#include <memory>
 
 #include "app/Language.h"
 #include "app/Platform.h"
@@ -139,7 +142,17 @@ bool CorvalaApp::OnInit()
         // need; on a large book that takes a moment, once. Only a file the
         // check accepted gets here.
         wxBusyCursor wait;
-        AddMissingIndexes();
+        std::unique_ptr<wxBusyInfo> info;
+        AddMissingIndexes(
+            [&info]
+            {
+                info = std::make_unique<wxBusyInfo>(
+                    _("Preparing the address book for faster searches. This happens once and takes a moment..."));
+                // No event loop runs yet: let the note be drawn before the
+                // work holds the program.
+                for (int i = 0; i < 5; ++i)
+                    wxTheApp->Yield(true);
+            });
     }
 
     CorvalaFrame* frame = nullptr;

@@ -64,7 +64,7 @@ wxString CreateIndexStatement(const DatabaseIndex& index)
     return wxString::Format("CREATE INDEX IF NOT EXISTS %s ON %s (%s)", index.name, index.table, index.columns);
 }
 
-int AddMissingIndexes()
+int AddMissingIndexes(const std::function<void()>& beforeCreating)
 {
     IndexAdapter adapter;
     int created = 0;
@@ -82,6 +82,8 @@ int AddMissingIndexes()
         }
         if (!missing.empty())
         {
+            if (beforeCreating)
+                beforeCreating();
             db.Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
             for (const DatabaseIndex* index : missing)
                 db.ExecuteUpdate(CreateIndexStatement(*index));

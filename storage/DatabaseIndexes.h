@@ -5,6 +5,7 @@
 
 #include <wx/string.h>
 
+#include <functional>
 #include <vector>
 
 struct DatabaseIndex
@@ -26,4 +27,6 @@ wxString CreateIndexStatement(const DatabaseIndex& index);
 // read-only, without the tables) is left as it is, without a word: the
 // program works without the indexes, only slower, and its own statements
 // report what is wrong with the file. Returns how many were created.
-int AddMissingIndexes();
+// beforeCreating, when given, is called once when some are missing, before
+// they are created (on a large book that takes a few seconds).
+int AddMissingIndexes(const std::function<void()>& beforeCreating = {});
