@@ -16,40 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchBook.h"
 #include "import/SpreadsheetReader.h"
 #include "storage/ContactManager.h"
 #include "tools/DatabaseBuilder.h"
 
 namespace
 {
-// A workbook as spreadsheet programs write it: header row, styles on cells,
-// some empty cells skipped with an index, numbers.
-std::string MakeWorkbook(int rows)
-{
-    std::string xml = "<?xml version=\"1.0\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
-                      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"\n"
-                      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
-                      " <Worksheet ss:Name=\"Contacts\">\n  <Table>\n"
-                      "   <Row><Cell><Data ss:Type=\"String\">last_name</Data></Cell><Cell><Data "
-                      "ss:Type=\"String\">first_name</Data></Cell><Cell><Data "
-                      "ss:Type=\"String\">business_phone</Data></Cell><Cell><Data "
-                      "ss:Type=\"String\">business_mobile</Data></Cell><Cell><Data "
-                      "ss:Type=\"String\">home_phone</Data></Cell><Cell><Data "
-                      "ss:Type=\"String\">home_mobile</Data></Cell><Cell><Data "
-                      "ss:Type=\"String\">email</Data></Cell></Row>\n";
-    for (int i = 0; i < rows; ++i)
-    {
-        std::string n = std::to_string(i);
-        xml += "   <Row><Cell ss:StyleID=\"s21\"><Data ss:Type=\"String\">Family" + n +
-               "</Data></Cell><Cell><Data ss:Type=\"String\">Given" + n +
-               "</Data></Cell><Cell><Data ss:Type=\"Number\">5550" + n +
-               "</Data></Cell><Cell><Data ss:Type=\"String\">+1 555 01" + n +
-               "</Data></Cell><Cell ss:StyleID=\"s21\"/><Cell ss:Index=\"6\"><Data ss:Type=\"String\">555 02" + n +
-               "</Data></Cell><Cell><Data ss:Type=\"String\">person" + n + "@example.com</Data></Cell></Row>\n";
-    }
-    return xml + "  </Table>\n </Worksheet>\n</Workbook>\n";
-}
-
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -59,7 +32,7 @@ double Median(std::vector<double> values)
 bool RunOne(const wxString& folder, int rows)
 {
     const wxString file = folder + wxString::Format("/contacts-%d.xls", rows);
-    const std::string content = MakeWorkbook(rows);
+    const std::string content = BenchBook::Workbook(rows);
     std::ofstream(file.utf8_string(), std::ios::binary) << content;
 
     // Reading: best of several runs is noise-prone on a shared machine, so

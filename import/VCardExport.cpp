@@ -129,6 +129,19 @@ wxArrayString TagNames(const TagManager& tags, const wxArrayInt& ids)
     tags.GetTagNamesByIds(ids, names);
     return names;
 }
+
+// Writes one contact's card and counts it; false when the file could not
+// take it.
+bool WriteCard(ReplacingFile& file, const ContactInfoEx& contact, const TagManager& tags, VCardVersion version,
+               VCardExport::Result& result, const VCardExport::Progress& progress)
+{
+    if (!file.Write(VCardMapping::FromContact(contact, TagNames(tags, contact.tagIds), version)))
+        return false;
+    ++result.written;
+    if (progress)
+        progress(result.written);
+    return true;
+}
 } // namespace
 
 VCardExport::Result VCardExport::WriteContacts(const wxString& path, const ContactArray& contacts,
@@ -140,12 +153,8 @@ VCardExport::Result VCardExport::WriteContacts(const wxString& path, const Conta
         return result;
     for (void* item : contacts)
     {
-        const ContactInfoEx* contact = static_cast<const ContactInfoEx*>(item);
-        if (!file.Write(VCardMapping::FromContact(*contact, TagNames(tags, contact->tagIds), version)))
+        if (!WriteCard(file, *static_cast<const ContactInfoEx*>(item), tags, version, result, progress))
             break;
-        ++result.written;
-        if (progress)
-            progress(result.written);
     }
     result.ok = file.Commit(&result.error);
     if (!result.ok)
@@ -177,21 +186,15 @@ VCardExport::Result VCardExport::WriteSearch(const wxString& path, const SearchC
     statements.condition = condition;
     statements.condition.pageIndex = 1;
     statements.condition.pageSize = -1;
-    const int rows =
-        adapter.Query(statements.BuildPageStatement(),
-                      [&](wxSQLite3ResultSet& row)
-                      {
-                          std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(row));
-                          auto found = links.find(contact->id);
-                          if (found != links.end())
-                              contact->tagIds = found->second;
-                          if (file.Write(VCardMapping::FromContact(*contact, TagNames(tags, contact->tagIds), version)))
-                          {
-                              ++result.written;
-                              if (progress)
-                                  progress(result.written);
-                          }
-                      });
+    const int rows = adapter.Query(statements.BuildPageStatement(),
+                                   [&](wxSQLite3ResultSet& row)
+                                   {
+                                       std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(row));
+                                       auto found = links.find(contact->id);
+                                       if (found != links.end())
+                                           contact->tagIds = found->second;
+                                       WriteCard(file, *contact, tags, version, result, progress);
+                                   });
     if (rows < 0)
     {
         result.written = 0;

@@ -480,7 +480,7 @@ std::string Ensure(int contacts, const std::string& sourceDir, bool verbose)
     return dir;
 }
 
-size_t WriteWorkbook(const std::string& path, int rows)
+std::string Workbook(int rows)
 {
     std::string xml = "<?xml version=\"1.0\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
                       "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"\n"
@@ -503,7 +503,12 @@ size_t WriteWorkbook(const std::string& path, int rows)
                "</Data></Cell><Cell ss:StyleID=\"s21\"/><Cell ss:Index=\"6\"><Data ss:Type=\"String\">555 02" + n +
                "</Data></Cell><Cell><Data ss:Type=\"String\">person" + n + "@example.com</Data></Cell></Row>\n";
     }
-    xml += "  </Table>\n </Worksheet>\n</Workbook>\n";
+    return xml + "  </Table>\n </Worksheet>\n</Workbook>\n";
+}
+
+size_t WriteWorkbook(const std::string& path, int rows)
+{
+    const std::string xml = Workbook(rows);
     std::ofstream out(path, std::ios::binary);
     out << xml;
     return out ? xml.size() : 0;

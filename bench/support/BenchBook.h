@@ -35,9 +35,10 @@ void RemoveExtraContacts(const std::string& bookDir, int contacts);
 // Number of tags every book has.
 const int TAG_COUNT = 20;
 
-// Writes an XML Spreadsheet workbook of rows contacts the way spreadsheet
-// programs save them (header row, styles, skipped cells with an index).
-// Returns the size in bytes, 0 on failure.
+// An XML Spreadsheet workbook of rows contacts the way spreadsheet programs
+// save them (header row, styles, skipped cells with an index, numbers).
+std::string Workbook(int rows);
+// Writes it to a file. Returns the size in bytes, 0 on failure.
 size_t WriteWorkbook(const std::string& path, int rows);
 
 // The current time on the system-wide monotonic clock, in nanoseconds; the
