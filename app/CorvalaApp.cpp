@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "app/Language.h"
-#include "app/Platform.h"
 #include "frame/CorvalaFrame.h"
+#include "platform/Platform.h"
 #include "storage/Adapter.h"
 #include "storage/DatabaseIndexes.h"
 #include "storage/DatabaseSchema.h"

@@ -8,7 +8,7 @@
 #include <wx/msgout.h>
 #include <wx/translation.h>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace
 {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "bench/support/BenchBook.h"
-#include "import/SpreadsheetReader.h"
+#include "exchange/SpreadsheetReader.h"
 #include "storage/ContactManager.h"
 #include "tools/DatabaseBuilder.h"
 

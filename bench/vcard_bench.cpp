@@ -18,9 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "import/VCardExport.h"
-#include "import/VCardImport.h"
-#include "import/VCardReader.h"
+#include "exchange/VCardExport.h"
+#include "exchange/VCardImport.h"
+#include "exchange/VCardReader.h"
 #include "storage/ContactManager.h"
 #include "storage/SearchCondition.h"
 #include "storage/TagManager.h"

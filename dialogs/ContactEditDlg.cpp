@@ -12,8 +12,8 @@
 #include <wx/stattext.h>
 
 #include "app/Corva.h"
-#include "app/DateText.h"
 #include "dialogs/DatePicker.h"
+#include "dialogs/DateText.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
 #include "storage/ContactInfoEx.h"

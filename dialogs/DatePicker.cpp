@@ -6,7 +6,7 @@
 #include <wx/propgrid/advprops.h>
 #include <wx/propgrid/propgrid.h>
 
-#include "app/DateText.h"
+#include "dialogs/DateText.h"
 
 class CalendarPopup : public wxCalendarCtrl, public wxComboPopup
 {

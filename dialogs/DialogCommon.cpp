@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 wxBitmap LoadDialogBitmap(const wxString& fileName)
 {

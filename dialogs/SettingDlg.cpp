@@ -10,6 +10,8 @@
 #include "dialogs/DialogCommon.h"
 #include "dialogs/WindowSettings.h"
 
+int g_rememberSizePos = 1;
+
 SettingDlg::SettingDlg(wxWindow* parent, wxWindowID id)
     : wxDialog(parent, id, _("Setting dialog"), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY")

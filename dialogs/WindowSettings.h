@@ -2,7 +2,7 @@
 #pragma once
 
 // Whether the main window remembers its size and position (greater than 0:
-// yes). Owned and defined by the main window, which starts it at 1, reads it
-// from and writes it to the configuration store; the settings dialog only
-// changes it.
+// yes). It starts at 1; the main window reads it from and writes it to the
+// configuration store, the settings dialog changes it. Defined beside the
+// dialog, so that the dialog layer needs nothing from the window above it.
 extern int g_rememberSizePos;

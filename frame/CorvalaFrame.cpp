@@ -18,21 +18,19 @@
 
 #include "app/Corva.h"
 #include "app/Language.h"
-#include "app/Platform.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/ImportDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
+#include "dialogs/VCardExportDlg.h"
+#include "dialogs/VCardImportDlg.h"
 #include "dialogs/WindowSettings.h"
 #include "frame/FrameImages.h"
 #include "frame/LongLoad.h"
 #include "frame/MyHtmlWin.h"
-#include "import/ImportDlg.h"
-#include "import/VCardExportDlg.h"
-#include "import/VCardImportDlg.h"
+#include "platform/Platform.h"
 #include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
-
-int g_rememberSizePos = 1;
 
 namespace
 {

@@ -7,10 +7,10 @@
 #include <wx/wupdlock.h>
 
 #include "app/Corva.h"
-#include "app/DateText.h"
-#include "app/Platform.h"
 #include "dialogs/ContactEditDlg.h"
+#include "dialogs/DateText.h"
 #include "frame/CorvalaFrame.h"
+#include "platform/Platform.h"
 
 namespace
 {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/Corva.h"
-#include "app/Platform.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
 #include "frame/FlowSizer.h"
 #include "frame/MyHtmlWin.h"
+#include "platform/Platform.h"
 #include "views/CardCanvas.h"
 
 wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)

@@ -11,7 +11,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/Corva.h"
-#include "app/DateText.h"
+#include "dialogs/DateText.h"
 #include "dialogs/HisDetailDlg.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"

@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "app/Corva.h"
-#include "app/DateText.h"
+#include "dialogs/DateText.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
 #include "frame/LongLoad.h"

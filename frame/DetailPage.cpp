@@ -2,7 +2,7 @@
 
 #include <wx/intl.h>
 
-#include "app/DateText.h"
+#include "dialogs/DateText.h"
 #include "storage/ContactInfoEx.h"
 
 namespace DetailPage

@@ -2,7 +2,7 @@
 
 #include <wx/image.h>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace FrameImages
 {

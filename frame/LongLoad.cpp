@@ -6,7 +6,7 @@
 #include <wx/listctrl.h>
 #include <wx/utils.h>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace
 {

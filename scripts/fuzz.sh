@@ -11,12 +11,12 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 target=${2:-sheet}
 case $target in
-  sheet) samples=("$src"/tests/import/data/*.xls "$src"/resources/templates/*.xls) max_len=65536 leaks=1 ;;
+  sheet) samples=("$src"/tests/exchange/data/*.xls "$src"/resources/templates/*.xls) max_len=65536 leaks=1 ;;
   # A few cards reach every path; longer inputs only slow the run down. The
   # vCard library registers types and interns names as it meets them, which
   # makes libFuzzer scan for leaks after nearly every input (twenty times
   # slower); leaks are still looked for when the run ends.
-  vcard) samples=("$src"/tests/import/vcard/*.vcf) max_len=8192 leaks=0 ;;
+  vcard) samples=("$src"/tests/exchange/vcard/*.vcf) max_len=8192 leaks=0 ;;
   *) echo "fuzz.sh: unknown target $target (sheet or vcard)" >&2; exit 2 ;;
 esac
 build=$src/build-fuzz
@@ -42,7 +42,7 @@ mkdir -p "$build/findings"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$src/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$build/import/fuzz/${target}_fuzz" "$corpus" \
-  -dict="$src/import/fuzz/$target.dict" \
+"$build/exchange/fuzz/${target}_fuzz" "$corpus" \
+  -dict="$src/exchange/fuzz/$target.dict" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=$max_len -detect_leaks=$leaks \
   -artifact_prefix="$build/findings/" -print_final_stats=1

@@ -9,6 +9,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick gettext
   clang libclang-rt-14-dev ccache
+  # The formatting check of the test command.
+  clang-format
   # Chinese and Japanese glyphs (a third of the demo book, two of the three
   # languages) and the toolkit's own translations of its stock texts.
   fonts-noto-cjk wx3.2-i18n

@@ -9,7 +9,7 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "storage/ContactInfoEx.h"
 
 namespace

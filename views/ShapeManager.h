@@ -30,7 +30,10 @@ public:
 
     // Grows by one on every card rebuild: a view that keeps card pointers
     // compares it to know they are gone.
-    unsigned GetCardGeneration() const { return cardGeneration; }
+    unsigned GetCardGeneration() const
+    {
+        return cardGeneration;
+    }
 
     TagShapeArray tagShapes;
     CardShapeArray cardShapes;

@@ -5,9 +5,9 @@
 #include <wx/textctrl.h>
 
 #include "app/Corva.h"
-#include "app/DateText.h"
 #include "dialogs/ContactEditDlg.h"
 #include "dialogs/DatePicker.h"
+#include "dialogs/DateText.h"
 #include "dialogs/TagDlg.h"
 #include "dialogs/TagEditDlg.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"

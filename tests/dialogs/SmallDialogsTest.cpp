@@ -17,9 +17,6 @@
 #include "storage/HistoryInfo.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
-// The main window owns the setting; these tests run without it.
-int g_rememberSizePos = 1;
-
 namespace
 {
 class SettingDlgTest : public CorvalaGuiTest

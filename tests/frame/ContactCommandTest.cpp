@@ -158,9 +158,8 @@ TEST_F(ContactCommandTest, PageLabelFollowsInsertsAndDeletes)
     Seed();
     OpenFrame();
     EXPECT_EQ("1 - 3 / 3", PageLabel());
-    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_NEW), ContactDialogAnswer(wxID_OK, [](ContactInfoEx* c) {
-                      c->last_name = c->last_name_alpha = "Aa";
-                  }));
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_NEW),
+                  ContactDialogAnswer(wxID_OK, [](ContactInfoEx* c) { c->last_name = c->last_name_alpha = "Aa"; }));
     EXPECT_EQ("1 - 4 / 4", PageLabel()) << "the total grows without a search command";
     wxString asked;
     wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_DELETE), MessageAnswer(wxID_YES, &asked));

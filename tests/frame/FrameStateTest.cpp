@@ -9,12 +9,12 @@
 #include <wx/notebook.h>
 
 #include "app/CorvalaApp.h"
-#include "app/Platform.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/ImportDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
 #include "dialogs/WindowSettings.h"
-#include "import/ImportDlg.h"
+#include "platform/Platform.h"
 #include "storage/Adapter.h"
 #include "storage/DatabaseIndexes.h"
 #include "tests/frame/FrameFixture.h"

@@ -12,7 +12,7 @@
 
 #include "app/CorvalaApp.h"
 #include "app/Language.h"
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "storage/Adapter.h"
 #include "storage/DbValues.h"
 #include "storage/StorageHooks.h"

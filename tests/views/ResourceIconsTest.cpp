@@ -12,7 +12,7 @@
 #include <wx/icon.h>
 #include <wx/image.h>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "tests/support/GuiTest.h"
 
 namespace

@@ -16,9 +16,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "import/VCardExport.h"
-#include "import/VCardImport.h"
-#include "import/VCardReader.h"
+#include "exchange/VCardExport.h"
+#include "exchange/VCardImport.h"
+#include "exchange/VCardReader.h"
 #include "storage/Adapter.h"
 #include "storage/ContactAdapter.h"
 #include "storage/ContactManager.h"

@@ -1,4 +1,4 @@
-#include "import/VCardImport.h"
+#include "exchange/VCardImport.h"
 
 #include <wx/filename.h>
 #include <wx/intl.h>
@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "import/VCardReader.h"
+#include "exchange/VCardReader.h"
 #include "storage/Adapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"

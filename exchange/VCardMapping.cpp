@@ -64,7 +64,7 @@
 // Fields that come in numbered slots are written up to the last filled
 // slot, an empty slot before it as an empty property, so that every value
 // reads back into the slot it came from.
-#include "import/VCardMapping.h"
+#include "exchange/VCardMapping.h"
 
 #include <libebook-contacts/libebook-contacts.h>
 

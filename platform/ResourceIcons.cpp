@@ -6,7 +6,7 @@
 #include <wx/image.h>
 
 #include "ResourceIconsData.h"
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace
 {

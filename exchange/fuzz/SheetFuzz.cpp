@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "import/SpreadsheetReader.h"
+#include "exchange/SpreadsheetReader.h"
 #include "import/fuzz/FuzzInit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -9,9 +9,9 @@
 
 #include <string>
 
+#include "dialogs/VCardExportDlg.h"
+#include "dialogs/VCardImportDlg.h"
 #include "frame/LongLoad.h"
-#include "import/VCardExportDlg.h"
-#include "import/VCardImportDlg.h"
 #include "tests/dialogs/DialogTestUtil.h"
 #include "tests/frame/FrameFixture.h"
 

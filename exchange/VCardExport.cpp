@@ -1,4 +1,4 @@
-#include "import/VCardExport.h"
+#include "exchange/VCardExport.h"
 
 #include <wx/ffile.h>
 #include <wx/filefn.h>

@@ -1,4 +1,4 @@
-#include "import/VCardImportDlg.h"
+#include "dialogs/VCardImportDlg.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -12,9 +12,9 @@
 #include <wx/utils.h>
 
 #include "app/Corva.h"
-#include "app/Platform.h"
 #include "dialogs/DialogCommon.h"
-#include "import/VCardImport.h"
+#include "exchange/VCardImport.h"
+#include "platform/Platform.h"
 
 namespace
 {

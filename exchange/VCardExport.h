@@ -8,7 +8,7 @@
 
 #include <wx/string.h>
 
-#include "import/VCardMapping.h"
+#include "exchange/VCardMapping.h"
 #include "storage/ContactInfoEx.h"
 
 class SearchCondition;

@@ -1,11 +1,11 @@
-// vCard files written by real address books (tests/import/vcard, see the
+// vCard files written by real address books (tests/exchange/vcard, see the
 // README there) read into the right fields.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "import/VCardReader.h"
-#include "tests/import/SheetTestUtil.h"
+#include "exchange/VCardReader.h"
+#include "tests/exchange/SheetTestUtil.h"
 
 namespace
 {

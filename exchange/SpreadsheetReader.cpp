@@ -1,4 +1,4 @@
-#include "import/SpreadsheetReader.h"
+#include "exchange/SpreadsheetReader.h"
 
 #include <wx/ffile.h>
 #include <wx/filename.h>

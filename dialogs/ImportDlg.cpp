@@ -1,4 +1,4 @@
-#include "import/ImportDlg.h"
+#include "dialogs/ImportDlg.h"
 
 #include <wx/button.h>
 #include <wx/filedlg.h>
@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "app/Corva.h"
-#include "app/Platform.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/ProgramInfo.h"
 #include "dialogs/wxHyperLink.h"
-#include "import/SpreadsheetReader.h"
+#include "exchange/SpreadsheetReader.h"
+#include "platform/Platform.h"
 #include "storage/StorageHooks.h"
 
 namespace

@@ -1,4 +1,4 @@
-// Files as spreadsheet programs write them (tests/import/data): LibreOffice's
+// Files as spreadsheet programs write them (tests/exchange/data): LibreOffice's
 // "MS Excel 2003 XML" export of a CSV file and of a formatted sheet, the same
 // contacts re-encoded as UTF-16 and ISO-8859-1, and a file in the manner of
 // the office suite that introduced the format (byte-order mark, comments,
@@ -12,8 +12,8 @@
 
 #include <vector>
 
-#include "import/SpreadsheetReader.h"
-#include "tests/import/SheetTestUtil.h"
+#include "exchange/SpreadsheetReader.h"
+#include "tests/exchange/SheetTestUtil.h"
 
 namespace
 {

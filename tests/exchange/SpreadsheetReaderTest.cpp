@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "import/SpreadsheetReader.h"
-#include "tests/import/SheetTestUtil.h"
+#include "exchange/SpreadsheetReader.h"
+#include "tests/exchange/SheetTestUtil.h"
 #include "tests/support/TestEnv.h"
 
 namespace

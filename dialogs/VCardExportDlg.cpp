@@ -1,4 +1,4 @@
-#include "import/VCardExportDlg.h"
+#include "dialogs/VCardExportDlg.h"
 
 #include <wx/button.h>
 #include <wx/filedlg.h>
@@ -10,9 +10,9 @@
 #include <wx/utils.h>
 
 #include "app/Corva.h"
-#include "app/Platform.h"
 #include "dialogs/DialogCommon.h"
-#include "import/VCardExport.h"
+#include "exchange/VCardExport.h"
+#include "platform/Platform.h"
 
 namespace
 {

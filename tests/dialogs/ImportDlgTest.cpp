@@ -14,9 +14,9 @@
 #include <string>
 
 #include "app/Corva.h"
-#include "app/Platform.h"
+#include "dialogs/ImportDlg.h"
 #include "dialogs/wxHyperLink.h"
-#include "import/ImportDlg.h"
+#include "platform/Platform.h"
 #include "storage/Adapter.h"
 #include "storage/StorageHooks.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -25,7 +25,7 @@ namespace
 {
 wxString DataPath(const wxString& name)
 {
-    return wxString(CORVALA_SOURCE_DIR) + "/tests/import/data/" + name;
+    return wxString(CORVALA_SOURCE_DIR) + "/tests/exchange/data/" + name;
 }
 
 class CountingObserver : public ContactObserver

@@ -1,4 +1,4 @@
-#include "tests/import/SheetTestUtil.h"
+#include "tests/exchange/SheetTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 wxString SheetDataPath(const wxString& name)
 {
-    return wxString(CORVALA_SOURCE_DIR) + "/tests/import/data/" + name;
+    return wxString(CORVALA_SOURCE_DIR) + "/tests/exchange/data/" + name;
 }
 
 std::string Workbook(const std::string& tableContent)

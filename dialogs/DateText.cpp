@@ -1,4 +1,4 @@
-#include "app/DateText.h"
+#include "dialogs/DateText.h"
 
 namespace DateText
 {

@@ -1,12 +1,12 @@
 // Small helpers for the spreadsheet reader tests: workbooks written inline
-// and the sample files under tests/import/data.
+// and the sample files under tests/exchange/data.
 #pragma once
 
 #include <string>
 
 #include <wx/string.h>
 
-#include "import/SpreadsheetReader.h"
+#include "exchange/SpreadsheetReader.h"
 
 // The folder of the sample files written by spreadsheet programs.
 wxString SheetDataPath(const wxString& name);

@@ -1,4 +1,4 @@
-#include "import/VCardReader.h"
+#include "exchange/VCardReader.h"
 
 #include <libebook-contacts/libebook-contacts.h>
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "import/VCardMapping.h"
+#include "exchange/VCardMapping.h"
 
 namespace
 {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "import/VCardMapping.h"
-#include "import/VCardReader.h"
+#include "exchange/VCardMapping.h"
+#include "exchange/VCardReader.h"
 #include "import/fuzz/FuzzInit.h"
 #include "storage/DbValues.h"
 
