@@ -12,10 +12,10 @@
 
 #include <memory>
 
-#include "app/Language.h"
+#include "dialogs/Language.h"
 #include "frame/CorvalaFrame.h"
 #include "platform/Platform.h"
-#include "storage/Adapter.h"
+#include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
 #include "storage/DatabaseSchema.h"
 #include "storage/StorageHooks.h"
@@ -29,7 +29,7 @@ void CorvalaApp::InstallStorageHooks()
 
 bool CorvalaApp::CheckDatabase()
 {
-    const wxString path = Adapter::GetDatabasePath();
+    const wxString path = Database::Path();
     const DatabaseSchema::Check check = DatabaseSchema::CheckFile(path);
     switch (check.state)
     {

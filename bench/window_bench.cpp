@@ -50,10 +50,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/Corva.h"
 #include "app/CorvalaApp.h"
 #include "bench/support/BenchBook.h"
 #include "dialogs/ImportDlg.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
 #include "storage/ContactAdapter.h"

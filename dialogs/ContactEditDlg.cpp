@@ -11,11 +11,11 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "app/Corva.h"
 #include "dialogs/DatePicker.h"
 #include "dialogs/DateText.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
+#include "frame/Corva.h"
 #include "storage/ContactInfoEx.h"
 
 namespace

@@ -15,11 +15,11 @@
 
 #include <vector>
 
-#include "app/Corva.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/ProgramInfo.h"
 #include "dialogs/wxHyperLink.h"
 #include "exchange/SpreadsheetReader.h"
+#include "frame/Corva.h"
 #include "platform/Platform.h"
 #include "storage/StorageHooks.h"
 

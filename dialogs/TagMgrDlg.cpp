@@ -10,9 +10,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/Corva.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/TagEditDlg.h"
+#include "frame/Corva.h"
 
 TagMgrDlg::TagMgrDlg(wxWindow* parent, wxWindowID id)
     : wxDialog(parent, id, _("Tag select dialog"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "id")

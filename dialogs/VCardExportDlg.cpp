@@ -9,9 +9,9 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
-#include "app/Corva.h"
 #include "dialogs/DialogCommon.h"
 #include "exchange/VCardExport.h"
+#include "frame/Corva.h"
 #include "platform/Platform.h"
 
 namespace

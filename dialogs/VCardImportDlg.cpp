@@ -11,9 +11,9 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "app/Corva.h"
 #include "dialogs/DialogCommon.h"
 #include "exchange/VCardImport.h"
+#include "frame/Corva.h"
 #include "platform/Platform.h"
 
 namespace

@@ -16,15 +16,15 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
-#include "app/Corva.h"
-#include "app/Language.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/ImportDlg.h"
+#include "dialogs/Language.h"
 #include "dialogs/SettingDlg.h"
 #include "dialogs/TagMgrDlg.h"
 #include "dialogs/VCardExportDlg.h"
 #include "dialogs/VCardImportDlg.h"
 #include "dialogs/WindowSettings.h"
+#include "frame/Corva.h"
 #include "frame/FrameImages.h"
 #include "frame/LongLoad.h"
 #include "frame/MyHtmlWin.h"

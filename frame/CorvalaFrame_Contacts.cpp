@@ -6,9 +6,9 @@
 #include <wx/utils.h>
 #include <wx/wupdlock.h>
 
-#include "app/Corva.h"
 #include "dialogs/ContactEditDlg.h"
 #include "dialogs/DateText.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "platform/Platform.h"
 

@@ -10,9 +10,9 @@
 
 #include <wx/msgdlg.h>
 
-#include "app/Corva.h"
 #include "dialogs/DateText.h"
 #include "dialogs/HisDetailDlg.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
 #include "storage/DbValues.h"

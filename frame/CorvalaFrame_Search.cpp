@@ -14,7 +14,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/Corva.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
 #include "frame/LongLoad.h"

@@ -9,8 +9,8 @@
 #include <functional>
 #include <tuple>
 
-#include "app/Corva.h"
 #include "dialogs/DateText.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
 #include "frame/LongLoad.h"

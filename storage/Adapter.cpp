@@ -1,41 +1,13 @@
 #include "storage/Adapter.h"
 
-#include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/wxsqlite3.h>
 
 #include <memory>
 
+#include "storage/Database.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
-
-namespace
-{
-// Used only when the SQLite build can encrypt; Debian's cannot.
-const char* const DATABASE_KEY = "velkrant";
-
-// The wrapper's default is a minute per statement, and a search runs up to
-// 102 of them: the window would freeze for over an hour behind a lock.
-int busyTimeoutMs = 2000;
-
-// A connection whose long statements let the application keep its window
-// painting (StorageHooks.h).
-class WatchedDatabase : public wxSQLite3Database
-{
-public:
-    void WatchProgress()
-    {
-        WatchStatementProgress(GetDatabaseHandle());
-    }
-};
-} // namespace
-
-wxString Adapter::Reason(const wxString& message)
-{
-    const int pos = message.Find("]: ");
-    return pos == wxNOT_FOUND ? message : message.Mid(pos + 3);
-}
 
 Adapter::Adapter() : db(nullptr) {}
 
@@ -45,28 +17,6 @@ Adapter::~Adapter()
     if (inBatch)
         RollbackBatch();
     CloseConnection();
-}
-
-wxString Adapter::GetDatabasePath()
-{
-    // Rebuilt at every open: it follows the working directory of the moment.
-    return wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
-}
-
-wxString Adapter::GetDatabaseKey()
-{
-    return wxSQLite3Database::HasEncryptionSupport() ? wxString(DATABASE_KEY) : wxString();
-}
-
-wxSQLite3Database* Adapter::OpenDatabase()
-{
-    const wxString path = GetDatabasePath();
-    wxSQLite3Database::InitializeSQLite();
-    std::unique_ptr<WatchedDatabase> connection(new WatchedDatabase());
-    connection->Open(path, GetDatabaseKey());
-    connection->SetBusyTimeout(busyTimeoutMs);
-    connection->WatchProgress();
-    return connection.release();
 }
 
 void Adapter::Open()
@@ -79,7 +29,7 @@ void Adapter::Open()
         return;
     }
     CloseConnection();
-    db = OpenDatabase();
+    db = Database::Open();
     ownsConnection = true;
 }
 
@@ -90,16 +40,6 @@ bool Adapter::Connect()
         return true;
     lastFailed = true;
     return false;
-}
-
-void Adapter::SetBusyTimeout(int milliseconds)
-{
-    busyTimeoutMs = milliseconds;
-}
-
-int Adapter::GetBusyTimeout()
-{
-    return busyTimeoutMs;
 }
 
 void Adapter::Close()
@@ -250,7 +190,7 @@ bool Adapter::BeginBatch()
     try
     {
         if (!Connect())
-            batchError = Reason(UnitOfWork::OpenError());
+            batchError = Database::Reason(UnitOfWork::OpenError());
         else
         {
             // Immediate: a lock held by another program, or a file that
@@ -263,7 +203,7 @@ bool Adapter::BeginBatch()
     }
     catch (const wxSQLite3Exception& e)
     {
-        batchError = Reason(e.GetMessage());
+        batchError = Database::Reason(e.GetMessage());
     }
     CloseConnection();
     batchUnit.reset();
@@ -287,7 +227,7 @@ bool Adapter::CommitBatch()
             // Typically another program reading the file: the transaction
             // is still open and is undone below.
             batchFailed = true;
-            batchError = Reason(e.GetMessage());
+            batchError = Database::Reason(e.GetMessage());
         }
     }
     RollbackBatch();
@@ -308,7 +248,7 @@ void Adapter::RollbackBatch()
     {
         // Closing the connection discards whatever is left of it.
         if (batchError.empty())
-            batchError = Reason(e.GetMessage());
+            batchError = Database::Reason(e.GetMessage());
     }
     EndBatch();
 }
@@ -349,7 +289,7 @@ void Adapter::Fail(const wxString& message)
     if (!batchFailed)
     {
         batchFailed = true;
-        batchError = Reason(message);
+        batchError = Database::Reason(message);
         try
         {
             if (db && db->IsOpen() && !db->GetAutoCommit())

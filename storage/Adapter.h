@@ -1,5 +1,5 @@
 // Base of the table adapters. Inside a unit of work (UnitOfWork.h) every
-// statement runs on the unit's one connection to <cwd>/data/Corvala.s3db;
+// statement runs on the unit's one connection to the file (Database.h);
 // outside one, each operation opens its own short-lived connection, runs
 // one statement and closes it. A write batch is a unit of work of its own,
 // with one transaction for its length. Database errors are reported
@@ -25,26 +25,6 @@ public:
     Adapter(const Adapter&) = delete;
     Adapter& operator=(const Adapter&) = delete;
     virtual ~Adapter();
-
-    // Full path of the database file below the current working directory.
-    static wxString GetDatabasePath();
-    // The key the file is opened with: empty when SQLite cannot encrypt.
-    static wxString GetDatabaseKey();
-
-    // How long a statement waits for another program's lock before it
-    // fails and is reported.
-    // The database's own words in a wrapper exception's message, without the
-    // code the wrapper puts first ("database is locked[5]: database is
-    // locked" gives "database is locked").
-    static wxString Reason(const wxString& message);
-
-    static void SetBusyTimeout(int milliseconds);
-    static int GetBusyTimeout();
-
-    // A new connection to the database file, with the key and the busy
-    // timeout; the caller owns it. Throws wxSQLite3Exception when the file
-    // cannot be opened.
-    static wxSQLite3Database* OpenDatabase();
 
     // Inside a unit of work: takes the unit's connection (opening it on the
     // unit's first statement). Outside one: opens a fresh connection,

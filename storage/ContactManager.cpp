@@ -2,6 +2,7 @@
 
 #include <wx/wxsqlite3.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -90,6 +91,7 @@ const char* const SQL_DELETE_HISTORY = "delete from contact_history where contac
 
 const char* const SQL_COUNT_TAG = "SELECT COUNT(tag_id) FROM contact_tag where tag_id = ";
 const char* const SQL_COUNT_ALL = "SELECT COUNT(id) FROM contacts;";
+const char* const SQL_ALL_TAG_LINKS = "select contact_id, tag_id from contact_tag;";
 const char* const SQL_COUNT_MALE = "SELECT COUNT(id) FROM contacts where sex = 1;";
 const char* const SQL_COUNT_FEMALE = "SELECT COUNT(id) FROM contacts where sex = 0;";
 const char* const SQL_COUNT_AGE = "select count(id)  from contacts where birthday between '$before' and '$after';";
@@ -166,6 +168,11 @@ void ContactManager::SetCondition(const SearchCondition& source)
 
 wxString ContactManager::BuildFilter() const
 {
+    return BuildFilter(condition);
+}
+
+wxString ContactManager::BuildFilter(const SearchCondition& condition)
+{
     const bool hasAlphabet = !condition.alphabet.empty();
     const bool hasKeyword = !condition.keyword.empty();
     const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
@@ -201,8 +208,13 @@ wxString ContactManager::BuildCountStatement() const
 
 wxString ContactManager::BuildPageStatement() const
 {
+    return BuildPageStatement(condition);
+}
+
+wxString ContactManager::BuildPageStatement(const SearchCondition& condition)
+{
     static const wxString head = BuildSelectHead();
-    return head + BuildFilter() + " order by last_name_alpha DESC " +
+    return head + BuildFilter(condition) + " order by last_name_alpha DESC " +
            wxString::Format(" limit %d, %d;", (condition.pageIndex - 1) * condition.pageSize, condition.pageSize);
 }
 
@@ -387,8 +399,8 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
         return FailBatch(
             wxString::Format(wxPLURAL("%d new contact was not stored.", "%d new contacts were not stored.", n), n));
     }
+    // The search announces the new page: one notification for the batch.
     ForceSearch();
-    NotifyObservers();
     return true;
 }
 
@@ -592,6 +604,42 @@ int ContactManager::ForEachRecentContact(int days, const std::function<void(cons
                              recent.his_time = ReadDateTime(row, 3);
                              onRow(recent);
                          });
+}
+
+int ContactManager::ForEachMatching(const SearchCondition& filter, bool withTags,
+                                    const std::function<void(ContactInfoEx&)>& onContact)
+{
+    UnitOfWork unit;
+    // The tag links of every contact in one query instead of one per contact.
+    std::map<int, wxArrayInt> links;
+    if (withTags && adapter.Query(SQL_ALL_TAG_LINKS, [&links](wxSQLite3ResultSet& row)
+                                  { links[ReadInt(row, 0)].Add(ReadInt(row, 1)); }) < 0)
+        return -1;
+    // The very statement the search runs, with every page at once: SQLite
+    // takes a negative limit as no limit.
+    SearchCondition all = filter;
+    all.pageIndex = 1;
+    all.pageSize = -1;
+    int read = 0;
+    const int rows = adapter.Query(BuildPageStatement(all),
+                                   [&](wxSQLite3ResultSet& row)
+                                   {
+                                       std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(row));
+                                       auto found = links.find(contact->id);
+                                       if (found != links.end())
+                                           contact->tagIds = found->second;
+                                       ++read;
+                                       onContact(*contact);
+                                   });
+    return rows < 0 ? -1 : read;
+}
+
+int ContactManager::CountAll()
+{
+    UnitOfWork unit;
+    int count = -1;
+    const int rows = adapter.Query(SQL_COUNT_ALL, [&count](wxSQLite3ResultSet& row) { count = ReadInt(row, 0); });
+    return rows < 0 ? -1 : count;
 }
 
 ContactInfoArray& ContactManager::GetBirthdayContacts(int month)

@@ -63,8 +63,8 @@ public:
     // and no box appears. When the call returns true, whatever that reporter
     // received is something else (the reload of the page failed, say) and
     // still wants showing. The observers are notified in both cases: twice
-    // after a stored insert or delete (a forced search, then one more pass),
-    // once otherwise. An empty batch stores nothing and succeeds.
+    // after a stored delete (a forced search, then one more pass), once
+    // otherwise (a stored insert batch by the search that shows it). An empty batch stores nothing and succeeds.
     bool InsertContacts(ContactArray& contacts);
     // The same batch for new records that come one at a time (an import
     // file read as it is stored): each is inserted as the source hands it
@@ -95,10 +95,23 @@ public:
     // month: 0 for January to 11 for December.
     ContactInfoArray& GetBirthdayContacts(int month);
 
-    // Statement texts, built exactly as they are run.
+    // Reading the whole book (export, the duplicate check of an import).
+    // Every contact the filter finds, all pages at once in the order of the
+    // pages, each handed over as it is read and not kept, with its tag ids
+    // when asked. Neither the page nor the observers are touched. Returns
+    // the contacts read, -1 when a statement failed (reported once).
+    int ForEachMatching(const SearchCondition& filter, bool withTags,
+                        const std::function<void(ContactInfoEx& contact)>& onContact);
+    // The number of stored contacts; -1 when it cannot be counted.
+    int CountAll();
+
+    // Statement texts, built exactly as they are run, for the manager's
+    // condition or for another one.
     wxString BuildFilter() const;
     wxString BuildCountStatement() const;
     wxString BuildPageStatement() const;
+    static wxString BuildFilter(const SearchCondition& filter);
+    static wxString BuildPageStatement(const SearchCondition& filter);
 
     ContactObserverArray observers;
     ContactInfoArray contactList;  // the current page, owned

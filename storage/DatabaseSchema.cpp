@@ -4,7 +4,7 @@
 #include <wx/filename.h>
 #include <wx/wxsqlite3.h>
 
-#include "storage/Adapter.h"
+#include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
 
 namespace
@@ -68,8 +68,8 @@ DatabaseSchema::Check DatabaseSchema::CheckFile(const wxString& path)
         wxSQLite3Database::InitializeSQLite();
         wxSQLite3Database db;
         // Never created here: a check leaves nothing behind.
-        db.Open(path, Adapter::GetDatabaseKey(), WXSQLITE_OPEN_READWRITE);
-        db.SetBusyTimeout(Adapter::GetBusyTimeout());
+        db.Open(path, Database::Key(), WXSQLITE_OPEN_READWRITE);
+        db.SetBusyTimeout(Database::GetBusyTimeout());
         wxArrayString present;
         {
             wxSQLite3ResultSet rs = db.ExecuteQuery("select name from sqlite_master where type = 'table';");
@@ -88,7 +88,7 @@ DatabaseSchema::Check DatabaseSchema::CheckFile(const wxString& path)
     catch (const wxSQLite3Exception& e)
     {
         check.state = UNUSABLE;
-        check.error = Adapter::Reason(e.GetMessage());
+        check.error = Database::Reason(e.GetMessage());
     }
     return check;
 }
@@ -100,14 +100,14 @@ bool DatabaseSchema::CreateEmpty(const wxString& path, wxString* error)
     {
         wxSQLite3Database::InitializeSQLite();
         wxSQLite3Database db;
-        db.Open(path, Adapter::GetDatabaseKey(), WXSQLITE_OPEN_READWRITE | WXSQLITE_OPEN_CREATE);
+        db.Open(path, Database::Key(), WXSQLITE_OPEN_READWRITE | WXSQLITE_OPEN_CREATE);
         Create(db);
         db.Close();
     }
     catch (const wxSQLite3Exception& e)
     {
         if (error)
-            *error = Adapter::Reason(e.GetMessage());
+            *error = Database::Reason(e.GetMessage());
         if (!existed)
             wxRemoveFile(path);
         return false;

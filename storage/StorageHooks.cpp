@@ -4,8 +4,6 @@
 
 #include <sqlite3.h>
 
-#include "storage/UnitOfWork.h"
-
 namespace
 {
 ErrorReporter& Reporter()
@@ -24,6 +22,25 @@ std::function<void()>& Progress()
 {
     static std::function<void()> progress;
     return progress;
+}
+
+int scopeDepth = 0;
+bool scopeReported = false;
+int suppressedReports = 0;
+
+// Whether this report may reach the user: no scope is open, or it is the
+// scope's first.
+bool ClaimReport()
+{
+    if (scopeDepth == 0)
+        return true;
+    if (scopeReported)
+    {
+        ++suppressedReports;
+        return false;
+    }
+    scopeReported = true;
+    return true;
 }
 
 // Virtual machine steps between two calls: a few tens of microseconds.
@@ -51,12 +68,32 @@ void SetErrorReporter(ErrorReporter reporter)
 
 void ReportError(const wxString& message)
 {
-    if (!UnitOfWork::ClaimReport())
+    if (!ClaimReport())
         return;
     if (Reporter())
         Reporter()(message);
     else
         std::fprintf(stderr, "Corvala: %s\n", message.utf8_string().c_str());
+}
+
+void OpenReportScope()
+{
+    if (scopeDepth++ == 0)
+    {
+        scopeReported = false;
+        suppressedReports = 0;
+    }
+}
+
+void CloseReportScope()
+{
+    if (--scopeDepth == 0)
+        scopeReported = false;
+}
+
+int SuppressedReports()
+{
+    return suppressedReports;
 }
 
 ScopedErrorReporter::ScopedErrorReporter(ErrorReporter reporter) : previous(std::move(Reporter()))

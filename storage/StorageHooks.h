@@ -13,9 +13,17 @@ using MessagePump = std::function<void()>;
 // Installs the function that shows a database error to the user. An empty
 // function restores the default, which writes the message to standard error.
 void SetErrorReporter(ErrorReporter reporter);
-// Reports one database error. Outside a unit of work every failed statement
-// is reported; inside one (UnitOfWork.h) only the unit's first error is.
+// Reports one database error. Outside a report scope every failed statement
+// is reported; inside one only the scope's first error is.
 void ReportError(const wxString& message);
+
+// One user action's reports (every unit of work opens one, UnitOfWork.h):
+// while a scope is open, only its first error reaches the user. Scopes
+// nest; an inner one is part of the outermost.
+void OpenReportScope();
+void CloseReportScope();
+// Errors held back since the outermost scope opened (for tests and logs).
+int SuppressedReports();
 
 // While alive, reports go to the given function instead of the installed
 // reporter; the previous one comes back afterwards. A caller that shows a

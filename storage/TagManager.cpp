@@ -29,20 +29,39 @@ void TagManager::SetObserver(TagObserver* o)
     observer = o;
 }
 
-void TagManager::Load()
+bool TagManager::Load()
 {
     UnitOfWork unit;
-    if (!tagMap.empty())
-        Clear();
-    adapter.Query(SQL_LOAD_TAGS,
-                  [this](wxSQLite3ResultSet& row)
-                  {
-                      TagInfo* tag = new TagInfo(ReadInt(row, 0), ReadText(row, 1), ReadInt(row, 2));
-                      TagMap::iterator existing = tagMap.find(tag->id);
-                      if (existing != tagMap.end())
-                          delete existing->second;
-                      tagMap[tag->id] = tag;
-                  });
+    // Read everything first: a load that fails keeps the tags known so far
+    // instead of leaving an empty list to act on. The rows then go into the
+    // cache in the order read, which decides the cache's enumeration order.
+    std::vector<TagInfo*> loaded;
+    const int rows =
+        adapter.Query(SQL_LOAD_TAGS, [&loaded](wxSQLite3ResultSet& row)
+                      { loaded.push_back(new TagInfo(ReadInt(row, 0), ReadText(row, 1), ReadInt(row, 2))); });
+    if (rows < 0)
+    {
+        for (TagInfo* tag : loaded)
+            delete tag;
+        return false;
+    }
+    Clear();
+    for (TagInfo* tag : loaded)
+    {
+        TagMap::iterator existing = tagMap.find(tag->id);
+        if (existing != tagMap.end())
+            delete existing->second;
+        tagMap[tag->id] = tag;
+    }
+    return true;
+}
+
+void TagManager::Changed()
+{
+    // The cache follows every write before anyone hears of it.
+    Load();
+    if (observer)
+        observer->OnTagChanged();
 }
 
 void TagManager::Clear()
@@ -72,8 +91,7 @@ int TagManager::Insert(TagInfo* tag)
     const int inserted = adapter.InsertTag(SQL_INSERT_TAG, tag);
     adapter.Query(SQL_TAG_ID_HEAD + EscapeSqlText(tag->name) + "';",
                   [tag](wxSQLite3ResultSet& row) { tag->id = ReadInt(row, 0); });
-    if (observer)
-        observer->OnTagChanged();
+    Changed();
     return inserted;
 }
 
@@ -83,8 +101,7 @@ int TagManager::Update(TagInfo* tag)
     if (!tag)
         return 0;
     const int updated = adapter.UpdateTag(SQL_UPDATE_TAG, tag);
-    if (observer)
-        observer->OnTagChanged();
+    Changed();
     return updated;
 }
 
@@ -93,12 +110,11 @@ int TagManager::Delete(TagInfo* tag)
     UnitOfWork unit;
     if (!tag)
         return 0;
-    // The observer's reload may destroy the tag: take its id first.
+    // The cache's reload may destroy the tag: take its id first.
     const int id = tag->id;
     const int links = adapter.Execute(wxString::Format(SQL_DELETE_TAG_LINKS, id));
     adapter.Execute(wxString::Format(SQL_DELETE_TAG, id));
-    if (observer)
-        observer->OnTagChanged();
+    Changed();
     return links;
 }
 
@@ -149,8 +165,7 @@ bool TagManager::MoveTag(int tagId, bool up)
         tags[i]->display_order = orders[i];
         adapter.UpdateTag(SQL_UPDATE_TAG, tags[i]);
     }
-    if (observer)
-        observer->OnTagChanged();
+    Changed();
     return true;
 }
 

@@ -19,7 +19,10 @@ public:
     virtual ~TagManager();
 
     void SetObserver(TagObserver* observer);
-    void Load();
+    // Reads the tag cache afresh; false when the tags cannot be read, the
+    // cache then keeping what it held. Every write below reloads the cache
+    // itself before it notifies the observer.
+    bool Load();
     void Clear();
     int GetMaxDisplayOrder() const;
     int Insert(TagInfo* tag);
@@ -44,6 +47,8 @@ public:
     }
 
 private:
+    void Changed();
+
     TagObserver* observer;
     TagAdapter adapter;
     TagMap tagMap;

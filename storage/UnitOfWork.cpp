@@ -5,13 +5,12 @@
 #include <map>
 #include <memory>
 
-#include "storage/Adapter.h"
+#include "storage/Database.h"
+#include "storage/StorageHooks.h"
 
 namespace
 {
 int depth = 0;
-bool reported = false;
-int suppressed = 0;
 
 // The outermost unit's connection and what was prepared on it; the
 // statements go before the connection does.
@@ -56,43 +55,20 @@ void CloseConnection()
 
 UnitOfWork::UnitOfWork()
 {
-    if (depth++ == 0)
-    {
-        reported = false;
-        suppressed = 0;
-    }
+    ++depth;
+    OpenReportScope();
 }
 
 UnitOfWork::~UnitOfWork()
 {
+    CloseReportScope();
     if (--depth == 0)
-    {
-        reported = false;
         CloseConnection();
-    }
 }
 
 bool UnitOfWork::IsActive()
 {
     return depth > 0;
-}
-
-bool UnitOfWork::ClaimReport()
-{
-    if (depth == 0)
-        return true;
-    if (reported)
-    {
-        ++suppressed;
-        return false;
-    }
-    reported = true;
-    return true;
-}
-
-int UnitOfWork::SuppressedReports()
-{
-    return suppressed;
 }
 
 wxSQLite3Database* UnitOfWork::Connection()
@@ -104,7 +80,7 @@ wxSQLite3Database* UnitOfWork::Connection()
         return nullptr;
     try
     {
-        connection.reset(Adapter::OpenDatabase());
+        connection.reset(Database::Open());
     }
     catch (const wxSQLite3Exception& e)
     {

@@ -23,13 +23,6 @@ public:
 
     static bool IsActive();
 
-    // Called by the reporting function for each error: true when this one
-    // may reach the user (no unit is alive, or it is the unit's first).
-    static bool ClaimReport();
-
-    // Errors held back since the outermost unit began (for tests and logs).
-    static int SuppressedReports();
-
     // The unit's connection (a unit must be alive). The first call opens the
     // database file, and throws the wrapper's exception when that fails; the
     // caller reports it. Every later call of the same unit then returns null

@@ -3,8 +3,8 @@
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
-#include "app/Corva.h"
 #include "dialogs/ContactEditDlg.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "views/ShapeManager.h"
 

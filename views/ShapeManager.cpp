@@ -1,6 +1,6 @@
 #include "views/ShapeManager.h"
 
-#include "app/Corva.h"
+#include "frame/Corva.h"
 
 ShapeManager::~ShapeManager()
 {

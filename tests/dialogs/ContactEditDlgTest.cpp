@@ -4,13 +4,13 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/Corva.h"
 #include "dialogs/ContactEditDlg.h"
 #include "dialogs/DatePicker.h"
 #include "dialogs/DateText.h"
 #include "dialogs/TagDlg.h"
 #include "dialogs/TagEditDlg.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
+#include "frame/Corva.h"
 #include "storage/ContactInfoEx.h"
 #include "tests/dialogs/DialogTestUtil.h"
 

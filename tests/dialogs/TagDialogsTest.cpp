@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "app/Corva.h"
 #include "dialogs/TagDlg.h"
 #include "dialogs/TagEditDlg.h"
 #include "dialogs/TagMgrDlg.h"
+#include "frame/Corva.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
 namespace

@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "app/Corva.h"
+#include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "tests/support/GuiTest.h"
 

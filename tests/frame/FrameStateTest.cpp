@@ -15,7 +15,7 @@
 #include "dialogs/TagMgrDlg.h"
 #include "dialogs/WindowSettings.h"
 #include "platform/Platform.h"
-#include "storage/Adapter.h"
+#include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
 #include "tests/frame/FrameFixture.h"
 
@@ -179,7 +179,7 @@ TEST_F(FrameTest, AnUnwritableSettingsFileIsToldOnceAtExit)
 
 TEST_F(FrameTest, StartUpLooksAtTheDatabaseFileOnce)
 {
-    const wxString path = Adapter::GetDatabasePath();
+    const wxString path = Database::Path();
     bool ok = true;
     wxString text;
 

@@ -11,9 +11,9 @@
 #include <wx/translation.h>
 
 #include "app/CorvalaApp.h"
-#include "app/Language.h"
+#include "dialogs/Language.h"
 #include "platform/Platform.h"
-#include "storage/Adapter.h"
+#include "storage/Database.h"
 #include "storage/DbValues.h"
 #include "storage/StorageHooks.h"
 #include "tests/frame/FrameFixture.h"
@@ -194,7 +194,7 @@ TEST_F(LanguageTest, UnopenableDatabaseIsExplainedWithPathAndError)
     wxString message;
     wxTEST_DIALOG(ok = CorvalaApp::CheckDatabase(), MessageAnswer(wxID_OK, &message));
     EXPECT_FALSE(ok);
-    EXPECT_NE(wxNOT_FOUND, message.Find(Adapter::GetDatabasePath())) << message;
+    EXPECT_NE(wxNOT_FOUND, message.Find(Database::Path())) << message;
     EXPECT_NE(wxNOT_FOUND, message.Lower().Find("unable to open")) << "names SQLite's error: " << message;
 }
 

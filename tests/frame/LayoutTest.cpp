@@ -7,7 +7,7 @@
 #include <clocale>
 #include <string>
 
-#include "app/Language.h"
+#include "dialogs/Language.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace

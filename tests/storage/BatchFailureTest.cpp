@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "storage/ContactManager.h"
+#include "storage/Database.h"
 #include "storage/StorageHooks.h"
 #include "tests/storage/FaultyDisk.h"
 #include "tests/storage/StorageTestUtil.h"
@@ -22,7 +23,7 @@ class BatchFailureTest : public CorvalaTest
 protected:
     BatchFailureTest() : observer("o", log)
     {
-        Adapter::SetBusyTimeout(50);
+        Database::SetBusyTimeout(50);
         manager.AddObserver(&observer);
         SeedContacts(dir, 6);
         dir.Exec("update contacts set company = 'Old' || id;"
@@ -34,7 +35,7 @@ protected:
 
     ~BatchFailureTest() override
     {
-        Adapter::SetBusyTimeout(2000);
+        Database::SetBusyTimeout(2000);
     }
 
     // Everything a batch could touch, as one text.

@@ -9,8 +9,10 @@
 #include <wx/wxsqlite3.h>
 
 #include "storage/ContactManager.h"
+#include "storage/Database.h"
 #include "storage/DbValues.h"
 #include "storage/HistoryManager.h"
+#include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 #include "storage/UnitOfWork.h"
 #include "tests/storage/StorageTestUtil.h"
@@ -22,12 +24,12 @@ TEST(StorageFailure, MissingDataFolderIsReportedOncePerActionWithoutCrashing)
     ContactManager contacts;
     contacts.Search();
     EXPECT_EQ(errors.messages.size(), 1u) << "count and page statement fail: one search, one report";
-    EXPECT_EQ(UnitOfWork::SuppressedReports(), 0) << "the open failed once, not once per statement";
+    EXPECT_EQ(SuppressedReports(), 0) << "the open failed once, not once per statement";
     EXPECT_TRUE(contacts.contactList.IsEmpty());
     EXPECT_EQ(contacts.currentContact, nullptr);
     contacts.GetStatistics();
     EXPECT_EQ(errors.messages.size(), 2u);
-    EXPECT_EQ(UnitOfWork::SuppressedReports(), 0) << "four counts, one failed open";
+    EXPECT_EQ(SuppressedReports(), 0) << "four counts, one failed open";
     EXPECT_EQ(contacts.statistics.total, 0);
 
     ContactInfoEx contact;
@@ -139,7 +141,7 @@ TEST_F(StorageFailureTest, ALockedDatabaseIsReportedAndNothingIsLost)
     SeedContacts(dir, 4);
     ContactManager contacts;
     TagManager tags;
-    Adapter::SetBusyTimeout(50);
+    Database::SetBusyTimeout(50);
     {
         wxSQLite3Database other;
         other.Open(dir.DbPath());
@@ -153,7 +155,7 @@ TEST_F(StorageFailureTest, ALockedDatabaseIsReportedAndNothingIsLost)
         other.ExecuteUpdate("COMMIT;");
         other.Close();
     }
-    Adapter::SetBusyTimeout(2000);
+    Database::SetBusyTimeout(2000);
     contacts.condition.changed = true;
     contacts.Search();
     EXPECT_EQ(contacts.totalCount, 4);

@@ -7,7 +7,7 @@
 #include <wx/filename.h>
 #include <wx/wxsqlite3.h>
 
-#include "storage/Adapter.h"
+#include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
 #include "tests/storage/StorageTestUtil.h"
 
@@ -91,9 +91,9 @@ TEST_F(DatabaseIndexTest, AFileThatCannotBeChangedIsLeftAloneWithoutAReport)
         wxSQLite3Database other;
         other.Open(dir.DbPath());
         other.Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
-        Adapter::SetBusyTimeout(50);
+        Database::SetBusyTimeout(50);
         EXPECT_EQ(AddMissingIndexes(), 0);
-        Adapter::SetBusyTimeout(2000);
+        Database::SetBusyTimeout(2000);
         other.Rollback();
     }
     EXPECT_FALSE(HasIndex(index));

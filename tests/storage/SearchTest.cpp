@@ -200,6 +200,34 @@ TEST_F(SearchTest, LoadsPagesInDescendingOrderWithTagsAndHistoryCounts)
     EXPECT_EQ(manager.totalCount, 1);
     ASSERT_EQ(manager.contactList.GetCount(), 1u);
     EXPECT_EQ(manager.contactList[0]->id, last);
+
+    // The whole book read past the pages (an export): every contact in page
+    // order, the tags of each, the shown page and its condition untouched.
+    ContactInfoEx* page = manager.contactList[0];
+    std::vector<wxString> read;
+    wxArrayInt lastTags;
+    EXPECT_EQ(manager.ForEachMatching(Condition(-1, "", "", 2), true,
+                                      [&](ContactInfoEx& c)
+                                      {
+                                          read.push_back(c.last_name_alpha);
+                                          if (c.id == last)
+                                              lastTags = c.tagIds;
+                                      }),
+              120);
+    ASSERT_EQ(read.size(), 120u) << "all pages, whatever page the filter names";
+    EXPECT_EQ(read.front(), "N0119");
+    EXPECT_EQ(read.back(), "N0000");
+    EXPECT_EQ(lastTags.GetCount(), 3u);
+    EXPECT_EQ(manager.contactList[0], page);
+    EXPECT_EQ(manager.condition.tagId, 4);
+    EXPECT_EQ(manager.ForEachMatching(Condition(4, "", "", 1), false,
+                                      [&](ContactInfoEx& c)
+                                      { EXPECT_TRUE(c.tagIds.IsEmpty()) << "no tags when none are asked for"; }),
+              1);
+    EXPECT_EQ(manager.CountAll(), 120);
+    dir.Exec("drop table contact_tag;");
+    EXPECT_EQ(manager.ForEachMatching(Condition(-1, "", "", 1), true, [](ContactInfoEx&) {}), -1)
+        << "a failed read says so instead of handing over a book without tags";
 }
 
 TEST_F(SearchTest, EachActionOpensTheDatabaseOnceAndLeavesItClosed)

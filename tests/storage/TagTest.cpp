@@ -14,12 +14,10 @@ protected:
         manager.SetObserver(&observer);
     }
 
-    // Inserts and reloads as the main window's observer would.
     TagInfo Add(const wxString& name)
     {
         TagInfo tag(-1, name);
         manager.Insert(&tag);
-        manager.Load();
         return tag;
     }
 
@@ -41,11 +39,23 @@ TEST_F(TagTest, InsertAssignsDisplayOrdersFromTheCachedMaximum)
     EXPECT_EQ(log.size(), 3u);
     EXPECT_GT(third.id, 0) << "the id is read back";
 
+    EXPECT_NE(manager.FindByName("Golf"), nullptr) << "the cache follows an insert with no window reloading it";
+
     EXPECT_EQ(manager.Delete(manager.FindById(third.id)), 0) << "no links removed";
     EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags;"), 2) << "but the row is gone";
-    manager.Load();
+    EXPECT_EQ(manager.FindById(third.id), nullptr) << "and out of the cache";
     TagInfo fourth = Add("Chess");
     EXPECT_EQ(fourth.display_order, 1) << "the deleted maximum is reused";
+
+    // A load that cannot read the tags says so and keeps what it knew,
+    // so nobody acts on an empty list.
+    ErrorRecorder errors;
+    dir.Exec("alter table mst_tags rename to mst_tags_gone;");
+    EXPECT_FALSE(manager.Load());
+    EXPECT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(manager.FindByName("Chess"), nullptr);
+    dir.Exec("alter table mst_tags_gone rename to mst_tags;");
+    EXPECT_TRUE(manager.Load());
 }
 
 TEST_F(TagTest, LoadEnumeratesByIdBucketAndFindsNamesIgnoringCase)

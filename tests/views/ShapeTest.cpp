@@ -3,7 +3,7 @@
 #include <wx/image.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/Corva.h"
+#include "frame/Corva.h"
 #include "storage/ContactInfoEx.h"
 #include "storage/TagInfo.h"
 #include "tests/support/GuiTest.h"

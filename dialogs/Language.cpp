@@ -1,4 +1,4 @@
-#include "app/Language.h"
+#include "dialogs/Language.h"
 
 #include <wx/choicdlg.h>
 #include <wx/config.h>

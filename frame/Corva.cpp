@@ -1,4 +1,4 @@
-#include "app/Corva.h"
+#include "frame/Corva.h"
 
 Corva* Corva::instance = nullptr;
 
