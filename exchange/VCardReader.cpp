@@ -135,8 +135,12 @@ std::string DecodeCharsets(const std::string& text)
         }
         if (!IsUtf8(property))
         {
+            // The five bytes Windows-1252 leaves undefined would otherwise
+            // reach the library as they are and cost the whole value.
             wxString converted;
-            if (LegacyText::Decode(property.data(), property.size(), "windows-1252", converted) && !converted.empty())
+            if (!LegacyText::Decode(property.data(), property.size(), "windows-1252", converted))
+                converted = LegacyText::DecodeUtf8OrWindows1252(property.data(), property.size());
+            if (!converted.empty())
                 property = converted.utf8_string();
         }
         out += property;
