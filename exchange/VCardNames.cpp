@@ -1,5 +1,3 @@
-#include <libebook-contacts/libebook-contacts.h>
-
 #include <wx/intl.h>
 
 #include "exchange/VCardMapping.h"
