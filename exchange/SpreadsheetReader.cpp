@@ -2,239 +2,25 @@
 
 #include <wx/ffile.h>
 #include <wx/filename.h>
-#include <wx/fontmap.h>
 #include <wx/log.h>
 
 #include <expat.h>
-#include <iconv.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "exchange/SheetEncoding.h"
+#include "exchange/SheetRow.h"
+
 namespace
 {
-// Columns far outside the seven we read all behave alike; clamping keeps the
-// running column clear of overflow.
-const long long COLUMN_LIMIT = 1000000000LL;
-
 // How much of the file is read, converted and parsed at a time.
 const size_t CHUNK_SIZE = 64 * 1024;
 
 // ---------------------------------------------------------------------------
-// Encodings. The parser reads UTF-8 and UTF-16 itself and tells them apart
-// by the first bytes; a document declaring any other encoding is converted
-// to UTF-8 on its way to the parser, so that every check sees the
-// characters the parser sees.
-
-// The input as a sequence of code units: bytes, or UTF-16 units.
-class Units
-{
-public:
-    Units(const unsigned char* data, size_t size, int width, bool bigEndian)
-        : data(data), width(width), bigEndian(bigEndian), count(size / width)
-    {
-    }
-
-    size_t Count() const
-    {
-        return count;
-    }
-
-    char32_t At(size_t i) const
-    {
-        if (width == 1)
-            return data[i];
-        const unsigned char* p = data + 2 * i;
-        return bigEndian ? (char32_t(p[0]) << 8 | p[1]) : (char32_t(p[1]) << 8 | p[0]);
-    }
-
-    // Whether the unit at i continues a character begun before it (a UTF-8
-    // continuation byte, the second half of a UTF-16 surrogate pair).
-    bool Continues(size_t i) const
-    {
-        const char32_t c = At(i);
-        return width == 1 ? (c & 0xC0) == 0x80 : (c >= 0xDC00 && c <= 0xDFFF);
-    }
-
-    bool StartsWith(size_t i, const char* text) const
-    {
-        for (; *text; ++text, ++i)
-        {
-            if (i >= count || At(i) != char32_t(static_cast<unsigned char>(*text)))
-                return false;
-        }
-        return true;
-    }
-
-    // Index just past the first occurrence of text at or after from, or
-    // Count() when there is none.
-    size_t SkipPast(size_t from, const char* text) const
-    {
-        for (size_t i = from; i < count; ++i)
-        {
-            if (StartsWith(i, text))
-                return i + std::strlen(text);
-        }
-        return count;
-    }
-
-private:
-    const unsigned char* data;
-    int width;
-    bool bigEndian;
-    size_t count;
-};
-
-// The encoding named in the XML declaration of a byte-oriented document
-// (empty when none is named). False when the name is not plain ASCII, which
-// no parser accepts.
-bool DeclaredEncoding(const Units& units, size_t start, wxString* encoding)
-{
-    encoding->clear();
-    if (!units.StartsWith(start, "<?xml"))
-        return true;
-    size_t end = units.SkipPast(start, "?>");
-    std::string decl;
-    for (size_t i = start; i < end && i < units.Count(); ++i)
-        decl += static_cast<char>(units.At(i));
-    size_t pos = decl.find("encoding");
-    if (pos == std::string::npos)
-        return true;
-    pos = decl.find('=', pos);
-    if (pos == std::string::npos)
-        return true;
-    pos = decl.find_first_of("\"'", pos);
-    if (pos == std::string::npos)
-        return true;
-    size_t close = decl.find(decl[pos], pos + 1);
-    if (close == std::string::npos)
-        return true;
-    std::string name = decl.substr(pos + 1, close - pos - 1);
-    for (char c : name)
-    {
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
-            return false;
-    }
-    *encoding = wxString::FromAscii(name.c_str());
-    return true;
-}
-
-// Encodings the parser reads itself; any other declared encoding is
-// converted to UTF-8 before anything looks at the markup.
-bool IsUtf8Compatible(const wxString& encoding)
-{
-    const wxString name = encoding.Lower();
-    return name.empty() || name == "utf-8" || name == "utf8" || name == "us-ascii";
-}
-
-// Converts a document from a legacy encoding to UTF-8 a piece at a time,
-// with the system's converter (the one the toolkit's character set
-// conversion uses here), keeping a character split between two pieces and
-// the shift state of encodings that have one.
-class Utf8Converter
-{
-public:
-    ~Utf8Converter()
-    {
-        if (cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd);
-    }
-
-    // False when the system cannot convert from this encoding.
-    bool Open(const wxString& encoding)
-    {
-        const wxString name = encoding.Lower();
-        // Sixteen- and thirty-two-bit names on a byte-oriented document.
-        if (name.StartsWith("utf-16") || name.StartsWith("utf-32") || name.StartsWith("ucs"))
-            return false;
-        cd = iconv_open("UTF-8", encoding.ToAscii());
-        if (cd != reinterpret_cast<iconv_t>(-1))
-            return true;
-        // The other names the toolkit knows the encoding by, as its own
-        // conversion tries them ("windows1252" for "windows-1252").
-        const wxFontEncoding known = wxFontMapperBase::Get()->CharsetToEncoding(encoding, false);
-        if (known == wxFONTENCODING_SYSTEM || known == wxFONTENCODING_DEFAULT)
-            return false;
-        for (const wxChar* const* names = wxFontMapperBase::GetAllEncodingNames(known); names && *names; ++names)
-        {
-            cd = iconv_open("UTF-8", wxString(*names).ToAscii());
-            if (cd != reinterpret_cast<iconv_t>(-1))
-                return true;
-        }
-        return false;
-    }
-
-    // Appends the UTF-8 of the bytes to out. False when they are not text in
-    // the encoding, or when the last piece ends inside a character.
-    bool Convert(const char* data, size_t size, bool last, std::string& out)
-    {
-        carry.append(data, size);
-        char* in = &carry[0];
-        size_t inLeft = carry.size();
-        while (inLeft > 0)
-        {
-            char buffer[16384];
-            char* o = buffer;
-            size_t oLeft = sizeof buffer;
-            const size_t done = iconv(cd, &in, &inLeft, &o, &oLeft);
-            out.append(buffer, o - buffer);
-            if (done != static_cast<size_t>(-1))
-                break;
-            if (errno == E2BIG)
-                continue;
-            if (errno != EINVAL)
-                return false; // a byte sequence that is no character
-            break;            // a character continues in the next piece
-        }
-        carry.erase(0, carry.size() - inLeft);
-        if (!last)
-            return true;
-        if (!carry.empty())
-            return false;
-        char buffer[64];
-        char* o = buffer;
-        size_t oLeft = sizeof buffer;
-        if (iconv(cd, nullptr, nullptr, &o, &oLeft) == static_cast<size_t>(-1))
-            return false;
-        out.append(buffer, o - buffer);
-        return true;
-    }
-
-private:
-    iconv_t cd = reinterpret_cast<iconv_t>(-1);
-    std::string carry;
-};
-
-// How the parser will read the bytes, decided from the first two or three
-// as it decides: a byte-order mark, else a zero byte first (UTF-16BE) or
-// second (UTF-16LE), else bytes in the declared encoding.
-struct Detected
-{
-    int width;
-    bool bigEndian;
-    size_t start; // past the byte-order mark
-};
-
-Detected DetectEncoding(const unsigned char* bytes, size_t size)
-{
-    if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
-        return {2, true, 2};
-    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
-        return {2, false, 2};
-    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
-        return {1, false, 3};
-    if (size >= 2 && bytes[0] == 0)
-        return {2, true, 0};
-    if (size >= 2 && bytes[1] == 0)
-        return {2, false, 0};
-    return {1, false, 0};
-}
-
-// ---------------------------------------------------------------------------
-// Names and values.
+// Names.
 
 // The part of an element or attribute name after its namespace prefix
 // ("ss:Row" -> "Row").
@@ -276,57 +62,6 @@ const char* FindAttribute(const char** attributes, const char* localName)
     return nullptr;
 }
 
-// A base-10 number, saturated at the column limit; anything else is 0.
-long long ToNumber(const wxString& text)
-{
-    wxString digits = text.Strip(wxString::both);
-    bool negative = false;
-    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+'))
-    {
-        negative = digits[0] == '-';
-        digits.erase(0, 1);
-    }
-    if (digits.empty())
-        return 0;
-    long long value = 0;
-    for (wxUniChar c : digits)
-    {
-        if (c < '0' || c > '9')
-            return 0;
-        value = std::min(COLUMN_LIMIT, value * 10 + (c - '0'));
-    }
-    return negative ? -value : value;
-}
-
-// White space as Unicode defines it, and the invisible no-width space and
-// byte-order mark that pasted text brings along.
-bool IsSpaceChar(wxUniChar c)
-{
-    const wxUint32 v = c.GetValue();
-    return (v >= 0x09 && v <= 0x0D) || v == 0x20 || v == 0x85 || v == 0xA0 || v == 0x1680 ||
-           (v >= 0x2000 && v <= 0x200B) || v == 0x2028 || v == 0x2029 || v == 0x202F || v == 0x205F || v == 0x3000 ||
-           v == 0xFEFF;
-}
-
-wxString TrimSpace(const wxString& text)
-{
-    wxString::const_iterator begin = text.begin(), end = text.end();
-    while (begin != end && IsSpaceChar(*begin))
-        ++begin;
-    while (end != begin && IsSpaceChar(*(end - 1)))
-        --end;
-    return wxString(begin, end);
-}
-
-void StoreColumn(ContactInfoEx& contact, long long column, const wxString& text)
-{
-    static wxString ContactInfoEx::*const COLUMNS[] = {&ContactInfoEx::last_name,      &ContactInfoEx::first_name,
-                                                       &ContactInfoEx::business_phone, &ContactInfoEx::business_mobile,
-                                                       &ContactInfoEx::home_phone,     &ContactInfoEx::home_mobile,
-                                                       &ContactInfoEx::email};
-    if (column >= 1 && column <= 7)
-        contact.*COLUMNS[column - 1] = text;
-}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -378,7 +113,7 @@ public:
             return nullptr;
         rowReady = false;
         Run();
-        return rowReady ? &row : nullptr;
+        return rowReady ? &row.Contact() : nullptr;
     }
 
     LoadResult result = LOAD_OK;
@@ -462,33 +197,9 @@ private:
         if (size == 0)
             return Fail(LOAD_EMPTY);
 
-        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
-        const Detected detected = DetectEncoding(bytes, size);
-        size_t skip = 0;
-        bool utf8Alias = false;
-        if (detected.width == 1)
-        {
-            wxString encoding;
-            if (!DeclaredEncoding(Units(bytes, size, 1, false), detected.start, &encoding))
-                return Fail(LOAD_MALFORMED);
-            utf8Alias = encoding.IsSameAs("utf8", false);
-            if (!IsUtf8Compatible(encoding))
-            {
-                converter.reset(new Utf8Converter());
-                if (!converter->Open(encoding))
-                    return Fail(LOAD_MALFORMED);
-                skip = detected.start;
-            }
-        }
-        else
-        {
-            unitWidth = 2;
-            bigEndian = detected.bigEndian;
-        }
-
-        // A converted document is UTF-8 whatever its declaration says; so is
-        // one declaring "utf8", a name the parser does not know itself.
-        xml = XML_ParserCreate(converter || utf8Alias ? "UTF-8" : nullptr);
+        if (!encoding.Detect(data, size))
+            return Fail(LOAD_MALFORMED);
+        xml = XML_ParserCreate(encoding.ParserEncoding());
         if (!xml)
             throw std::bad_alloc();
         XML_SetUserData(xml, this);
@@ -500,7 +211,7 @@ private:
         XML_SetStartDoctypeDeclHandler(xml, &Parser::OnDoctype);
 
         state = State::PARSING;
-        if (Feed(data + skip, size - skip, last) && state == State::PARSING)
+        if (Feed(data, size, last) && state == State::PARSING)
             Run();
         if (result != LOAD_OK)
             return result;
@@ -511,16 +222,10 @@ private:
     bool Feed(const char* data, size_t size, bool last)
     {
         lastFed = last;
-        if (converter)
+        if (!encoding.Pass(data, size, last))
         {
-            converted.clear();
-            if (!converter->Convert(data, size, last, converted))
-            {
-                Fail(LOAD_MALFORMED);
-                return false;
-            }
-            data = converted.data();
-            size = converted.size();
+            Fail(LOAD_MALFORMED);
+            return false;
         }
         return Handle(XML_Parse(xml, data, static_cast<int>(size), last));
     }
@@ -625,16 +330,14 @@ private:
             if (IsNamed(name, "Row"))
             {
                 role = Role::ROW;
-                row = blank;
-                rowHasText = false;
-                lastColumn = 0;
+                row.Start();
             }
             break;
         case Role::ROW:
             if (IsNamed(name, "Cell"))
             {
                 role = Role::CELL;
-                StartCell(attributes);
+                row.StartCell(FindAttribute(attributes, "Index"), FindAttribute(attributes, "MergeAcross"));
             }
             break;
         case Role::CELL:
@@ -654,19 +357,6 @@ private:
         roles.push_back(role);
     }
 
-    void StartCell(const char** attributes)
-    {
-        // A cell without an index follows the last column taken so far.
-        long long column = lastColumn + 1;
-        const char* index = FindAttribute(attributes, "Index");
-        if (index && std::strcmp(index, "-") != 0)
-            column = ToNumber(wxString::FromUTF8(index));
-        cellEnd = column;
-        if (const char* merge = FindAttribute(attributes, "MergeAcross"))
-            cellEnd = column + std::max(0LL, ToNumber(wxString::FromUTF8(merge)));
-        dataColumn = column;
-    }
-
     void EndElement()
     {
         // The parser still reports the end of an empty element whose start
@@ -682,7 +372,7 @@ private:
             EndData();
             break;
         case Role::CELL:
-            lastColumn = std::min(cellEnd, 2 * COLUMN_LIMIT);
+            row.EndCell();
             break;
         case Role::ROW:
             EndRow();
@@ -694,32 +384,22 @@ private:
 
     void EndData()
     {
-        // Rich text (<Data><B>Bold</B> plain</Data>) reads whole, without
-        // the white space around it.
-        const wxString text = TrimSpace(wxString::FromUTF8(dataText.data(), dataText.size()));
-        rowHasText = rowHasText || !text.empty();
+        const wxString text = SheetRow::CellText(dataText);
         if (owner.onCellText)
             owner.onCellText(text);
-        StoreColumn(row, dataColumn, text);
-        cellEnd = std::max(cellEnd, dataColumn);
-        // Past the limit every column is ignored anyway.
-        dataColumn = std::min(dataColumn + 1, 2 * COLUMN_LIMIT);
+        row.AddData(text);
     }
 
     void EndRow()
     {
-        if (IsImportable(row))
+        if (IsImportable(row.Contact()))
         {
-            // The file says nothing about a birthday; the alphabet names
-            // sort and filter the list, so they follow the names.
-            row.birthday = wxInvalidDateTime;
-            row.last_name_alpha = row.last_name;
-            row.first_name_alpha = row.first_name;
+            row.Complete();
             rowReady = true;
             ++importable;
             XML_StopParser(xml, XML_TRUE);
         }
-        else if (rowHasText && !IsHeader(row))
+        else if (row.HasText() && !IsHeader(row.Contact()))
             ++skipped;
     }
 
@@ -738,9 +418,10 @@ private:
         const char* context = XML_GetInputContext(xml, &offset, &size);
         const int count = XML_GetCurrentByteCount(xml);
         const bool raw = context && count > 0 && offset >= 0 && offset + count <= size;
-        const Units units = raw ? Units(reinterpret_cast<const unsigned char*>(context + offset),
-                                        static_cast<size_t>(count), unitWidth, bigEndian)
-                                : Units(reinterpret_cast<const unsigned char*>(text), length, 1, false);
+        const SheetUnits units =
+            raw ? SheetUnits(reinterpret_cast<const unsigned char*>(context + offset), static_cast<size_t>(count),
+                             encoding.UnitWidth(), encoding.BigEndian())
+                : SheetUnits(reinterpret_cast<const unsigned char*>(text), length, 1, false);
         size_t chars = 0, pieces = 0;
         for (size_t i = 0; i < units.Count(); ++i)
         {
@@ -771,11 +452,7 @@ private:
     const char* memory = nullptr;
     size_t memorySize = 0;
     size_t memoryPos = 0;
-    std::unique_ptr<Utf8Converter> converter;
-    std::string converted;
-    // How the parser's input is written, for counting text as it stands.
-    int unitWidth = 1;
-    bool bigEndian = false;
+    SheetEncoding encoding;
 
     XML_Parser xml = nullptr;
     State state = State::DONE;
@@ -788,14 +465,7 @@ private:
     size_t textChars = 0;
     size_t textPieces = 0;
 
-    // Every row starts as a new record; making one asks the clock three
-    // times, which costs more than reading the row.
-    const ContactInfoEx blank;
-    ContactInfoEx row;
-    bool rowHasText = false;
-    long long lastColumn = 0;
-    long long cellEnd = 0;
-    long long dataColumn = 0;
+    SheetRow row;
     std::string dataText;
 };
 

@@ -3,13 +3,13 @@
 #include <libebook-contacts/libebook-contacts.h>
 
 #include <wx/log.h>
-#include <wx/strconv.h>
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "exchange/VCardMapping.h"
+#include "storage/LegacyText.h"
 
 namespace
 {
@@ -125,19 +125,21 @@ std::string DecodeCharsets(const std::string& text)
                                            [](char c) { return g_ascii_isalnum(c) || (c && std::strchr("-_.:", c)); });
             if (named && !encoded && g_ascii_strcasecmp(charset.c_str(), "UTF-8") != 0)
             {
-                wxLogNull quiet;
-                wxCSConv conv(wxString::FromAscii(charset.c_str()));
                 const std::string value = property.substr(colon + 1);
-                const wxString converted = conv.IsOk() ? wxString(value.data(), conv, value.size()) : wxString();
-                if (!converted.empty())
+                wxString converted;
+                if (LegacyText::Decode(value.data(), value.size(), wxString::FromAscii(charset.c_str()), converted) &&
+                    !converted.empty())
                     property =
                         head.substr(0, at) + "UTF-8" + head.substr(at + charset.size()) + ":" + converted.utf8_string();
             }
         }
         if (!IsUtf8(property))
         {
-            wxCSConv cp1252("windows-1252");
-            const wxString converted(property.data(), cp1252, property.size());
+            // The five bytes Windows-1252 leaves undefined would otherwise
+            // reach the library as they are and cost the whole value.
+            wxString converted;
+            if (!LegacyText::Decode(property.data(), property.size(), "windows-1252", converted))
+                converted = LegacyText::DecodeUtf8OrWindows1252(property.data(), property.size());
             if (!converted.empty())
                 property = converted.utf8_string();
         }

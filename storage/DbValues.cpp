@@ -1,12 +1,13 @@
 #include "storage/DbValues.h"
 
 #include <wx/intl.h>
-#include <wx/strconv.h>
 #include <wx/wxsqlite3.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+#include "storage/LegacyText.h"
 
 const char* const DB_TIME_FORMAT = "%Y-%m-%d %H:%M:%S";
 
@@ -169,38 +170,6 @@ bool SameMoment(const wxDateTime& a, const wxDateTime& b)
 
 // ----------------------------------------------------------------- text
 
-// Length of the valid UTF-8 sequence at p (at most left bytes), 0 if none.
-size_t Utf8Sequence(const unsigned char* p, size_t left, wxUint32& code)
-{
-    const unsigned char c = p[0];
-    size_t n;
-    wxUint32 min;
-    if (c < 0x80)
-    {
-        code = c;
-        return 1;
-    }
-    if (c >= 0xC2 && c <= 0xDF)
-        n = 2, min = 0x80, code = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF)
-        n = 3, min = 0x800, code = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4)
-        n = 4, min = 0x10000, code = c & 0x07;
-    else
-        return 0;
-    if (left < n)
-        return 0;
-    for (size_t i = 1; i < n; ++i)
-    {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (p[i] & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return n;
-}
-
 // Text that is plain UTF-8 without NUL, which the program writes back the same.
 bool IsPlainUtf8(const std::string& bytes)
 {
@@ -208,21 +177,12 @@ bool IsPlainUtf8(const std::string& bytes)
     for (size_t i = 0; i < bytes.size();)
     {
         wxUint32 code;
-        size_t n = Utf8Sequence(p + i, bytes.size() - i, code);
+        size_t n = LegacyText::Utf8Sequence(p + i, bytes.size() - i, code);
         if (n == 0 || code == 0)
             return false;
         i += n;
     }
     return true;
-}
-
-wxUint32 Windows1252(unsigned char c)
-{
-    static const wxUint16 HIGH[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    return c >= 0x80 && c < 0xA0 ? HIGH[c - 0x80] : c;
 }
 
 // The system's code page when it is a legacy one that a byte-by-byte
@@ -244,11 +204,7 @@ bool LegacySystemDecode(const char* bytes, size_t length, wxString& text)
     default:
         break;
     }
-    wxCSConv conv(encoding);
-    if (!conv.IsOk())
-        return false;
-    text = wxString(bytes, conv, length);
-    return !text.empty();
+    return LegacyText::Decode(bytes, length, encoding, text) && !text.empty();
 }
 } // namespace
 
@@ -301,22 +257,7 @@ wxString DecodeLenient(const char* bytes, size_t length)
     wxString text;
     if (LegacySystemDecode(bytes, length, text))
         return text;
-    text.reserve(length);
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
-    for (size_t i = 0; i < length;)
-    {
-        wxUint32 code;
-        size_t n = Utf8Sequence(p + i, length - i, code);
-        if (n == 0)
-        {
-            code = Windows1252(p[i]);
-            n = 1;
-        }
-        // A NUL would end the text in every window that shows it.
-        text += wxUniChar(code == 0 ? 0xFFFD : code);
-        i += n;
-    }
-    return text;
+    return LegacyText::DecodeUtf8OrWindows1252(bytes, length);
 }
 
 DbValue ReadDbValue(wxSQLite3ResultSet& rs, int column)

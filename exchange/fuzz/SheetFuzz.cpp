@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "exchange/SpreadsheetReader.h"
-#include "import/fuzz/FuzzInit.h"
+#include "exchange/fuzz/FuzzInit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,7 +7,7 @@
 
 #include "exchange/VCardMapping.h"
 #include "exchange/VCardReader.h"
-#include "import/fuzz/FuzzInit.h"
+#include "exchange/fuzz/FuzzInit.h"
 #include "storage/DbValues.h"
 
 namespace

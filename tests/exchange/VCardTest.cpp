@@ -235,6 +235,12 @@ TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
 
     // 8-bit text that names no character set: Windows-1252.
     EXPECT_EQ(ReadOne("N:M\xFCller;J\xFCrgen\r\n").last_name, U("M\xC3\xBCller"));
+    EXPECT_EQ(ReadOne("N:Probe;J\r\nNOTE:a\x81"
+                      "b \xFC\r\n")
+                  .comment,
+              U("a\xC2\x81"
+                "b \xC3\xBC"))
+        << "a byte Windows-1252 leaves undefined is kept, not the value lost";
     // 2.1 values as raw bytes of the character set they name (old phones),
     // beside a UTF-8 value in the same card.
     ContactInfoEx sjis = ReadOne("VERSION:2.1\r\nN;CHARSET=SHIFT_JIS:\x8E\x52\x93\x63;\x91\xBE\x98\x59\r\n"

@@ -12,6 +12,7 @@
 #include "storage/Database.h"
 #include "storage/DbValues.h"
 #include "storage/HistoryManager.h"
+#include "storage/LegacyText.h"
 #include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 #include "storage/UnitOfWork.h"
@@ -239,4 +240,40 @@ TEST_F(StorageFailureTest, ForeignTextDatesAndValuesSurviveAnEditThatDoesNotTouc
     contacts.Update(c);
     EXPECT_EQ(dir.Scalar("select last_name || '|' || birthday from contacts where id = 7;"),
               "Mueller|1980-05-05 00:00:00");
+}
+
+TEST(LegacyText, NamedCharsetsDecodeStrictlyOrLenientlyAsTheCallerAsks)
+{
+    wxString text;
+    EXPECT_TRUE(LegacyText::Decode("\x8E\x52\x93\x63", 4, wxString("Shift_JIS"), text));
+    EXPECT_EQ(text, wxString::FromUTF8("\xE5\xB1\xB1\xE7\x94\xB0"));
+    // A name iconv does not know, but the toolkit does.
+    EXPECT_TRUE(LegacyText::Decode("\x80", 1, wxString("windows1252"), text)) << "found by another of its names";
+    EXPECT_EQ(text, wxString::FromUTF8("\xE2\x82\xAC"));
+    EXPECT_TRUE(LegacyText::Decode("\xFC", 1, wxFONTENCODING_ISO8859_1, text));
+    EXPECT_EQ(text, wxString::FromUTF8("\xC3\xBC"));
+    EXPECT_FALSE(LegacyText::Decode("x", 1, wxString("no-such-charset"), text));
+    EXPECT_FALSE(LegacyText::Decode("a\x81", 2, wxString("windows-1252"), text)) << "undefined in Windows-1252";
+    EXPECT_FALSE(LegacyText::Decode("\x8E", 1, wxString("Shift_JIS"), text)) << "ends inside a character";
+    EXPECT_TRUE(text.empty());
+
+    // Streamed: a character split between two pieces, and a shift state
+    // that lasts from one piece to the next.
+    LegacyText::Utf8Stream sjis;
+    ASSERT_TRUE(sjis.Open(wxString("Shift_JIS")));
+    std::string utf8;
+    EXPECT_TRUE(sjis.Convert("\x8E", 1, false, utf8));
+    EXPECT_TRUE(sjis.Convert("\x52", 1, true, utf8));
+    EXPECT_EQ(utf8, "\xE5\xB1\xB1");
+    LegacyText::Utf8Stream jis;
+    ASSERT_TRUE(jis.Open(wxString("ISO-2022-JP")));
+    utf8.clear();
+    EXPECT_TRUE(jis.Convert("\x1B$B", 3, false, utf8));
+    EXPECT_TRUE(jis.Convert("\x3B\x33", 2, false, utf8));
+    EXPECT_TRUE(jis.Convert("\x1B(B", 3, true, utf8));
+    EXPECT_EQ(utf8, "\xE5\xB1\xB1");
+
+    // Every byte a character: UTF-8 where it is, Windows-1252 elsewhere.
+    EXPECT_EQ(LegacyText::DecodeUtf8OrWindows1252("\xC3\xBC\xFC\x80\x81\0", 6),
+              wxString::FromUTF8("\xC3\xBC\xC3\xBC\xE2\x82\xAC\xC2\x81\xEF\xBF\xBD"));
 }
