@@ -5,7 +5,9 @@
 
 #include "app/Corva.h"
 #include "storage/ContactInfoEx.h"
+#include "storage/ContactManager.h"
 #include "storage/TagInfo.h"
+#include "storage/TagManager.h"
 #include "tests/support/GuiTest.h"
 #include "views/CardShape.h"
 #include "views/RelationCanvas.h"
@@ -259,6 +261,28 @@ TEST_F(ModelTest, RebuildsFollowTheContactsAndTags)
     EXPECT_EQ(0u, shapes.tagShapes.GetCount());
 }
 
+TEST_F(ModelTest, ShapesFollowTheManagersTheyAreHanded)
+{
+    dir.Exec("INSERT INTO mst_tags(name, display_order) VALUES('Solo', 1)");
+    AddContacts(3);
+    // Managers of their own, not the model root's.
+    TagManager tags;
+    ContactManager contacts;
+    ShapeManager shapes(tags, contacts);
+    contacts.AddObserver(&shapes);
+    shapes.RebuildShapes();
+    ASSERT_EQ(1u, shapes.tagShapes.GetCount());
+    EXPECT_EQ("Solo", shapes.tagShapes[0]->GetTag()->name);
+    EXPECT_EQ(0u, shapes.cardShapes.GetCount()) << "no search yet";
+
+    contacts.Search();
+    ASSERT_EQ(3u, shapes.cardShapes.GetCount());
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(contacts.contactList[i], shapes.cardShapes[i]->GetContact()) << "card " << i;
+    EXPECT_EQ(0u, Corva::GetInstance()->contactManager.contactList.GetCount())
+        << "the model root's page is not the one the cards show";
+}
+
 TEST_F(ModelTest, RelationCanvasIsAnEmptyScrollableArea)
 {
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "relation");
@@ -270,7 +294,9 @@ TEST_F(ModelTest, RelationCanvasIsAnEmptyScrollableArea)
     EXPECT_EQ(20, ux);
     EXPECT_EQ(20, uy);
     EXPECT_EQ(wxSize(2000, 2000), canvas->GetVirtualSize());
-    ShapeManager manager;
+    TagManager tags;
+    ContactManager contacts;
+    ShapeManager manager(tags, contacts);
     canvas->SetShapeManager(&manager);
     EXPECT_EQ(&manager, canvas->GetShapeManager());
     for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MOTION, wxEVT_LEFT_DCLICK})
