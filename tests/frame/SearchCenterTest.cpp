@@ -264,6 +264,10 @@ TEST_F(SearchCenterTest, PageLabelArithmetic)
     EXPECT_EQ("1 - 7 / 7", SearchCenterPane::FormatPageLabel(1, 50, 7));
     EXPECT_EQ("0 - 0 / 0", SearchCenterPane::FormatPageLabel(1, 50, 0));
     EXPECT_EQ("0 - 0 / 0", SearchCenterPane::FormatPageLabel(0, 50, 0));
+    EXPECT_EQ(3, SearchCenterPane::PageCount(123, 50));
+    EXPECT_EQ(2, SearchCenterPane::PageCount(100, 50)) << "a full last page adds no empty one";
+    EXPECT_EQ(0, SearchCenterPane::PageCount(0, 50));
+    EXPECT_EQ(0, SearchCenterPane::PageCount(7, 0)) << "no page size, no pages, no division by zero";
 }
 
 TEST_F(SearchCenterTest, CardShapesFollowEverySearch)
