@@ -56,6 +56,7 @@
 #include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
+#include "frame/DetailPane.h"
 #include "storage/ContactAdapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
@@ -361,7 +362,7 @@ public:
             tagNames[tags.GetInt(0)] = tags.GetAsString(1);
         tags.Finalize();
 
-        wxFFile file(CorvalaFrame::DefaultTemplatePath(), "rb");
+        wxFFile file(DetailPane::DefaultTemplatePath(), "rb");
         wxString text;
         if (file.IsOpened())
             file.ReadAll(&text, wxConvUTF8);

@@ -15,8 +15,8 @@
 #include "dialogs/DateText.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/wxMultiChoicePropertyEx.h"
-#include "frame/Corva.h"
 #include "storage/ContactInfoEx.h"
+#include "storage/TagManager.h"
 
 namespace
 {
@@ -118,10 +118,10 @@ wxString ReadText(wxPropertyGrid* grid, const char* column)
 }
 } // namespace
 
-ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, wxWindowID id)
+ContactEditDlg::ContactEditDlg(wxWindow* parent, int mode, TagManager& tags, wxWindowID id)
     : wxDialog(parent, id, _("Contact detail dialog"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "id"),
-      mode(mode)
+      mode(mode), tagManager(tags)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
 
@@ -201,11 +201,8 @@ void ContactEditDlg::BuildGrid()
 {
     // The tag choices follow the display order the user gives the tags.
     wxArrayString allTagNames;
-    if (corva)
-    {
-        for (const TagInfo* tag : corva->tagManager.GetTagsByDisplayOrder())
-            allTagNames.Add(tag->name);
-    }
+    for (const TagInfo* tag : tagManager.GetTagsByDisplayOrder())
+        allTagNames.Add(tag->name);
     if (!contact)
         return;
     if (mode < EDIT_MODE_NEW || mode > EDIT_MODE_COPY)
@@ -258,8 +255,8 @@ void ContactEditDlg::BuildGrid()
         new wxLongStringProperty(commentLabel, commentLabel, showValues ? contact->comment : wxString()));
 
     currentTagNames.Clear();
-    if (showValues && corva)
-        corva->tagManager.GetTagNamesByIds(contact->tagIds, currentTagNames);
+    if (showValues)
+        tagManager.GetTagNamesByIds(contact->tagIds, currentTagNames);
     const wxString tagLabel = _("Tag");
     tagsProperty = new wxMultiChoicePropertyEx(tagLabel, tagLabel, allTagNames, currentTagNames);
     propertyGrid->Append(tagsProperty);
@@ -346,9 +343,7 @@ void ContactEditDlg::ReadTags()
         return;
 
     contact->tagIds.Clear();
-    if (!corva)
-        return;
-    TagManager& tags = corva->tagManager;
+    TagManager& tags = tagManager;
     const wxArrayString pieces = wxSplit(text, '"', '\0');
     for (wxString name : pieces)
     {

@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 
 class ContactInfoEx;
-class Corva;
+class TagManager;
 class wxMultiChoicePropertyEx;
 class wxPropertyGrid;
 class wxStaticBitmap;
@@ -24,13 +24,10 @@ enum ContactEditMode
 class ContactEditDlg : public wxDialog
 {
 public:
-    ContactEditDlg(wxWindow* parent, int mode, wxWindowID id = wxID_ANY);
+    // The tags offered and the new ones the user types go through tags.
+    ContactEditDlg(wxWindow* parent, int mode, TagManager& tags, wxWindowID id = wxID_ANY);
 
-    // Neither is owned; both are set before ShowModal.
-    void SetCorva(Corva* corva)
-    {
-        this->corva = corva;
-    }
+    // Not owned; set before ShowModal.
     void SetContact(ContactInfoEx* contact)
     {
         this->contact = contact;
@@ -60,7 +57,7 @@ private:
     void ReadTags();
 
     int mode;
-    Corva* corva = nullptr;
+    TagManager& tagManager;
     ContactInfoEx* contact = nullptr;
     wxStaticBitmap* bitmapMode;
     wxStaticText* textSingle;

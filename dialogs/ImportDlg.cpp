@@ -19,8 +19,8 @@
 #include "dialogs/ProgramInfo.h"
 #include "dialogs/wxHyperLink.h"
 #include "exchange/SpreadsheetReader.h"
-#include "frame/Corva.h"
 #include "platform/Platform.h"
+#include "storage/ContactManager.h"
 #include "storage/StorageHooks.h"
 
 namespace
@@ -29,9 +29,10 @@ namespace
 const long STATUS_INTERVAL_MS = 250;
 } // namespace
 
-ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id)
+ImportDlg::ImportDlg(wxWindow* parent, wxWindowID id, ContactManager& contacts)
     : wxDialog(parent, id, _("Import contacts dialog"), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY")
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY"),
+      contactManager(contacts)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
 
@@ -106,7 +107,6 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     const wxString path = txtCsvPath->GetValue();
     if (path.empty() || importing || !buttonImport->IsEnabled())
         return;
-    wxCHECK_RET(corva, "the import dialog needs the model root");
 
     // The file is read as it is stored: a file that is not a workbook is
     // refused here, one damaged further on when the damage is reached.
@@ -152,7 +152,7 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
             // a box of its own; whatever else goes wrong meanwhile is shown
             // afterwards, over this dialog.
             ScopedErrorReporter takeOver([&reports](const wxString& message) { reports.push_back(message); });
-            stored = corva->contactManager.InsertContacts(reader);
+            stored = contactManager.InsertContacts(reader);
         }
 
         buttonSelFile->Enable();
@@ -165,7 +165,7 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     {
         // Nothing of the file is in the address book: the user may try again.
         buttonImport->Enable();
-        const wxString& reason = corva->contactManager.GetLastBatchError();
+        const wxString& reason = contactManager.GetLastBatchError();
         if (reason.empty() && reader.Failed())
         {
             ShowStatus(wxEmptyString);

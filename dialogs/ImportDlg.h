@@ -4,7 +4,7 @@
 
 #include <wx/dialog.h>
 
-class Corva;
+class ContactManager;
 class wxButton;
 class wxStaticText;
 class wxTextCtrl;
@@ -12,13 +12,8 @@ class wxTextCtrl;
 class ImportDlg : public wxDialog
 {
 public:
-    ImportDlg(wxWindow* parent, wxWindowID id);
-
-    // Not owned; set before ShowModal.
-    void SetCorva(Corva* corva)
-    {
-        this->corva = corva;
-    }
+    // The rows are stored through contacts.
+    ImportDlg(wxWindow* parent, wxWindowID id, ContactManager& contacts);
 
     void OnButtonSelFileClick(wxCommandEvent& event);
     void OnButtonImportClick(wxCommandEvent& event);
@@ -38,6 +33,6 @@ private:
     wxButton* buttonImport;
     wxButton* buttonClose;
     wxStaticText* lblStatus;
-    Corva* corva = nullptr;
+    ContactManager& contactManager;
     bool importing = false;
 };

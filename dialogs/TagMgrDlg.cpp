@@ -12,10 +12,11 @@
 
 #include "dialogs/DialogCommon.h"
 #include "dialogs/TagEditDlg.h"
-#include "frame/Corva.h"
+#include "storage/TagManager.h"
 
-TagMgrDlg::TagMgrDlg(wxWindow* parent, wxWindowID id)
-    : wxDialog(parent, id, _("Tag select dialog"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "id")
+TagMgrDlg::TagMgrDlg(wxWindow* parent, TagManager& tags, wxWindowID id)
+    : wxDialog(parent, id, _("Tag select dialog"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, "id"),
+      tagManager(tags)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
 
@@ -76,9 +77,7 @@ void TagMgrDlg::FillTagList()
     currentTag = nullptr;
     listTags->DeleteAllItems();
     EnableRowButtons(false);
-    if (!corva)
-        return;
-    TagManager& tags = corva->tagManager;
+    TagManager& tags = tagManager;
     tags.Load();
     int position = 0;
     // Each tag goes on top: the highest display order ends first.
@@ -118,9 +117,7 @@ void TagMgrDlg::OnListItemDeselected(wxListEvent&)
 
 void TagMgrDlg::OnButtonAddClick(wxCommandEvent&)
 {
-    if (!corva)
-        return;
-    TagManager& tags = corva->tagManager;
+    TagManager& tags = tagManager;
     wxString name;
     if (!TagEditDlg::AskName(this, name, [&tags](const wxString& n) { return tags.FindByName(n) != nullptr; }))
         return;
@@ -131,9 +128,9 @@ void TagMgrDlg::OnButtonAddClick(wxCommandEvent&)
 
 void TagMgrDlg::OnButtonEditClick(wxCommandEvent&)
 {
-    if (!corva || !currentTag)
+    if (!currentTag)
         return;
-    TagManager& tags = corva->tagManager;
+    TagManager& tags = tagManager;
     const int id = currentTag->id;
     wxString name = currentTag->name;
     auto taken = [&tags, id](const wxString& n)
@@ -152,11 +149,11 @@ void TagMgrDlg::OnButtonEditClick(wxCommandEvent&)
 
 void TagMgrDlg::MoveCurrentTag(bool up)
 {
-    if (!corva || !currentTag)
+    if (!currentTag)
         return;
     const int id = currentTag->id;
     // Moving notifies the main window, which reloads the cache.
-    if (!corva->tagManager.MoveTag(id, up))
+    if (!tagManager.MoveTag(id, up))
         return;
     FillTagList();
     // Keep the moved tag selected, so it can go on moving.
@@ -174,11 +171,11 @@ void TagMgrDlg::MoveCurrentTag(bool up)
 
 void TagMgrDlg::OnButtonDeleteClick(wxCommandEvent&)
 {
-    if (!corva || !currentTag)
+    if (!currentTag)
         return;
     wxString question = _("Do you want to delete the Tag? \n\n $tag_name");
     question.Replace("$tag_name", currentTag->name, false);
     if (wxMessageBox(question, _("Confirm"), wxYES_NO, this) == wxYES)
-        corva->tagManager.Delete(currentTag);
+        tagManager.Delete(currentTag);
     FillTagList();
 }

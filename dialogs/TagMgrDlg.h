@@ -4,7 +4,7 @@
 
 #include <wx/dialog.h>
 
-class Corva;
+class TagManager;
 class TagInfo;
 class wxListCtrl;
 class wxListEvent;
@@ -12,13 +12,7 @@ class wxListEvent;
 class TagMgrDlg : public wxDialog
 {
 public:
-    explicit TagMgrDlg(wxWindow* parent, wxWindowID id = wxID_ANY);
-
-    // Not owned; set before ShowModal.
-    void SetCorva(Corva* corva)
-    {
-        this->corva = corva;
-    }
+    TagMgrDlg(wxWindow* parent, TagManager& tags, wxWindowID id = wxID_ANY);
 
     void OnDialogInit(wxInitDialogEvent& event);
     void OnListItemSelected(wxListEvent& event);
@@ -34,7 +28,7 @@ private:
     // Up and Down: one place in the display order.
     void MoveCurrentTag(bool up);
 
-    Corva* corva = nullptr;
+    TagManager& tagManager;
     // The selected row's tag; points into the tag cache, so it is dropped on
     // every refill.
     TagInfo* currentTag = nullptr;

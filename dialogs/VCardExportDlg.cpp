@@ -11,19 +11,19 @@
 
 #include "dialogs/DialogCommon.h"
 #include "exchange/VCardExport.h"
-#include "frame/Corva.h"
 #include "platform/Platform.h"
+#include "storage/TagManager.h"
 
 namespace
 {
 const int STATUS_WIDTH = 420;
 } // namespace
 
-VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, const ContactArray& selection,
+VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, const ContactArray& selection,
                                const SearchCondition& condition, int searchTotal)
     : wxDialog(parent, id, _("Export vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
                "wxID_ANY"),
-      corva(corva), selection(selection), condition(condition)
+      tagManager(tags), selection(selection), condition(condition)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
     top->Add(MakeDialogHeader(this, "User_s48_02.png",
@@ -83,7 +83,6 @@ void VCardExportDlg::OnButtonExportClick(wxCommandEvent&)
 
 bool VCardExportDlg::ExportTo(const wxString& path)
 {
-    wxCHECK_MSG(corva, false, "the vCard export dialog needs the model root");
     const VCardVersion version = radioVersion->GetSelection() == 1 ? VCardVersion::V40 : VCardVersion::V30;
     VCardExport::Result result;
     {
@@ -93,13 +92,13 @@ bool VCardExportDlg::ExportTo(const wxString& path)
         switch (radioScope->GetSelection())
         {
         case SCOPE_SELECTION:
-            result = VCardExport::WriteContacts(path, selection, corva->tagManager, version, progress);
+            result = VCardExport::WriteContacts(path, selection, tagManager, version, progress);
             break;
         case SCOPE_SEARCH:
-            result = VCardExport::WriteSearch(path, condition, corva->tagManager, version, progress);
+            result = VCardExport::WriteSearch(path, condition, tagManager, version, progress);
             break;
         default:
-            result = VCardExport::WriteSearch(path, SearchCondition(), corva->tagManager, version, progress);
+            result = VCardExport::WriteSearch(path, SearchCondition(), tagManager, version, progress);
             break;
         }
     }

@@ -8,7 +8,7 @@
 #include "storage/ContactInfoEx.h"
 #include "storage/SearchCondition.h"
 
-class Corva;
+class TagManager;
 class wxButton;
 class wxRadioBox;
 class wxStaticText;
@@ -26,7 +26,7 @@ public:
     // The selection and the condition are copied; the records the
     // selection points to must outlive the dialog (they are the main
     // window's current page).
-    VCardExportDlg(wxWindow* parent, wxWindowID id, Corva* corva, const ContactArray& selection,
+    VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, const ContactArray& selection,
                    const SearchCondition& condition, int searchTotal);
 
     void OnButtonExportClick(wxCommandEvent& event);
@@ -37,7 +37,7 @@ public:
 private:
     void ShowStatus(const wxString& text);
 
-    Corva* corva;
+    TagManager& tagManager;
     ContactArray selection;
     SearchCondition condition;
     wxRadioBox* radioScope;

@@ -13,8 +13,9 @@
 
 #include "dialogs/DialogCommon.h"
 #include "exchange/VCardImport.h"
-#include "frame/Corva.h"
 #include "platform/Platform.h"
+#include "storage/ContactManager.h"
+#include "storage/TagManager.h"
 
 namespace
 {
@@ -22,9 +23,10 @@ namespace
 const int STATUS_WIDTH = 460;
 } // namespace
 
-VCardImportDlg::VCardImportDlg(wxWindow* parent, wxWindowID id)
+VCardImportDlg::VCardImportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, ContactManager& contacts)
     : wxDialog(parent, id, _("Import vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
-               "wxID_ANY")
+               "wxID_ANY"),
+      tagManager(tags), contactManager(contacts)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
     top->Add(MakeDialogHeader(this, "Import_s48_01.png",
@@ -108,7 +110,6 @@ void VCardImportDlg::OnButtonImportClick(wxCommandEvent&)
 {
     if (paths.empty() || importing || !buttonImport->IsEnabled())
         return;
-    wxCHECK_RET(corva, "the vCard import dialog needs the model root");
 
     const VCardImport::Duplicates duplicates =
         radioDuplicates->GetSelection() == 1 ? VCardImport::Duplicates::IMPORT : VCardImport::Duplicates::SKIP;
@@ -127,7 +128,7 @@ void VCardImportDlg::OnButtonImportClick(wxCommandEvent&)
         for (const wxString& path : paths)
         {
             const wxString name = wxFileName(path).GetFullName();
-            VCardImport import(corva->tagManager, corva->contactManager);
+            VCardImport import(tagManager, contactManager);
             import.onCard = [ this, &name ](size_t read) {
                 if (read % 100 == 0)
                     ShowStatus(wxString::Format(wxPLURAL("Reading %s: %lu card", "Reading %s: %lu cards", read), name,

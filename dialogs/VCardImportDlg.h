@@ -9,7 +9,8 @@
 #include <wx/dialog.h>
 #include <wx/dnd.h>
 
-class Corva;
+class ContactManager;
+class TagManager;
 class wxButton;
 class wxRadioBox;
 class wxStaticText;
@@ -18,13 +19,8 @@ class wxTextCtrl;
 class VCardImportDlg : public wxDialog
 {
 public:
-    VCardImportDlg(wxWindow* parent, wxWindowID id);
-
-    // Not owned; set before ShowModal.
-    void SetCorva(Corva* corva)
-    {
-        this->corva = corva;
-    }
+    // The cards become contacts (and their categories tags) through these.
+    VCardImportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, ContactManager& contacts);
 
     // The files to import (chosen, or dropped on the main window).
     void SetPaths(const wxArrayString& paths);
@@ -54,7 +50,8 @@ private:
     wxButton* buttonClose;
     wxStaticText* lblStatus;
     wxArrayString paths;
-    Corva* corva = nullptr;
+    TagManager& tagManager;
+    ContactManager& contactManager;
     bool importing = false;
 };
 

@@ -25,6 +25,6 @@ public:
     ShapeManager shapeManager;
 
 private:
-    Corva() = default;
+    Corva() : shapeManager(tagManager, contactManager) {}
     static Corva* instance;
 };

@@ -1,12 +1,14 @@
 #include "frame/CorvalaFrame.h"
 
 #include <algorithm>
+#include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include <wx/aui/auibar.h>
 #include <wx/aui/auibook.h>
 #include <wx/busyinfo.h>
 #include <wx/config.h>
-#include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
@@ -24,10 +26,16 @@
 #include "dialogs/VCardExportDlg.h"
 #include "dialogs/VCardImportDlg.h"
 #include "dialogs/WindowSettings.h"
+#include "frame/ContactListPane.h"
 #include "frame/Corva.h"
+#include "frame/DetailPane.h"
 #include "frame/FrameImages.h"
+#include "frame/HistoryPane.h"
 #include "frame/LongLoad.h"
 #include "frame/MyHtmlWin.h"
+#include "frame/SearchCenterPane.h"
+#include "frame/StatisticsPane.h"
+#include "frame/WindowPlacement.h"
 #include "platform/Platform.h"
 #include "views/CardCanvas.h"
 #include "views/RelationCanvas.h"
@@ -37,108 +45,20 @@ namespace
 const char* const CONFIG_GROUP = "/CorvaFrame";
 const char* const DOWNLOAD_PAGE = "https://www.marrowind.example/corvala/download.html";
 const wxSize MINIMUM_CLIENT_SIZE(760, 500);
+
+template <typename Dialog, typename... Args> void RunModal(Args&&... args)
+{
+    Dialog dialog(std::forward<Args>(args)...);
+    dialog.ShowModal();
+}
 } // namespace
 
-CorvalaFrame::Ids::Ids()
-{
-    // The order is the order in which the window's parts are built.
-    for (wxWindowIDRef* id : {&ID_STATICTEXT2,
-                              &ID_LISTCTRL_TAGS,
-                              &ID_STATICTEXT1,
-                              &ID_PANEL_ALPHABET,
-                              &ID_STATICTEXT4,
-                              &ID_COMBOBOX_KEYWORD,
-                              &ID_BUTTON_SEARCH,
-                              &ID_BUTTON_RESET,
-                              &ID_STATICLINE5,
-                              &ID_BUTTON_PLUS,
-                              &ID_STATICLINE1,
-                              &ID_STATICTEXT3,
-                              &ID_STATICTEXT5,
-                              &ID_TEXTCTRL_SELTAG,
-                              &ID_STATICTEXT6,
-                              &ID_TEXTCTRL_FIRST_APLPHABET,
-                              &ID_STATICTEXT8,
-                              &ID_TEXTCTRLCONDITION_KEYWORD,
-                              &ID_STATICTEXT7,
-                              &ID_STATICLINE6,
-                              &ID_STATICTEXT9,
-                              &ID_BUTTON_PREVPAGE,
-                              &ID_BUTTON_NEXTPAGE,
-                              &ID_PANEL1,
-                              &ID_LISTCTRL_RESULT,
-                              &ID_PANEL11,
-                              &ID_PANEL10,
-                              &ID_NOTEBOOK_VIEW,
-                              &ID_PANEL9,
-                              &ID_AUINOTEBOOK_MAIN,
-                              &ID_BUTTON_EDIT,
-                              &ID_BUTTON_DELETE,
-                              &ID_STATICLINE2,
-                              &ID_BUTTON_COPY,
-                              &ID_PANEL3,
-                              &ID_BUTTON_NEW_HIS,
-                              &ID_BUTTON_EDIT_HIS,
-                              &ID_BUTTON_DEL_HIS,
-                              &ID_STATICLINE3,
-                              &ID_BUTTON_HIS_COPY,
-                              &ID_LISTCTRL_CONTACT_HISTORY,
-                              &ID_PANEL7,
-                              &ID_AUINOTEBOOK_DETAIL,
-                              &ID_BUTTON_REFRESH,
-                              &ID_LISTCTRL_STATUS,
-                              &ID_PANEL2,
-                              &ID_BUTTON_LAST_MONTH,
-                              &ID_BUTTON_NEXT_MONTH,
-                              &ID_STATICLINE4,
-                              &ID_BUTTON_CUR_MONTH,
-                              &ID_LISTCTRL_REMINDER,
-                              &ID_PANEL6,
-                              &ID_BUTTON_TAG_REFRESH,
-                              &ID_LISTCTRL_TAGSTAT,
-                              &ID_PANEL5,
-                              &ID_BUTTON_WEEK,
-                              &ID_BUTTON_ONE_MONTH,
-                              &ID_BUTTON_SIX_MONTH,
-                              &ID_LISTCTRL_RECNENT,
-                              &ID_PANEL8,
-                              &ID_AUINOTEBOOK_STAT,
-                              &ID_TOOL_NEW,
-                              &ID_TOOL_EDIT,
-                              &ID_TOOL_DELETE,
-                              &ID_TOOL_TAG,
-                              &ID_TOOL_IMPORT,
-                              &ID_TOOL_SETTING,
-                              &ID_TOOL_UPDATE,
-                              &ID_TOOL_ABOUT,
-                              &ID_AUITOOLBAR,
-                              &ID_MENU_QUIT,
-                              &ID_MENU_NEW,
-                              &ID_MENU_EDIT,
-                              &ID_MENU_DELETE,
-                              &ID_MENU_COPY,
-                              &ID_MENU_TAG,
-                              &ID_MENU_PERSONAL_INFO,
-                              &ID_MENU_STAT_INFO,
-                              &ID_MENU_SETTING,
-                              &ID_MENU_UI_LANGUAGE,
-                              &ID_MENU_IMPORT,
-                              &ID_MENU_UPDATE,
-                              &ID_MENU_ABOUT,
-                              &ID_STATUSBAR,
-                              &ID_POPUP_EDIT,
-                              &ID_POPUP_DELETE,
-                              &ID_POPUP_COPY,
-                              &ID_HTMLWINDOW})
-        *id = wxWindow::NewControlId();
-}
-
 CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
-    : wxFrame(parent, id, _("Corvala"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE, "wxID_ANY")
+    : wxFrame(parent, id, _("Corvala"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE, "wxID_ANY"),
+      // The one place below the application that reaches the model root:
+      // every pane and dialog is handed the managers it uses.
+      model(Corva::GetInstance())
 {
-    wxDateTime now = wxDateTime::Now();
-    birthdayMonth = static_cast<int>(now.GetMonth());
-
     SetClientSize(800, 500);
     paneManager.SetManagedWindow(this);
     paneManager.SetFlags(wxAUI_MGR_DEFAULT | wxAUI_MGR_ALLOW_ACTIVE_PANE | wxAUI_MGR_TRANSPARENT_DRAG);
@@ -163,24 +83,22 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     RestoreWindowState();
     GetStatusBar()->SetStatusText(_("Marrowind Corvala"), 1);
 
-    model = Corva::GetInstance();
     model->Init();
     model->tagManager.SetObserver(this);
     model->contactManager.AddObserver(this);
     model->historyManager.SetObserver(this);
 
-    LoadDetailTemplate();
+    detailPane->LoadDetailTemplate();
 
     imageList = new wxImageList(16, 16, true, 4);
     for (const char* name : {"icon_group", "icon_contact_male", "icon_contact_female", "icon_history"})
         imageList->Add(FrameImages::ResourceIcon(name));
-    tagList->SetImageList(imageList, wxIMAGE_LIST_SMALL);
-    tagList->SetBackgroundColour(wxColour(236, 232, 230));
-    RefreshTagList();
-    alphabetPanel->SetBackgroundColour(wxColour(236, 232, 230));
-    resultList->SetImageList(imageList, wxIMAGE_LIST_SMALL);
-    historyList->SetImageList(imageList, wxIMAGE_LIST_SMALL);
-    InsertListColumns();
+    searchCenter->SetUp(imageList);
+    contactList->SetImages(imageList);
+    historyPane->SetImages(imageList);
+    contactList->InsertColumns();
+    historyPane->InsertColumns();
+    statisticsPane->InsertColumns();
 
     {
         wxBusyCursor wait;
@@ -188,27 +106,28 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     }
 
     relationCanvas->SetShapeManager(&model->shapeManager);
-    cardView->SetMainFrame(this);
+    cardView->SetContactManager(&model->contactManager);
     cardView->SetShapeManager(&model->shapeManager);
     // The first search ran before the cards had their manager.
-    cardView->ShowSelection(selection);
+    cardView->ShowSelection(GetSelection());
     model->historyManager.SetCurrentContact(model->contactManager.currentContact);
 
-    RefreshHistoryList();
-    UpdateHistoryButtons();
-    FillStatisticsWhenShown();
+    historyPane->RefreshEntries();
+    historyPane->UpdateButtons();
+    statisticsPane->FillWhenShown(this, {contactList->GetListCtrl(), cardView, detailPane->GetDetailWindow()});
 
-    ShowConditionRow(conditionRowVisible);
+    searchCenter->ShowConditionRow(conditionRowVisible);
     ShowStatisticsPane(statPanelVisible);
     // A stored index of a page that does not exist falls back to the list.
-    if (viewIndex < 0 || viewIndex >= static_cast<int>(viewNotebook->GetPageCount()))
+    wxNotebook* viewBook = searchCenter->GetViewBook();
+    if (viewIndex < 0 || viewIndex >= static_cast<int>(viewBook->GetPageCount()))
         viewIndex = 0;
-    viewNotebook->SetSelection(viewIndex);
-    UpdatePageLabel();
+    viewBook->SetSelection(viewIndex);
+    searchCenter->ShowPage(1);
 
     // The check marks follow the panes as they are now, not as built.
     personalInfoItem->Check(paneManager.GetPane(detailNotebook).IsShown());
-    statisticsItem->Check(paneManager.GetPane(statNotebook).IsShown());
+    statisticsItem->Check(paneManager.GetPane(statisticsPane).IsShown());
 }
 
 CorvalaFrame::~CorvalaFrame()
@@ -226,7 +145,10 @@ void CorvalaFrame::BuildCentrePane()
     mainNotebook = new wxAuiNotebook(this, ids.ID_AUINOTEBOOK_MAIN, wxDefaultPosition, wxDefaultSize,
                                      wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
     mainNotebook->SetArtProvider(new wxAuiSimpleTabArt);
-    mainNotebook->AddPage(BuildSearchCenter(mainNotebook), _("Search center"));
+    searchCenter = new SearchCenterPane(mainNotebook, ids, model->tagManager, model->contactManager);
+    contactList = searchCenter->GetContactList();
+    cardView = searchCenter->GetCardCanvas();
+    mainNotebook->AddPage(searchCenter, _("Search center"));
 
     wxPanel* relationPanel =
         new wxPanel(mainNotebook, ids.ID_PANEL9, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL9");
@@ -251,8 +173,10 @@ void CorvalaFrame::BuildDetailPane()
     detailNotebook = new wxAuiNotebook(this, ids.ID_AUINOTEBOOK_DETAIL, wxDefaultPosition, wxSize(380, 400),
                                        wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_SCROLL_BUTTONS);
     detailNotebook->SetMinSize(wxSize(360, 200));
-    detailNotebook->AddPage(BuildDetailPage(detailNotebook), _("Detail"));
-    detailNotebook->AddPage(BuildHistoryPage(detailNotebook), _("Contact history"));
+    detailPane = new DetailPane(detailNotebook, ids, model->tagManager);
+    detailNotebook->AddPage(detailPane, _("Detail"));
+    historyPane = new HistoryPane(detailNotebook, ids, model->contactManager, model->historyManager, this);
+    detailNotebook->AddPage(historyPane, _("Contact history"));
     paneManager.AddPane(detailNotebook, wxAuiPaneInfo()
                                             .Name("DetailInfo")
                                             .Caption(_("Personal Information"))
@@ -270,35 +194,47 @@ void CorvalaFrame::BuildDetailPane()
                                             .Movable(true));
 }
 
+void CorvalaFrame::BuildStatisticsPane()
+{
+    statisticsPane = new StatisticsPane(this, ids, model->tagManager, model->contactManager);
+    paneManager.AddPane(statisticsPane, wxAuiPaneInfo()
+                                            .Name("StatInfo")
+                                            .Caption(_("Statistics information"))
+                                            .MinSize(360, 160)
+                                            .CaptionVisible(true)
+                                            .CloseButton(true)
+                                            .MaximizeButton(true)
+                                            .PinButton(true)
+                                            .Right()
+                                            .Position(1)
+                                            .Dockable(true));
+}
+
 void CorvalaFrame::BuildToolbar()
 {
     toolbar = new wxAuiToolBar(this, ids.ID_AUITOOLBAR, wxDefaultPosition, wxDefaultSize,
                                wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_TEXT);
-    toolbar->AddTool(ids.ID_TOOL_NEW, _("New"), FrameImages::Load("ContactEdit_s24_01.png", 24), _("New contact"),
-                     wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_NEW, _("Open new contact dialog to add contace."));
-    toolbar->AddTool(ids.ID_TOOL_EDIT, _("Edit"), FrameImages::Load("ContactEdit_s24_02.png", 24),
-                     _("Edit selected contace"), wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_EDIT, _("Open edit contact dialog to edit a contact information."));
-    toolbar->AddTool(ids.ID_TOOL_DELETE, _("Delete"), FrameImages::Load("Delete_s24_01.png", 24),
-                     _("Delete selected contact"), wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_DELETE, _("Delete selected contact."));
+    auto tool = [this](int id, const wxString& label, const char* image, const wxString& help, const wxString& longHelp)
+    {
+        toolbar->AddTool(id, label, FrameImages::Load(image, 24), help, wxITEM_NORMAL);
+        if (!longHelp.empty())
+            toolbar->SetToolLongHelp(id, longHelp);
+    };
+    tool(ids.ID_TOOL_NEW, _("New"), "ContactEdit_s24_01.png", _("New contact"),
+         _("Open new contact dialog to add contace."));
+    tool(ids.ID_TOOL_EDIT, _("Edit"), "ContactEdit_s24_02.png", _("Edit selected contace"),
+         _("Open edit contact dialog to edit a contact information."));
+    tool(ids.ID_TOOL_DELETE, _("Delete"), "Delete_s24_01.png", _("Delete selected contact"),
+         _("Delete selected contact."));
     toolbar->AddSeparator();
-    toolbar->AddTool(ids.ID_TOOL_TAG, _("Tag"), FrameImages::Load("User_s24_02.png", 24), _("Tag management"),
-                     wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_TAG, _("Open tag management dialog."));
-    toolbar->AddTool(ids.ID_TOOL_IMPORT, _("Import"), FrameImages::Load("Import_s24_01.png", 24), wxEmptyString,
-                     wxITEM_NORMAL);
+    tool(ids.ID_TOOL_TAG, _("Tag"), "User_s24_02.png", _("Tag management"), _("Open tag management dialog."));
+    tool(ids.ID_TOOL_IMPORT, _("Import"), "Import_s24_01.png", wxEmptyString, wxEmptyString);
     toolbar->AddSeparator();
-    toolbar->AddTool(ids.ID_TOOL_SETTING, _("Setting"), FrameImages::Load("Setting_s24_01.png", 24),
-                     _("Open settings dialog"), wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_SETTING, _("Open settings dialog."));
-    toolbar->AddTool(ids.ID_TOOL_UPDATE, _("Update"), FrameImages::Load("Update_s24_01.png", 24), _("Check update"),
-                     wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_UPDATE, _("Open the Corvala download page on www.marrowind.example."));
-    toolbar->AddTool(ids.ID_TOOL_ABOUT, _("About"), FrameImages::Load("About_s24_01.png", 24), _("Open about dialog"),
-                     wxITEM_NORMAL);
-    toolbar->SetToolLongHelp(ids.ID_TOOL_ABOUT, _("Open about dialog."));
+    tool(ids.ID_TOOL_SETTING, _("Setting"), "Setting_s24_01.png", _("Open settings dialog"),
+         _("Open settings dialog."));
+    tool(ids.ID_TOOL_UPDATE, _("Update"), "Update_s24_01.png", _("Check update"),
+         _("Open the Corvala download page on www.marrowind.example."));
+    tool(ids.ID_TOOL_ABOUT, _("About"), "About_s24_01.png", _("Open about dialog"), _("Open about dialog."));
     toolbar->Realize();
     paneManager.AddPane(toolbar, wxAuiPaneInfo()
                                      .Name("Toolbar")
@@ -396,31 +332,84 @@ void CorvalaFrame::BuildContactMenu()
 
 void CorvalaFrame::ConnectEvents()
 {
-    ConnectSearchEvents();
-    ConnectContactEvents();
-    ConnectHistoryEvents();
-    ConnectStatisticsEvents();
+    ConnectContactCommands();
+    // What the panes and the cards ask for.
+    Bind(EVT_CONTACT_CURRENT, [this](ContactEvent& event) { MakeCurrent(event.GetContact()); });
+    Bind(EVT_CONTACT_SELECT, [this](ContactEvent& event) { contactList->SelectContact(event.GetContact()); });
+    Bind(EVT_CONTACT_EDIT, [this](ContactEvent& event) { contactList->EditContact(event.GetContact()); });
+    Bind(EVT_CONTACT_MENU, [this](ContactEvent&) { PopupMenu(&contactMenu); });
+    Bind(EVT_SEARCH_TAG_CHOSEN, [this](wxCommandEvent&) { historyPane->UpdateButtons(); });
+    searchCenter->GetViewBook()->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED,
+                                      [this](wxBookCtrlEvent& event)
+                                      {
+                                          viewIndex = event.GetSelection();
+                                          event.Skip();
+                                      });
 
-    viewNotebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CorvalaFrame::OnViewPageChanged, this);
-
-    Bind(wxEVT_MENU, &CorvalaFrame::OnTagManage, this, ids.ID_TOOL_TAG);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnTagManage, this, ids.ID_MENU_TAG);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_TOOL_IMPORT);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnImport, this, ids.ID_MENU_IMPORT);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnImportVCard, this, idMenuImportVCard);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnExportVCard, this, idMenuExportVCard);
+    // A command of the toolbar and of a menu, or of a menu alone.
+    auto command = [this](std::initializer_list<int> commandIds, std::function<void()> run)
+    {
+        for (int commandId : commandIds)
+            Bind(
+                wxEVT_MENU, [run](wxCommandEvent&) { run(); }, commandId);
+    };
+    command({ids.ID_TOOL_TAG, ids.ID_MENU_TAG}, [this] { RunModal<TagMgrDlg>(this, model->tagManager, wxID_ANY); });
+    command({ids.ID_TOOL_IMPORT, ids.ID_MENU_IMPORT},
+            [this] { RunModal<ImportDlg>(this, wxID_ANY, model->contactManager); });
+    command({idMenuImportVCard}, [this] { ImportVCardFiles(wxArrayString()); });
+    command({idMenuExportVCard},
+            [this]
+            {
+                RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, GetSelection(), GetSearchCondition(),
+                                         model->contactManager.totalCount);
+            });
     SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));
-    Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_TOOL_SETTING);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnSetting, this, ids.ID_MENU_SETTING);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnCheckUpdate, this, ids.ID_TOOL_UPDATE);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnCheckUpdate, this, ids.ID_MENU_UPDATE);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnAbout, this, ids.ID_TOOL_ABOUT);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnAbout, this, ids.ID_MENU_ABOUT);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnQuit, this, ids.ID_MENU_QUIT);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnPersonalInfo, this, ids.ID_MENU_PERSONAL_INFO);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnStatisticsInfo, this, ids.ID_MENU_STAT_INFO);
-    Bind(wxEVT_MENU, &CorvalaFrame::OnUiLanguage, this, ids.ID_MENU_UI_LANGUAGE);
+    command({ids.ID_TOOL_SETTING, ids.ID_MENU_SETTING}, [this] { RunModal<SettingDlg>(this, wxID_ANY); });
+    command({ids.ID_TOOL_UPDATE, ids.ID_MENU_UPDATE},
+            [] { wxLaunchDefaultBrowser(DOWNLOAD_PAGE, wxBROWSER_NEW_WINDOW); });
+    command({ids.ID_TOOL_ABOUT, ids.ID_MENU_ABOUT}, [this] { RunModal<AboutDlg>(this, wxID_ANY); });
+    command({ids.ID_MENU_QUIT}, [this] { Close(false); });
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent& event)
+        {
+            wxAuiPaneInfo& pane = paneManager.GetPane(detailNotebook);
+            if (!pane.IsOk())
+                return;
+            pane.Show(event.IsChecked());
+            paneManager.Update();
+        },
+        ids.ID_MENU_PERSONAL_INFO);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent& event)
+        {
+            statPanelVisible = event.IsChecked();
+            ShowStatisticsPane(statPanelVisible);
+        },
+        ids.ID_MENU_STAT_INFO);
+    command({ids.ID_MENU_UI_LANGUAGE}, [] { SelectUiLanguage(); });
     Bind(wxEVT_AUI_PANE_CLOSE, &CorvalaFrame::OnPaneClose, this);
+}
+
+void CorvalaFrame::ConnectContactCommands()
+{
+    auto command = [this](const wxEventTypeTag<wxCommandEvent>& type, std::initializer_list<int> commandIds,
+                          void (ContactListPane::*run)())
+    {
+        for (int commandId : commandIds)
+            Bind(
+                type, [this, run](wxCommandEvent&) { (contactList->*run)(); }, commandId);
+    };
+    command(wxEVT_MENU, {ids.ID_TOOL_NEW, ids.ID_MENU_NEW}, &ContactListPane::NewContact);
+    command(wxEVT_MENU, {ids.ID_TOOL_EDIT, ids.ID_MENU_EDIT, ids.ID_POPUP_EDIT}, &ContactListPane::EditSelection);
+    command(wxEVT_MENU, {ids.ID_TOOL_DELETE, ids.ID_MENU_DELETE, ids.ID_POPUP_DELETE},
+            &ContactListPane::DeleteSelection);
+    command(wxEVT_MENU, {ids.ID_MENU_COPY, ids.ID_POPUP_COPY}, &ContactListPane::CopyCurrent);
+    // The detail page's buttons.
+    command(wxEVT_BUTTON, {ids.ID_BUTTON_EDIT}, &ContactListPane::EditSelection);
+    command(wxEVT_BUTTON, {ids.ID_BUTTON_DELETE}, &ContactListPane::DeleteSelection);
+    command(wxEVT_BUTTON, {ids.ID_BUTTON_COPY}, &ContactListPane::CopyCurrent);
 }
 
 void CorvalaFrame::RestoreWindowState()
@@ -445,39 +434,9 @@ void CorvalaFrame::RestoreWindowState()
         config->SetPath(oldPath);
     }
 
-    // The stored numbers may be anything: first a range in which nothing
-    // below can overflow.
-    const long LIMIT = 1000000;
-    x = std::clamp(x, -LIMIT, LIMIT);
-    y = std::clamp(y, -LIMIT, LIMIT);
-    w = std::clamp(w, 1L, LIMIT);
-    h = std::clamp(h, 1L, LIMIT);
-
-    // A position saved on a display that is gone would put the window out
-    // of reach: its title bar must lie on some display.
-    const wxPoint titleBar(static_cast<int>(x + std::min(w, 200L) / 2), static_cast<int>(y + 10));
-    int display = wxDisplay::GetFromPoint(titleBar);
-    if (display == wxNOT_FOUND)
-    {
-        x = 40;
-        y = 40;
-        display = wxDisplay::GetFromPoint(wxPoint(40, 40));
-    }
-    // Then the window is made to fit that display: no larger than it, and
-    // not hanging off its edges.
-    if (display == wxNOT_FOUND && wxDisplay::GetCount() > 0)
-        display = 0;
-    if (display != wxNOT_FOUND)
-    {
-        const wxRect area = wxDisplay(static_cast<unsigned>(display)).GetClientArea();
-        const wxSize frame = GetSize() - GetClientSize(); // menu, tool and status bars, borders
-        w = std::min(w, static_cast<long>(std::max(1, area.width - frame.x)));
-        h = std::min(h, static_cast<long>(std::max(1, area.height - frame.y)));
-        x = std::clamp(x, static_cast<long>(area.x), std::max<long>(area.x, area.GetRight() + 1 - (w + frame.x)));
-        y = std::clamp(y, static_cast<long>(area.y), std::max<long>(area.y, area.GetBottom() + 1 - (h + frame.y)));
-    }
-    Move(static_cast<int>(x), static_cast<int>(y));
-    SetClientSize(static_cast<int>(w), static_cast<int>(h));
+    const wxRect placed = WindowPlacement::Fit(x, y, w, h, GetSize() - GetClientSize());
+    Move(placed.GetPosition());
+    SetClientSize(placed.GetSize());
 }
 
 void CorvalaFrame::SaveWindowState()
@@ -497,7 +456,7 @@ void CorvalaFrame::SaveWindowState()
         config->Write("w", static_cast<long>(size.x));
         config->Write("h", static_cast<long>(size.y));
     }
-    config->Write("bSizerVisible", conditionRowVisible ? 1L : 0L);
+    config->Write("bSizerVisible", searchCenter->IsConditionRowVisible() ? 1L : 0L);
     config->Write("bStatPanelVisible", statPanelVisible ? 1L : 0L);
     config->Write("nViewIdx", static_cast<long>(viewIndex));
     config->SetPath(oldPath);
@@ -506,7 +465,7 @@ void CorvalaFrame::SaveWindowState()
 
 void CorvalaFrame::ShowStatisticsPane(bool show)
 {
-    wxAuiPaneInfo& pane = paneManager.GetPane(statNotebook);
+    wxAuiPaneInfo& pane = paneManager.GetPane(statisticsPane);
     if (!pane.IsOk())
         return;
     pane.Show(show);
@@ -518,20 +477,20 @@ void CorvalaFrame::OnContactChanged()
     // A delete can empty the last page and an insert into an empty book can
     // follow a page of 0: the search run for the corrected page notifies
     // again and shows it.
-    if (KeepPageInRange())
+    if (searchCenter->KeepPageInRange())
         return;
     // The manager may have destroyed the records the rows point at, so the
     // rows are rebuilt before anything reads them.
-    RefreshContactList();
+    contactList->Refill();
     // An empty page selects no row, and the current contact must be one the
     // user sees highlighted.
-    if (resultList->GetSelectedItemCount() == 0)
+    if (!contactList->HasHighlight())
         MakeCurrent(nullptr);
     else
         ShowSelection();
     // Inserts, imports and deletes change the total without a search
     // command: keep the label true to the page shown.
-    WritePageLabel(model->contactManager.condition.pageIndex);
+    searchCenter->ShowPage(model->contactManager.condition.pageIndex);
     // The cards were rebuilt by the shape manager before this ran.
     if (cardView)
         cardView->CardsChanged();
@@ -539,38 +498,54 @@ void CorvalaFrame::OnContactChanged()
 
 void CorvalaFrame::OnTagChanged()
 {
-    RefreshTagList();
+    searchCenter->RefreshTagList();
 }
 
 void CorvalaFrame::OnHistoryChanged()
 {
-    RefreshHistoryList();
+    historyPane->RefreshEntries();
 }
 
-void CorvalaFrame::OnViewPageChanged(wxBookCtrlEvent& event)
+void CorvalaFrame::MakeCurrent(ContactInfoEx* contact)
 {
-    viewIndex = event.GetSelection();
-    event.Skip();
+    model->contactManager.currentContact = contact;
+    ShowSelection();
+    model->historyManager.SetCurrentContact(contact);
+    historyPane->RefreshEntries();
 }
 
-void CorvalaFrame::OnQuit(wxCommandEvent&)
+void CorvalaFrame::ShowSelection()
 {
-    Close(false);
+    const ContactArray& selection = contactList->CollectSelection();
+    const bool shown = detailPane->ShowSelection(selection, model->contactManager.currentContact);
+    EnableContactCommands(shown);
+    detailPane->GetDetailWindow()->Enable(shown);
+    if (cardView)
+        cardView->ShowSelection(selection);
 }
 
-void CorvalaFrame::OnPersonalInfo(wxCommandEvent& event)
+void CorvalaFrame::EnableContactCommands(bool enable)
 {
-    wxAuiPaneInfo& pane = paneManager.GetPane(detailNotebook);
-    if (!pane.IsOk())
-        return;
-    pane.Show(event.IsChecked());
-    paneManager.Update();
-}
-
-void CorvalaFrame::OnStatisticsInfo(wxCommandEvent& event)
-{
-    statPanelVisible = event.IsChecked();
-    ShowStatisticsPane(statPanelVisible);
+    detailPane->EnableCommands(enable);
+    if (toolbar)
+    {
+        toolbar->EnableTool(ids.ID_TOOL_EDIT, enable);
+        toolbar->EnableTool(ids.ID_TOOL_DELETE, enable);
+        toolbar->Refresh(false);
+    }
+    if (wxMenuBar* menuBar = GetMenuBar())
+    {
+        for (int id : {int(ids.ID_MENU_EDIT), int(ids.ID_MENU_DELETE), int(ids.ID_MENU_COPY)})
+        {
+            if (menuBar->FindItem(id))
+                menuBar->Enable(id, enable);
+        }
+    }
+    for (int id : {int(ids.ID_POPUP_EDIT), int(ids.ID_POPUP_DELETE), int(ids.ID_POPUP_COPY)})
+    {
+        if (contactMenu.FindItem(id))
+            contactMenu.Enable(id, enable);
+    }
 }
 
 void CorvalaFrame::OnPaneClose(wxAuiManagerEvent& event)
@@ -588,39 +563,9 @@ void CorvalaFrame::OnPaneClose(wxAuiManagerEvent& event)
     event.Skip();
 }
 
-void CorvalaFrame::OnUiLanguage(wxCommandEvent&)
-{
-    SelectUiLanguage();
-}
-
-void CorvalaFrame::OnCheckUpdate(wxCommandEvent&)
-{
-    wxLaunchDefaultBrowser(DOWNLOAD_PAGE, wxBROWSER_NEW_WINDOW);
-}
-
-void CorvalaFrame::OnTagManage(wxCommandEvent&)
-{
-    TagMgrDlg dialog(this, wxID_ANY);
-    dialog.SetCorva(model);
-    dialog.ShowModal();
-}
-
-void CorvalaFrame::OnImport(wxCommandEvent&)
-{
-    ImportDlg dialog(this, wxID_ANY);
-    dialog.SetCorva(model);
-    dialog.ShowModal();
-}
-
-void CorvalaFrame::OnImportVCard(wxCommandEvent&)
-{
-    ImportVCardFiles(wxArrayString());
-}
-
 void CorvalaFrame::ImportVCardFiles(const wxArrayString& paths)
 {
-    VCardImportDlg dialog(this, wxID_ANY);
-    dialog.SetCorva(model);
+    VCardImportDlg dialog(this, wxID_ANY, model->tagManager, model->contactManager);
     if (!paths.empty())
         dialog.SetPaths(paths);
     dialog.ShowModal();
@@ -650,22 +595,4 @@ void CorvalaFrame::OnDroppedVCardsIdle(wxIdleEvent& event)
     wxArrayString paths;
     paths.swap(droppedVCards);
     ImportVCardFiles(paths);
-}
-
-void CorvalaFrame::OnExportVCard(wxCommandEvent&)
-{
-    VCardExportDlg dialog(this, wxID_ANY, model, selection, condition, model->contactManager.totalCount);
-    dialog.ShowModal();
-}
-
-void CorvalaFrame::OnSetting(wxCommandEvent&)
-{
-    SettingDlg dialog(this, wxID_ANY);
-    dialog.ShowModal();
-}
-
-void CorvalaFrame::OnAbout(wxCommandEvent&)
-{
-    AboutDlg dialog(this, wxID_ANY);
-    dialog.ShowModal();
 }

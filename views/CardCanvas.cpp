@@ -3,15 +3,14 @@
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
-#include "dialogs/ContactEditDlg.h"
-#include "frame/Corva.h"
-#include "frame/CorvalaFrame.h"
+#include "storage/ContactManager.h"
+#include "views/ContactEvent.h"
 #include "views/ShapeManager.h"
 
 CardCanvas::CardCanvas(wxWindow* parent)
-    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL), mainFrame(nullptr),
-      shapeManager(nullptr), previousSelected(nullptr), selected(nullptr), previousHighlighted(nullptr),
-      highlighted(nullptr), rowCount(1), cardGeneration(0)
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL),
+      contactManager(nullptr), shapeManager(nullptr), shownCount(0), previousSelected(nullptr), selected(nullptr),
+      previousHighlighted(nullptr), highlighted(nullptr), rowCount(1), cardGeneration(0)
 {
     SetScrollbars(20, 20, 0, 100);
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -24,9 +23,9 @@ CardCanvas::CardCanvas(wxWindow* parent)
     Bind(wxEVT_RIGHT_UP, &CardCanvas::OnRightUp, this);
 }
 
-void CardCanvas::SetMainFrame(CorvalaFrame* frame)
+void CardCanvas::SetContactManager(const ContactManager* manager)
 {
-    mainFrame = frame;
+    contactManager = manager;
 }
 
 void CardCanvas::SetShapeManager(ShapeManager* manager)
@@ -180,30 +179,33 @@ CardShape* CardCanvas::SelectAt(const wxPoint& windowPoint)
     if (!card)
         return card;
     ContactInfoEx* contact = card->GetContact();
-    Corva* model = Corva::GetInstance();
     // A card that is selected among others (mirrored from the list) is not
     // yet the one contact every command acts on.
-    if (card->selected && selected == card && model->contactManager.currentContact == contact &&
-        (!mainFrame || mainFrame->GetSelection().GetCount() == 1))
+    if (card->selected && selected == card && contactManager && contactManager->currentContact == contact &&
+        shownCount == 1)
         return card;
 
-    if (mainFrame)
+    // The window highlights the contact's row, makes it current and shows
+    // it; its selection comes back through ShowSelection.
+    if (!Post(EVT_CONTACT_SELECT, contact))
     {
-        // The frame highlights the contact's row, makes it current and shows
-        // it; its selection comes back through ShowSelection.
-        mainFrame->SelectContact(contact);
-        return card;
+        wxArrayPtrVoid only;
+        only.Add(contact);
+        ShowSelection(only);
     }
-    wxArrayPtrVoid only;
-    only.Add(contact);
-    ShowSelection(only);
-    model->contactManager.currentContact = contact;
-    model->historyManager.SetCurrentContact(contact);
     return card;
+}
+
+bool CardCanvas::Post(wxEventType type, ContactInfoEx* contact)
+{
+    ContactEvent event(type, contact);
+    event.SetEventObject(this);
+    return ProcessWindowEvent(event);
 }
 
 void CardCanvas::ShowSelection(const wxArrayPtrVoid& contacts)
 {
+    shownCount = contacts.GetCount();
     DropStaleCards();
     if (!shapeManager)
         return;
@@ -231,17 +233,11 @@ void CardCanvas::OnLeftDClick(wxMouseEvent& event)
     CardShape* card = SelectAt(event.GetPosition());
     if (!card || !card->data)
         return;
-    ContactInfoEx* contact = static_cast<ContactInfoEx*>(card->data);
-    Corva* model = Corva::GetInstance();
-    ContactEditDlg dialog(this, EDIT_MODE_EDIT, wxID_ANY);
-    dialog.SetCorva(model);
-    dialog.SetContact(contact);
-    if (dialog.ShowModal() == wxID_OK)
-        model->contactManager.Update(contact);
+    Post(EVT_CONTACT_EDIT, static_cast<ContactInfoEx*>(card->data));
 }
 
 void CardCanvas::OnRightUp(wxMouseEvent& event)
 {
-    if (SelectAt(event.GetPosition()) && mainFrame)
-        mainFrame->PopupMenu(mainFrame->GetContactMenu());
+    if (CardShape* card = SelectAt(event.GetPosition()))
+        Post(EVT_CONTACT_MENU, card->GetContact());
 }

@@ -1,6 +1,7 @@
 #include "views/ShapeManager.h"
 
-#include "frame/Corva.h"
+#include "storage/ContactManager.h"
+#include "storage/TagManager.h"
 
 ShapeManager::~ShapeManager()
 {
@@ -17,7 +18,6 @@ void ShapeManager::RebuildShapes()
 void ShapeManager::RebuildTagShapes()
 {
     ClearTagShapes();
-    TagManager& tags = Corva::GetInstance()->tagManager;
     tags.Load();
     TagMap& map = tags.GetTagMap();
     for (TagMap::iterator it = map.begin(); it != map.end(); ++it)
@@ -27,9 +27,9 @@ void ShapeManager::RebuildTagShapes()
 void ShapeManager::RebuildCardShapes()
 {
     ClearCardShapes();
-    ContactInfoArray& contacts = Corva::GetInstance()->contactManager.contactList;
-    for (size_t i = 0; i < contacts.GetCount(); ++i)
-        cardShapes.Add(new CardShape(contacts[i]));
+    ContactInfoArray& page = contacts.contactList;
+    for (size_t i = 0; i < page.GetCount(); ++i)
+        cardShapes.Add(new CardShape(page[i]));
 }
 
 void ShapeManager::ClearTagShapes()

@@ -12,10 +12,15 @@
 WX_DEFINE_ARRAY_PTR(CardShape*, CardShapeArray);
 WX_DEFINE_ARRAY_PTR(TagShape*, TagShapeArray);
 
+class ContactManager;
+class TagManager;
+
 class ShapeManager : public ContactObserver
 {
 public:
-    ShapeManager() = default;
+    // Both managers outlive the shapes: the cards point into the contact
+    // page and the tag shapes were built from the tag cache.
+    ShapeManager(TagManager& tags, ContactManager& contacts) : tags(tags), contacts(contacts) {}
     ShapeManager(const ShapeManager&) = delete;
     ShapeManager& operator=(const ShapeManager&) = delete;
     ~ShapeManager() override;
@@ -39,5 +44,7 @@ public:
     CardShapeArray cardShapes;
 
 private:
+    TagManager& tags;
+    ContactManager& contacts;
     unsigned cardGeneration = 0;
 };

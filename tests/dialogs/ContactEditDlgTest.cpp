@@ -90,8 +90,7 @@ protected:
     // Opens the dialog on the record, runs `drive` inside it, returns the result.
     int Run(int mode, ContactInfoEx& record, const std::function<void(ContactEditDlg&)>& drive)
     {
-        ContactEditDlg dlg(nullptr, mode);
-        dlg.SetCorva(corva);
+        ContactEditDlg dlg(nullptr, mode, corva->tagManager);
         dlg.SetContact(&record);
         return RunModal(dlg, [&]() { drive(dlg); });
     }

@@ -95,7 +95,7 @@ void WriteFile(const wxString& path, const std::string& content)
 
 TEST_F(ImportDlgTest, LaysOutItsControls)
 {
-    ImportDlg dlg(frame, -1);
+    ImportDlg dlg(frame, -1, corva->contactManager);
     EXPECT_EQ("Import contacts dialog", dlg.GetTitle());
     EXPECT_EQ("wxID_ANY", dlg.GetName());
     EXPECT_FALSE(dlg.HasFlag(wxRESIZE_BORDER));
@@ -132,7 +132,7 @@ TEST_F(ImportDlgTest, LaysOutItsControls)
 
 TEST_F(ImportDlgTest, SelectPutsTheChosenPathInThePathBox)
 {
-    ImportDlg dlg(frame, -1);
+    ImportDlg dlg(frame, -1, corva->contactManager);
     wxTextCtrl* path = FindChild<wxTextCtrl>(&dlg, "ID_TXT_CSV_PATH");
     RunModal(dlg,
              [&]
@@ -155,8 +155,7 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
     WriteFile(dir.Path() + "/cut.xls", many.substr(0, many.size() - 30));
     WriteFile(dir.Path() + "/empty.xls", "");
 
-    ImportDlg dlg(frame, -1);
-    dlg.SetCorva(corva.get());
+    ImportDlg dlg(frame, -1, corva->contactManager);
     RunModal(dlg,
              [&]
              {
@@ -184,8 +183,7 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
 
 TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
 {
-    ImportDlg dlg(frame, -1);
-    dlg.SetCorva(corva.get());
+    ImportDlg dlg(frame, -1, corva->contactManager);
     int rc = RunModal(dlg,
                       [&]
                       {
@@ -224,8 +222,7 @@ TEST_F(ImportDlgTest, AFailedBatchSaysWhyInTheLabelAndTheDialogStaysReady)
     wxSQLite3Database other;
     other.Open(dir.DbPath());
     other.ExecuteUpdate("BEGIN IMMEDIATE;"); // another program is writing
-    ImportDlg dlg(frame, -1);
-    dlg.SetCorva(corva.get());
+    ImportDlg dlg(frame, -1, corva->contactManager);
     RunModal(dlg,
              [&]
              {
@@ -249,8 +246,7 @@ TEST_F(ImportDlgTest, AFailedBatchSaysWhyInTheLabelAndTheDialogStaysReady)
     // What goes wrong after the rows are stored (here the reload of the
     // list) is a box over the dialog, so the dialog stays in front.
     dir.Exec("drop table contact_history;");
-    ImportDlg second(frame, -1);
-    second.SetCorva(corva.get());
+    ImportDlg second(frame, -1, corva->contactManager);
     wxWindow* parent = nullptr;
     wxString message;
     RunModal(second,
@@ -274,8 +270,7 @@ TEST_F(ImportDlgTest, AFailedBatchSaysWhyInTheLabelAndTheDialogStaysReady)
 TEST_F(ImportDlgTest, AWorkbookWithoutRowsStillCompletes)
 {
     WriteFile(dir.Path() + "/nothing.xls", "<?xml version=\"1.0\"?><Workbook/>");
-    ImportDlg dlg(frame, -1);
-    dlg.SetCorva(corva.get());
+    ImportDlg dlg(frame, -1, corva->contactManager);
     RunModal(dlg,
              [&]
              {
@@ -293,8 +288,7 @@ TEST_F(ImportDlgTest, DuringTheImportOnlyTheDialogTakesInputAndItRepaints)
 {
     const int rows = 300;
     WriteFile(dir.Path() + "/many.xls", WorkbookWithRows(rows));
-    ImportDlg dlg(frame, -1);
-    dlg.SetCorva(corva.get());
+    ImportDlg dlg(frame, -1, corva->contactManager);
 
     int pumps = 0;
     int pumpsWhileBlocked = 0;

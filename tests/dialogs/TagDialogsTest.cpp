@@ -181,8 +181,7 @@ protected:
 
 TEST_F(TagMgrDlgTest, EmptyListKeepsRowButtonsDisabled)
 {
-    TagMgrDlg dlg(nullptr);
-    dlg.SetCorva(corva);
+    TagMgrDlg dlg(nullptr, corva->tagManager);
     RunModal(dlg,
              [&]()
              {
@@ -208,8 +207,7 @@ TEST_F(TagMgrDlgTest, ListShowsEnumerationReversedWithAlternateColours)
     AddTag(3, "golf", 2);
     AddTag(4, "chess", 3);
     AddTag(5, "school", 4);
-    TagMgrDlg dlg(nullptr);
-    dlg.SetCorva(corva);
+    TagMgrDlg dlg(nullptr, corva->tagManager);
     RunModal(dlg,
              [&]()
              {
@@ -239,8 +237,7 @@ TEST_F(TagMgrDlgTest, NamesAreTrimmedAndMustBeNewAndFreeOfQuotes)
 {
     AddTag(1, "work", 0);
     AddTag(2, "family", 7);
-    TagMgrDlg dlg(nullptr);
-    dlg.SetCorva(corva);
+    TagMgrDlg dlg(nullptr, corva->tagManager);
     RunModal(dlg,
              [&]()
              {
@@ -290,8 +287,7 @@ TEST_F(TagMgrDlgTest, UpAndDownMoveTheTagOnePlace)
     AddTag(1, "work", 0);
     AddTag(2, "family", 0); // shares its display order with work
     AddTag(3, "golf", 1);
-    TagMgrDlg dlg(nullptr);
-    dlg.SetCorva(corva);
+    TagMgrDlg dlg(nullptr, corva->tagManager);
     RunModal(dlg,
              [&]()
              {
@@ -314,8 +310,7 @@ TEST_F(TagMgrDlgTest, RenameStoresOnlyRealChanges)
 {
     AddTag(1, "work", 0);
     AddTag(2, "family", 5);
-    TagMgrDlg dlg(nullptr);
-    dlg.SetCorva(corva);
+    TagMgrDlg dlg(nullptr, corva->tagManager);
     RunModal(dlg,
              [&]()
              {
@@ -348,8 +343,7 @@ TEST_F(TagMgrDlgTest, DeleteAsksAndRefreshesEitherWay)
     AddTag(1, "work", 0);
     AddTag(2, "family", 1);
     dir.Exec("insert into contact_tag(contact_id, tag_id) values (10, 1), (11, 1), (10, 2)");
-    TagMgrDlg dlg(nullptr);
-    dlg.SetCorva(corva);
+    TagMgrDlg dlg(nullptr, corva->tagManager);
     RunModal(dlg,
              [&]()
              {

@@ -114,7 +114,7 @@ TEST_F(CardCanvasTest, ClicksHitCardsThroughTheScrollOffsetAndMakeThemCurrent)
     ProcessPending();
     const wxString templatePath = dir.Path() + "/names.html";
     wxFile(templatePath, wxFile::write).Write("<p>$last_name$</p>");
-    frame->LoadDetailTemplate(templatePath);
+    frame->GetDetailPane()->LoadDetailTemplate(templatePath);
 
     // Window (20, 20) is logical (20, 240): the first card of the third row.
     const size_t columns = std::max(1, canvas->GetClientSize().GetWidth() / 170);

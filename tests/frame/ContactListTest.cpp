@@ -21,7 +21,7 @@ protected:
     CorvalaFrame* OpenWithTemplate()
     {
         OpenFrame();
-        frame->LoadDetailTemplate(templatePath);
+        frame->GetDetailPane()->LoadDetailTemplate(templatePath);
         frame->ShowSelection();
         return frame;
     }
@@ -202,7 +202,7 @@ TEST_F(ContactListTest, DeletingOneContactAsksWithItsName)
     EXPECT_EQ(1u, frame->GetSelection().GetCount());
     EXPECT_EQ(RowContact(0), frame->GetSelection()[0]) << "selection holds only live records";
     EXPECT_EQ("<p>Ng Ann</p>", DetailSource());
-    EXPECT_EQ("1 - 1 / 1", CorvalaFrame::FormatPageLabel(1, 50, Contacts().totalCount));
+    EXPECT_EQ("1 - 1 / 1", SearchCenterPane::FormatPageLabel(1, 50, Contacts().totalCount));
 }
 
 TEST_F(ContactListTest, DeletingSeveralContactsBlocksInputDuringTheBatch)

@@ -110,16 +110,17 @@ TEST_F(FrameTest, MissingTemplateShowsTheWelcomePageForEveryContact)
 {
     AddContact({"Li", "Wei", "Li", "Wei", 1, ""});
     OpenFrame();
-    frame->LoadDetailTemplate(dir.Path() + "/no-such-template.html");
-    EXPECT_EQ(DetailPage::FallbackPage(), frame->GetDetailTemplate());
+    frame->GetDetailPane()->LoadDetailTemplate(dir.Path() + "/no-such-template.html");
+    EXPECT_EQ(DetailPage::FallbackPage(), frame->GetDetailPane()->GetDetailTemplate());
     frame->ShowSelection();
     EXPECT_NE(wxNOT_FOUND, DetailSource().Find("Welcome to Corvala!"));
     EXPECT_EQ(wxNOT_FOUND, DetailSource().Find("Li"));
 
     wxString empty = dir.Path() + "/empty.html";
     wxFile(empty, wxFile::write).Close();
-    frame->LoadDetailTemplate(empty);
-    EXPECT_EQ("", frame->GetDetailTemplate()) << "an empty template file is read, not replaced by the welcome page";
+    frame->GetDetailPane()->LoadDetailTemplate(empty);
+    EXPECT_EQ("", frame->GetDetailPane()->GetDetailTemplate())
+        << "an empty template file is read, not replaced by the welcome page";
 
     wxString broken = dir.Path() + "/broken.html";
     {
@@ -127,8 +128,8 @@ TEST_F(FrameTest, MissingTemplateShowsTheWelcomePageForEveryContact)
         const char bytes[] = "<p>\xff\xfe$last_name$</p>";
         file.Write(bytes, sizeof(bytes) - 1);
     }
-    frame->LoadDetailTemplate(broken);
-    EXPECT_EQ(DetailPage::FallbackPage(), frame->GetDetailTemplate())
+    frame->GetDetailPane()->LoadDetailTemplate(broken);
+    EXPECT_EQ(DetailPage::FallbackPage(), frame->GetDetailPane()->GetDetailTemplate())
         << "bytes that are not UTF-8 keep the welcome page";
 }
 
@@ -145,7 +146,7 @@ TEST_F(FrameTest, TemplateIsReadAsUtf8AndFilledWithTags)
         file.Write(wxString::FromUTF8("<p>$last_name$ · $first_name$ [$tags$]</p>"), wxConvUTF8);
     }
     OpenFrame();
-    frame->LoadDetailTemplate(path);
+    frame->GetDetailPane()->LoadDetailTemplate(path);
     frame->ShowSelection();
     wxArrayString names;
     frame->GetModel()->tagManager.GetTagNamesByIds(Contacts().currentContact->tagIds, names);

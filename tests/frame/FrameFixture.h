@@ -14,6 +14,9 @@
 
 #include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/DetailPane.h"
+#include "frame/HistoryPane.h"
+#include "frame/StatisticsPane.h"
 #include "tests/support/GuiTest.h"
 
 // Readable texts in assertion messages.
@@ -87,7 +90,8 @@ protected:
         frame->Show();
         ProcessPending();
         // The statistics pages are filled once the window has been painted.
-        EXPECT_TRUE(WaitFor([this] { return frame->StatisticsFilled(); })) << "the statistics were never filled";
+        EXPECT_TRUE(WaitFor([this] { return frame->GetStatisticsPane()->IsFilled(); }))
+            << "the statistics were never filled";
         return frame;
     }
 

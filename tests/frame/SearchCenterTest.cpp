@@ -180,7 +180,7 @@ TEST_F(SearchCenterTest, PageStaysInRangeAndTheDetailFollowsTheList)
     OpenFrame();
     const wxString templatePath = dir.Path() + "/names.html";
     wxFile(templatePath, wxFile::write).Write("<p>$last_name$</p>");
-    frame->LoadDetailTemplate(templatePath);
+    frame->GetDetailPane()->LoadDetailTemplate(templatePath);
     EXPECT_EQ("0 - 0 / 0", PageLabel());
     Click("ID_BUTTON_PREVPAGE");
     EXPECT_EQ(1, frame->GetSearchCondition().pageIndex) << "an empty book has one (empty) page";
@@ -259,11 +259,15 @@ TEST_F(SearchCenterTest, PagingWrapsAroundBothEnds)
 
 TEST_F(SearchCenterTest, PageLabelArithmetic)
 {
-    EXPECT_EQ("1 - 50 / 123", CorvalaFrame::FormatPageLabel(1, 50, 123));
-    EXPECT_EQ("101 - 123 / 123", CorvalaFrame::FormatPageLabel(3, 50, 123));
-    EXPECT_EQ("1 - 7 / 7", CorvalaFrame::FormatPageLabel(1, 50, 7));
-    EXPECT_EQ("0 - 0 / 0", CorvalaFrame::FormatPageLabel(1, 50, 0));
-    EXPECT_EQ("0 - 0 / 0", CorvalaFrame::FormatPageLabel(0, 50, 0));
+    EXPECT_EQ("1 - 50 / 123", SearchCenterPane::FormatPageLabel(1, 50, 123));
+    EXPECT_EQ("101 - 123 / 123", SearchCenterPane::FormatPageLabel(3, 50, 123));
+    EXPECT_EQ("1 - 7 / 7", SearchCenterPane::FormatPageLabel(1, 50, 7));
+    EXPECT_EQ("0 - 0 / 0", SearchCenterPane::FormatPageLabel(1, 50, 0));
+    EXPECT_EQ("0 - 0 / 0", SearchCenterPane::FormatPageLabel(0, 50, 0));
+    EXPECT_EQ(3, SearchCenterPane::PageCount(123, 50));
+    EXPECT_EQ(2, SearchCenterPane::PageCount(100, 50)) << "a full last page adds no empty one";
+    EXPECT_EQ(0, SearchCenterPane::PageCount(0, 50));
+    EXPECT_EQ(0, SearchCenterPane::PageCount(7, 0)) << "no page size, no pages, no division by zero";
 }
 
 TEST_F(SearchCenterTest, CardShapesFollowEverySearch)

@@ -71,11 +71,11 @@ TEST_F(StatisticsPanelTest, BirthdayMonthsWrapAroundTheYear)
     AddWithBirthday("Jan2", 1, wxDateTime(2, wxDateTime::Jan, 1990));
     OpenFrame();
     int current = static_cast<int>(wxDateTime::Now().GetMonth());
-    EXPECT_EQ(current, frame->GetBirthdayMonth());
+    EXPECT_EQ(current, frame->GetStatisticsPane()->GetBirthdayMonth());
 
     for (int i = 0; i < current; ++i)
         Click("ID_BUTTON_LAST_MONTH");
-    ASSERT_EQ(0, frame->GetBirthdayMonth());
+    ASSERT_EQ(0, frame->GetStatisticsPane()->GetBirthdayMonth());
     // The page is ordered by alphabet name descending: January, Jan2; rows
     // are inserted at the top, so the list reads in reverse.
     EXPECT_EQ((std::vector<wxString>{"Jan2 X", "January X"}), Column("ID_LISTCTRL_REMINDER", 0));
@@ -90,14 +90,14 @@ TEST_F(StatisticsPanelTest, BirthdayMonthsWrapAroundTheYear)
     }
 
     Click("ID_BUTTON_LAST_MONTH");
-    EXPECT_EQ(11, frame->GetBirthdayMonth()) << "January back to December";
+    EXPECT_EQ(11, frame->GetStatisticsPane()->GetBirthdayMonth()) << "January back to December";
     EXPECT_EQ((std::vector<wxString>{"December X"}), Column("ID_LISTCTRL_REMINDER", 0));
     Click("ID_BUTTON_NEXT_MONTH");
-    EXPECT_EQ(0, frame->GetBirthdayMonth()) << "December on to January";
+    EXPECT_EQ(0, frame->GetStatisticsPane()->GetBirthdayMonth()) << "December on to January";
     Click("ID_BUTTON_NEXT_MONTH");
     EXPECT_EQ(0, List("ID_LISTCTRL_REMINDER")->GetItemCount());
     Click("ID_BUTTON_CUR_MONTH");
-    EXPECT_EQ(current, frame->GetBirthdayMonth());
+    EXPECT_EQ(current, frame->GetStatisticsPane()->GetBirthdayMonth());
 
     // A new page does not refill the list.
     Click("ID_BUTTON_LAST_MONTH");
@@ -178,12 +178,12 @@ TEST_F(StatisticsPanelTest, PagesWaitForTheFirstPaintAndShowEveryRecentRowNewest
     }
     frame = new CorvalaFrame(nullptr, wxID_ANY);
     ProcessPending();
-    EXPECT_FALSE(frame->StatisticsFilled());
+    EXPECT_FALSE(frame->GetStatisticsPane()->IsFilled());
     EXPECT_EQ(0, List("ID_LISTCTRL_RECNENT")->GetItemCount()) << "nothing is filled before the window is painted";
     EXPECT_EQ(0, List("ID_LISTCTRL_STATUS")->GetItemCount());
 
     frame->Show();
-    ASSERT_TRUE(WaitFor([this] { return frame->StatisticsFilled(); }));
+    ASSERT_TRUE(WaitFor([this] { return frame->GetStatisticsPane()->IsFilled(); }));
     wxListCtrl* recent = List("ID_LISTCTRL_RECNENT");
     ASSERT_EQ(3000, recent->GetItemCount());
     EXPECT_EQ("C2999", recent->GetItemText(0, 2)) << "the newest first";
@@ -237,9 +237,9 @@ TEST_F(StatisticsPanelTest, ARangeChosenBeforeTheFirstFillIsKept)
     AddHistory(id, now - wxDateSpan::Days(2), "Call");
     AddHistory(id, now - wxDateSpan::Days(20), "Lunch");
     frame = new CorvalaFrame(nullptr, wxID_ANY);
-    frame->RefreshRecentContacts(30);
+    frame->GetStatisticsPane()->RefreshRecentContacts(30);
     frame->Show();
-    ASSERT_TRUE(WaitFor([this] { return frame->StatisticsFilled(); }));
+    ASSERT_TRUE(WaitFor([this] { return frame->GetStatisticsPane()->IsFilled(); }));
     EXPECT_EQ((std::vector<wxString>{"Call", "Lunch"}), Column("ID_LISTCTRL_RECNENT", 2))
         << "the start-up fill does not put the week back";
     EXPECT_EQ(5, List("ID_LISTCTRL_STATUS")->GetItemCount()) << "the other pages are filled";

@@ -1,3 +1,6 @@
+#include <utility>
+#include <vector>
+
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
@@ -5,9 +8,13 @@
 
 #include "frame/Corva.h"
 #include "storage/ContactInfoEx.h"
+#include "storage/ContactManager.h"
 #include "storage/TagInfo.h"
+#include "storage/TagManager.h"
 #include "tests/support/GuiTest.h"
+#include "views/CardCanvas.h"
 #include "views/CardShape.h"
+#include "views/ContactEvent.h"
 #include "views/RelationCanvas.h"
 #include "views/ShapeManager.h"
 #include "views/TagShape.h"
@@ -259,6 +266,89 @@ TEST_F(ModelTest, RebuildsFollowTheContactsAndTags)
     EXPECT_EQ(0u, shapes.tagShapes.GetCount());
 }
 
+TEST_F(ModelTest, ShapesFollowTheManagersTheyAreHanded)
+{
+    dir.Exec("INSERT INTO mst_tags(name, display_order) VALUES('Solo', 1)");
+    AddContacts(3);
+    // Managers of their own, not the model root's.
+    TagManager tags;
+    ContactManager contacts;
+    ShapeManager shapes(tags, contacts);
+    contacts.AddObserver(&shapes);
+    shapes.RebuildShapes();
+    ASSERT_EQ(1u, shapes.tagShapes.GetCount());
+    EXPECT_EQ("Solo", shapes.tagShapes[0]->GetTag()->name);
+    EXPECT_EQ(0u, shapes.cardShapes.GetCount()) << "no search yet";
+
+    contacts.Search();
+    ASSERT_EQ(3u, shapes.cardShapes.GetCount());
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(contacts.contactList[i], shapes.cardShapes[i]->GetContact()) << "card " << i;
+    EXPECT_EQ(0u, Corva::GetInstance()->contactManager.contactList.GetCount())
+        << "the model root's page is not the one the cards show";
+}
+
+TEST_F(ModelTest, CardCanvasAsksTheWindowAboveItInsteadOfActing)
+{
+    AddContacts(2);
+    TagManager tags;
+    ContactManager contacts;
+    ShapeManager shapes(tags, contacts);
+    contacts.AddObserver(&shapes);
+    contacts.Search();
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "cards");
+    CardCanvas* canvas = new CardCanvas(frame);
+    canvas->SetShapeManager(&shapes);
+    canvas->SetContactManager(&contacts);
+    frame->SetClientSize(600, 300);
+    frame->Show();
+    ProcessPending();
+    canvas->LayoutCards(canvas->GetClientSize().GetWidth());
+    auto mouse = [canvas](wxEventType type, int x, int y)
+    {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.SetEventObject(canvas);
+        canvas->GetEventHandler()->ProcessEvent(event);
+    };
+    ContactInfoEx* second = shapes.cardShapes[1]->GetContact();
+
+    // Nothing above handles the click: the canvas marks the card itself.
+    mouse(wxEVT_LEFT_DOWN, 200, 20);
+    EXPECT_EQ(shapes.cardShapes[1], canvas->GetSelectedCard());
+    EXPECT_EQ(shapes.cardShapes[0]->GetContact(), contacts.currentContact)
+        << "the current contact is the window's to set";
+
+    std::vector<std::pair<wxEventType, ContactInfoEx*>> asked;
+    for (wxEventType type : {EVT_CONTACT_SELECT, EVT_CONTACT_EDIT, EVT_CONTACT_MENU})
+        frame->Bind(wxEventTypeTag<ContactEvent>(type),
+                    [&asked](ContactEvent& event) { asked.emplace_back(event.GetEventType(), event.GetContact()); });
+    mouse(wxEVT_LEFT_DOWN, 200, 20);
+    ASSERT_EQ(1u, asked.size()) << "the card is selected but not current: the window is asked";
+    EXPECT_EQ(EVT_CONTACT_SELECT, asked[0].first);
+    EXPECT_EQ(second, asked[0].second);
+
+    // Once the window made it the one current contact, a click asks nothing.
+    contacts.currentContact = second;
+    wxArrayPtrVoid only;
+    only.Add(second);
+    canvas->ShowSelection(only);
+    asked.clear();
+    mouse(wxEVT_LEFT_DOWN, 200, 20);
+    EXPECT_TRUE(asked.empty());
+    mouse(wxEVT_LEFT_DCLICK, 200, 20);
+    mouse(wxEVT_RIGHT_UP, 200, 20);
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(EVT_CONTACT_EDIT, asked[0].first);
+    EXPECT_EQ(EVT_CONTACT_MENU, asked[1].first);
+    EXPECT_EQ(second, asked[1].second);
+    mouse(wxEVT_RIGHT_UP, 590, 290);
+    EXPECT_EQ(2u, asked.size()) << "no menu on empty space";
+
+    frame->Destroy();
+    ProcessPending();
+}
+
 TEST_F(ModelTest, RelationCanvasIsAnEmptyScrollableArea)
 {
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "relation");
@@ -270,7 +360,9 @@ TEST_F(ModelTest, RelationCanvasIsAnEmptyScrollableArea)
     EXPECT_EQ(20, ux);
     EXPECT_EQ(20, uy);
     EXPECT_EQ(wxSize(2000, 2000), canvas->GetVirtualSize());
-    ShapeManager manager;
+    TagManager tags;
+    ContactManager contacts;
+    ShapeManager manager(tags, contacts);
     canvas->SetShapeManager(&manager);
     EXPECT_EQ(&manager, canvas->GetShapeManager());
     for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MOTION, wxEVT_LEFT_DCLICK})

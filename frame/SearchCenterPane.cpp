@@ -1,4 +1,5 @@
-// The search center: tag list, first-letter panel, keyword, paging.
+#include "frame/SearchCenterPane.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -14,11 +15,13 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "frame/Corva.h"
-#include "frame/CorvalaFrame.h"
+#include "frame/ContactListPane.h"
 #include "frame/FlowSizer.h"
+#include "frame/FrameIds.h"
 #include "frame/LongLoad.h"
+#include "storage/ContactManager.h"
 #include "storage/StorageHooks.h"
+#include "storage/TagManager.h"
 #include "views/CardCanvas.h"
 
 namespace
@@ -121,26 +124,29 @@ wxTextCtrl* ConditionField(wxWindow* parent, wxWindowID id, const char* name)
 }
 } // namespace
 
-wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
+wxDEFINE_EVENT(EVT_SEARCH_TAG_CHOSEN, wxCommandEvent);
+
+SearchCenterPane::SearchCenterPane(wxWindow* parent, const FrameIds& ids, TagManager& tags, ContactManager& contacts)
+    : wxPanel(parent, ids.ID_PANEL1, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL1"), tagManager(tags),
+      contactManager(contacts)
 {
-    searchPanel = new wxPanel(parent, ids.ID_PANEL1, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL1");
     wxBoxSizer* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     upperSizer = new wxBoxSizer(wxVERTICAL);
-    upperSizer->Add(new wxStaticText(searchPanel, ids.ID_STATICTEXT2, _("Select Tags:"), wxDefaultPosition,
-                                     wxDefaultSize, 0, "ID_STATICTEXT2"),
+    upperSizer->Add(new wxStaticText(this, ids.ID_STATICTEXT2, _("Select Tags:"), wxDefaultPosition, wxDefaultSize, 0,
+                                     "ID_STATICTEXT2"),
                     0, wxLEFT | wxRIGHT | wxTOP, 5);
-    tagList = new wxListCtrl(searchPanel, ids.ID_LISTCTRL_TAGS, wxDefaultPosition, wxSize(334, 80),
+    tagList = new wxListCtrl(this, ids.ID_LISTCTRL_TAGS, wxDefaultPosition, wxSize(334, 80),
                              wxLC_LIST | wxLC_SINGLE_SEL | wxVSCROLL, wxDefaultValidator, "ID_LISTCTRL_TAGS");
     // Created at its designed width, it narrows with the page.
     tagList->SetMinSize(wxSize(tagList->FromDIP(160), 80));
     upperSizer->Add(tagList, 0, wxALL | wxEXPAND, 5);
-    upperSizer->Add(new wxStaticText(searchPanel, ids.ID_STATICTEXT1, _("Select first alphabet of last name:"),
+    upperSizer->Add(new wxStaticText(this, ids.ID_STATICTEXT1, _("Select first alphabet of last name:"),
                                      wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
                     0, wxLEFT | wxRIGHT, 5);
     // The panel takes the row's width; its height follows the rows of
     // letters that width needs.
-    alphabetPanel = new LetterPanel(searchPanel, ids.ID_PANEL_ALPHABET, wxDefaultPosition,
+    alphabetPanel = new LetterPanel(this, ids.ID_PANEL_ALPHABET, wxDefaultPosition,
                                     wxSize(LETTER_CELL * CELL_COUNT + 4, LETTER_ROW + 2),
                                     wxSTATIC_BORDER | wxTAB_TRAVERSAL, "ID_PANEL_ALPHABET");
     alphabetPanel->SetMinSize(wxSize(NARROW_LETTER_CELL * 6, LETTER_ROW + 2));
@@ -150,11 +156,11 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     // A narrow window wraps the buttons below the keyword box (and the box
     // below its label) instead of squeezing the box down to its arrow.
     FlowSizer* keywordRow = new FlowSizer;
-    keywordRow->Add(new wxStaticText(searchPanel, ids.ID_STATICTEXT4, _("First name &keyword:"), wxDefaultPosition,
+    keywordRow->Add(new wxStaticText(this, ids.ID_STATICTEXT4, _("First name &keyword:"), wxDefaultPosition,
                                      wxDefaultSize, 0, "ID_STATICTEXT4"),
                     0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    keywordCombo = new wxComboBox(searchPanel, ids.ID_COMBOBOX_KEYWORD, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                  0, nullptr, 0, wxDefaultValidator, "ID_COMBOBOX_KEYWORD");
+    keywordCombo = new wxComboBox(this, ids.ID_COMBOBOX_KEYWORD, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                  nullptr, 0, wxDefaultValidator, "ID_COMBOBOX_KEYWORD");
     // Room for a name beside the drop-down arrow, however narrow the row.
     keywordCombo->SetMinSize(wxSize(keywordCombo->GetTextExtent("MMMMM").x + keywordCombo->GetBestSize().y, -1));
     keywordRow->Add(keywordCombo, 1, wxTOP | wxBOTTOM | wxALIGN_CENTER_VERTICAL, 5);
@@ -163,23 +169,23 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     wxBoxSizer* keywordButtons = new wxBoxSizer(wxHORIZONTAL);
     auto keywordButton = [this, keywordButtons](wxWindowID id, const wxString& text, const char* name)
     {
-        wxButton* button = MakeCompactButton(searchPanel, id, text, name);
+        wxButton* button = MakeCompactButton(this, id, text, name);
         keywordButtons->Add(button, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
         return button;
     };
     keywordButton(ids.ID_BUTTON_SEARCH, _("&Search"), "ID_BUTTON_SEARCH")->SetDefault();
     keywordButton(ids.ID_BUTTON_RESET, _("&Reset"), "ID_BUTTON_RESET");
-    keywordButtons->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE5, wxDefaultPosition, wxSize(1, 20),
-                                         wxLI_VERTICAL, "ID_STATICLINE5"),
-                        0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    plusButton = new wxButton(searchPanel, ids.ID_BUTTON_PLUS, "-", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
+    keywordButtons->Add(
+        new wxStaticLine(this, ids.ID_STATICLINE5, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE5"),
+        0, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    plusButton = new wxButton(this, ids.ID_BUTTON_PLUS, "-", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
                               wxDefaultValidator, "ID_BUTTON_PLUS");
     keywordButtons->Add(plusButton, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
     keywordRow->Add(keywordButtons, 0, wxTOP | wxBOTTOM | wxALIGN_CENTER_VERTICAL, 5);
     panelSizer->Add(keywordRow, 0, wxEXPAND);
 
-    panelSizer->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE1, wxDefaultPosition, wxSize(10, -1),
-                                     wxLI_HORIZONTAL, "ID_STATICLINE1"),
+    panelSizer->Add(new wxStaticLine(this, ids.ID_STATICLINE1, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL,
+                                     "ID_STATICLINE1"),
                     0, wxLEFT | wxRIGHT | wxEXPAND, 5);
 
     // The condition and the paging wrap onto two lines when the row is too
@@ -188,14 +194,14 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     wxBoxSizer* conditionGroup = new wxBoxSizer(wxHORIZONTAL);
     auto label = [this, conditionGroup](wxWindowID id, const wxString& text, const char* name)
     {
-        conditionGroup->Add(new wxStaticText(searchPanel, id, text, wxDefaultPosition, wxDefaultSize, 0, name), 0,
+        conditionGroup->Add(new wxStaticText(this, id, text, wxDefaultPosition, wxDefaultSize, 0, name), 0,
                             wxALL | wxALIGN_CENTER_VERTICAL, 2);
     };
     // Wide enough for a short tag name, a letter and a short keyword; wider
     // when the row has room.
     auto field = [this, conditionGroup](wxWindowID id, const char* name, const wxString& sample, int proportion)
     {
-        wxTextCtrl* text = ConditionField(searchPanel, id, name);
+        wxTextCtrl* text = ConditionField(this, id, name);
         text->SetMinSize(wxSize(text->GetSizeFromTextSize(text->GetTextExtent(sample).x).x, -1));
         conditionGroup->Add(text, proportion, wxALL | wxALIGN_CENTER_VERTICAL, 2);
         return text;
@@ -211,33 +217,27 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     conditionRow->Add(conditionGroup, 5, wxALIGN_CENTER_VERTICAL);
 
     wxBoxSizer* pagingGroup = new wxBoxSizer(wxHORIZONTAL);
-    pagingGroup->Add(new wxStaticLine(searchPanel, ids.ID_STATICLINE6, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL,
-                                      "ID_STATICLINE6"),
-                     0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    pageLabel = new wxStaticText(searchPanel, ids.ID_STATICTEXT9, "000 - 000 / 0000", wxDefaultPosition, wxDefaultSize,
+    pagingGroup->Add(
+        new wxStaticLine(this, ids.ID_STATICLINE6, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE6"),
+        0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
+    pageLabel = new wxStaticText(this, ids.ID_STATICTEXT9, "000 - 000 / 0000", wxDefaultPosition, wxDefaultSize,
                                  wxALIGN_RIGHT | wxST_NO_AUTORESIZE, "ID_STATICTEXT9");
     // Room for "1000 - 1050 / 10000" however narrow the row gets.
     pageLabel->SetMinSize(wxSize(pageLabel->GetTextExtent("0000 - 0000 / 00000").x, -1));
     pagingGroup->Add(pageLabel, 1, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    pagingGroup->Add(new wxButton(searchPanel, ids.ID_BUTTON_PREVPAGE, "<", wxDefaultPosition, wxSize(23, 23),
-                                  wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_PREVPAGE"),
+    pagingGroup->Add(new wxButton(this, ids.ID_BUTTON_PREVPAGE, "<", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
+                                  wxDefaultValidator, "ID_BUTTON_PREVPAGE"),
                      0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
-    pagingGroup->Add(new wxButton(searchPanel, ids.ID_BUTTON_NEXTPAGE, ">", wxDefaultPosition, wxSize(23, 23),
-                                  wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTON_NEXTPAGE"),
+    pagingGroup->Add(new wxButton(this, ids.ID_BUTTON_NEXTPAGE, ">", wxDefaultPosition, wxSize(23, 23), wxBU_EXACTFIT,
+                                  wxDefaultValidator, "ID_BUTTON_NEXTPAGE"),
                      0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     conditionRow->Add(pagingGroup, 2, wxALIGN_CENTER_VERTICAL);
     panelSizer->Add(conditionRow, 0, wxLEFT | wxRIGHT | wxEXPAND, 2);
 
-    viewNotebook = new wxNotebook(searchPanel, ids.ID_NOTEBOOK_VIEW, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM,
-                                  "ID_NOTEBOOK_VIEW");
-    wxPanel* listPanel =
-        new wxPanel(viewNotebook, ids.ID_PANEL11, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL11");
-    wxBoxSizer* listSizer = new wxBoxSizer(wxVERTICAL);
-    resultList = new wxListCtrl(listPanel, ids.ID_LISTCTRL_RESULT, wxDefaultPosition, wxDefaultSize,
-                                wxLC_REPORT | wxLC_VRULES, wxDefaultValidator, "ID_LISTCTRL_RESULT");
-    listSizer->Add(resultList, 1, wxEXPAND);
-    listPanel->SetSizer(listSizer);
-    viewNotebook->AddPage(listPanel, _("Contact list view"));
+    viewNotebook =
+        new wxNotebook(this, ids.ID_NOTEBOOK_VIEW, wxDefaultPosition, wxDefaultSize, wxNB_BOTTOM, "ID_NOTEBOOK_VIEW");
+    contactList = new ContactListPane(viewNotebook, ids, tags, contacts);
+    viewNotebook->AddPage(contactList, _("Contact list view"));
 
     wxPanel* cardPanel =
         new wxPanel(viewNotebook, ids.ID_PANEL10, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL10");
@@ -248,14 +248,10 @@ wxPanel* CorvalaFrame::BuildSearchCenter(wxWindow* parent)
     viewNotebook->AddPage(cardPanel, _("Business card view"));
     panelSizer->Add(viewNotebook, 1, wxALL | wxEXPAND, 2);
 
-    searchPanel->SetSizer(panelSizer);
-    return searchPanel;
-}
+    SetSizer(panelSizer);
 
-void CorvalaFrame::ConnectSearchEvents()
-{
-    tagList->Bind(wxEVT_LIST_ITEM_SELECTED, &CorvalaFrame::OnTagSelected, this);
-    alphabetPanel->Bind(wxEVT_PAINT, &CorvalaFrame::OnAlphabetPaint, this);
+    tagList->Bind(wxEVT_LIST_ITEM_SELECTED, &SearchCenterPane::OnTagSelected, this);
+    alphabetPanel->Bind(wxEVT_PAINT, &SearchCenterPane::OnAlphabetPaint, this);
     alphabetPanel->Bind(wxEVT_SIZE,
                         [this](wxSizeEvent& event)
                         {
@@ -263,7 +259,7 @@ void CorvalaFrame::ConnectSearchEvents()
                             alphabetPanel->Refresh();
                             event.Skip();
                         });
-    alphabetPanel->Bind(wxEVT_LEFT_UP, &CorvalaFrame::OnAlphabetLeftUp, this);
+    alphabetPanel->Bind(wxEVT_LEFT_UP, &SearchCenterPane::OnAlphabetLeftUp, this);
     alphabetPanel->Bind(wxEVT_ENTER_WINDOW,
                         [this](wxMouseEvent&)
                         {
@@ -276,17 +272,26 @@ void CorvalaFrame::ConnectSearchEvents()
                             alphabetPanel->SetCursor(wxNullCursor);
                             alphabetPanel->Refresh();
                         });
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonSearchClick, this, ids.ID_BUTTON_SEARCH);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonResetClick, this, ids.ID_BUTTON_RESET);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonPlusClick, this, ids.ID_BUTTON_PLUS);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonPrevPageClick, this, ids.ID_BUTTON_PREVPAGE);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonNextPageClick, this, ids.ID_BUTTON_NEXTPAGE);
+    Bind(wxEVT_BUTTON, &SearchCenterPane::OnButtonSearchClick, this, ids.ID_BUTTON_SEARCH);
+    Bind(wxEVT_BUTTON, &SearchCenterPane::OnButtonResetClick, this, ids.ID_BUTTON_RESET);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { ShowConditionRow(!conditionRowVisible); }, ids.ID_BUTTON_PLUS);
+    Bind(wxEVT_BUTTON, &SearchCenterPane::OnButtonPrevPageClick, this, ids.ID_BUTTON_PREVPAGE);
+    Bind(wxEVT_BUTTON, &SearchCenterPane::OnButtonNextPageClick, this, ids.ID_BUTTON_NEXTPAGE);
 }
 
-void CorvalaFrame::RefreshTagList()
+void SearchCenterPane::SetUp(wxImageList* images)
+{
+    tagList->SetImageList(images, wxIMAGE_LIST_SMALL);
+    tagList->SetBackgroundColour(wxColour(236, 232, 230));
+    RefreshTagList();
+    alphabetPanel->SetBackgroundColour(wxColour(236, 232, 230));
+}
+
+void SearchCenterPane::RefreshTagList()
 {
     tagList->DeleteAllItems();
-    TagManager& tags = model->tagManager;
+    TagManager& tags = tagManager;
     tags.Load();
     // Each tag goes on top: the highest display order ends first.
     for (const TagInfo* tag : tags.GetTagsByDisplayOrder())
@@ -298,7 +303,7 @@ void CorvalaFrame::RefreshTagList()
     tagList->SetItemData(all, -1);
 }
 
-void CorvalaFrame::RunSearch()
+void SearchCenterPane::RunSearch()
 {
     wxBusyCursor wait;
     {
@@ -307,7 +312,7 @@ void CorvalaFrame::RunSearch()
         // keeps painting meanwhile, and takes no command until it is done.
         LongLoad load(8);
         ScopedStatementProgress progress([&load] { load.Tick(); });
-        model->contactManager.Search();
+        contactManager.Search();
     }
     if (cardView)
     {
@@ -316,18 +321,17 @@ void CorvalaFrame::RunSearch()
     }
 }
 
-void CorvalaFrame::StartSearch()
+void SearchCenterPane::StartSearch()
 {
-    resultList->DeleteAllItems();
-    model->contactManager.SetCondition(condition);
+    contactList->Clear();
+    contactManager.SetCondition(condition);
     RunSearch();
 }
 
-bool CorvalaFrame::KeepPageInRange()
+bool SearchCenterPane::KeepPageInRange()
 {
-    ContactManager& contacts = model->contactManager;
-    const int pageSize = contacts.condition.pageSize;
-    const int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
+    ContactManager& contacts = contactManager;
+    const int pages = PageCount(contacts.totalCount, contacts.condition.pageSize);
     const int page = std::max(1, std::min(contacts.condition.pageIndex, std::max(1, pages)));
     condition.pageIndex = page;
     if (page == contacts.condition.pageIndex)
@@ -339,32 +343,32 @@ bool CorvalaFrame::KeepPageInRange()
     return true;
 }
 
-wxString CorvalaFrame::FormatPageLabel(int page, int pageSize, int total)
+int SearchCenterPane::PageCount(int total, int pageSize)
+{
+    return pageSize > 0 ? (total + pageSize - 1) / pageSize : 0;
+}
+
+wxString SearchCenterPane::FormatPageLabel(int page, int pageSize, int total)
 {
     int first = total > 0 ? (page - 1) * pageSize + 1 : 0;
     int last = std::min(page * pageSize, total);
     return wxString::Format("%d - %d / %d", first, last, total);
 }
 
-void CorvalaFrame::WritePageLabel(int page)
+void SearchCenterPane::ShowPage(int page)
 {
-    const ContactManager& contacts = model->contactManager;
-    pageLabel->SetLabel(FormatPageLabel(page, contacts.condition.pageSize, contacts.totalCount));
+    pageLabel->SetLabel(FormatPageLabel(page, contactManager.condition.pageSize, contactManager.totalCount));
 }
 
-void CorvalaFrame::UpdatePageLabel()
+void SearchCenterPane::ShowConditionRow(bool show)
 {
-    WritePageLabel(1);
-}
-
-void CorvalaFrame::ShowConditionRow(bool show)
-{
+    conditionRowVisible = show;
     plusButton->SetLabel(show ? "-" : "+");
     upperSizer->ShowItems(show);
-    searchPanel->Layout();
+    Layout();
 }
 
-void CorvalaFrame::OnTagSelected(wxListEvent& event)
+void SearchCenterPane::OnTagSelected(wxListEvent& event)
 {
     long row = event.GetIndex();
     selTagText->SetValue(tagList->GetItemText(row));
@@ -379,11 +383,13 @@ void CorvalaFrame::OnTagSelected(wxListEvent& event)
         keywordText->Clear();
     }
     StartSearch();
-    UpdatePageLabel();
-    UpdateHistoryButtons();
+    ShowPage(1);
+    wxCommandEvent chosen(EVT_SEARCH_TAG_CHOSEN, GetId());
+    chosen.SetEventObject(this);
+    ProcessWindowEvent(chosen);
 }
 
-void CorvalaFrame::OnAlphabetPaint(wxPaintEvent&)
+void SearchCenterPane::OnAlphabetPaint(wxPaintEvent&)
 {
     wxPaintDC dc(alphabetPanel);
     dc.SetPen(*wxTRANSPARENT_PEN);
@@ -409,7 +415,7 @@ void CorvalaFrame::OnAlphabetPaint(wxPaintEvent&)
     }
 }
 
-void CorvalaFrame::OnAlphabetLeftUp(wxMouseEvent& event)
+void SearchCenterPane::OnAlphabetLeftUp(wxMouseEvent& event)
 {
     const int cell = LetterGrid(alphabetPanel->GetClientSize().x).CellAt(event.GetX(), event.GetY());
     if (cell < 0)
@@ -428,10 +434,10 @@ void CorvalaFrame::OnAlphabetLeftUp(wxMouseEvent& event)
     condition.pageIndex = 1;
     alphabetPanel->Refresh();
     StartSearch();
-    UpdatePageLabel();
+    ShowPage(1);
 }
 
-void CorvalaFrame::OnButtonSearchClick(wxCommandEvent&)
+void SearchCenterPane::OnButtonSearchClick(wxCommandEvent&)
 {
     wxString keyword = keywordCombo->GetValue();
     keyword.Trim(true).Trim(false);
@@ -439,10 +445,10 @@ void CorvalaFrame::OnButtonSearchClick(wxCommandEvent&)
     keywordText->SetValue(keyword);
     condition.pageIndex = 1;
     StartSearch();
-    UpdatePageLabel();
+    ShowPage(1);
 }
 
-void CorvalaFrame::OnButtonResetClick(wxCommandEvent&)
+void SearchCenterPane::OnButtonResetClick(wxCommandEvent&)
 {
     condition.tagId = -1;
     condition.alphabet.clear();
@@ -456,36 +462,26 @@ void CorvalaFrame::OnButtonResetClick(wxCommandEvent&)
     keywordCombo->SetValue(wxEmptyString);
     firstAlphabetText->SetValue("-");
     keywordText->Clear();
-    UpdatePageLabel();
+    ShowPage(1);
 }
 
-void CorvalaFrame::OnButtonPlusClick(wxCommandEvent&)
+void SearchCenterPane::OnButtonPrevPageClick(wxCommandEvent&)
 {
-    conditionRowVisible = !conditionRowVisible;
-    ShowConditionRow(conditionRowVisible);
-}
-
-void CorvalaFrame::OnButtonPrevPageClick(wxCommandEvent&)
-{
-    const ContactManager& contacts = model->contactManager;
-    int pageSize = contacts.condition.pageSize;
-    int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
+    const int pages = PageCount(contactManager.totalCount, contactManager.condition.pageSize);
     if (condition.pageIndex <= 1)
         condition.pageIndex = std::max(1, pages);
     else
         condition.pageIndex -= 1;
     StartSearch();
-    WritePageLabel(condition.pageIndex);
+    ShowPage(condition.pageIndex);
 }
 
-void CorvalaFrame::OnButtonNextPageClick(wxCommandEvent&)
+void SearchCenterPane::OnButtonNextPageClick(wxCommandEvent&)
 {
-    const ContactManager& contacts = model->contactManager;
-    int pageSize = contacts.condition.pageSize;
-    int pages = pageSize > 0 ? (contacts.totalCount + pageSize - 1) / pageSize : 0;
+    const int pages = PageCount(contactManager.totalCount, contactManager.condition.pageSize);
     condition.pageIndex += 1;
     if (condition.pageIndex > pages)
         condition.pageIndex = 1;
     StartSearch();
-    WritePageLabel(condition.pageIndex);
+    ShowPage(condition.pageIndex);
 }

@@ -1,6 +1,5 @@
-// The "Detail" page: the current contact rendered from the template, or the
-// names of a multi-selection.
-#include <wx/aui/auibar.h>
+#include "frame/DetailPane.h"
+
 #include <wx/button.h>
 #include <wx/filesys.h>
 #include <wx/listctrl.h>
@@ -12,39 +11,38 @@
 
 #include <vector>
 
-#include "frame/Corva.h"
-#include "frame/CorvalaFrame.h"
 #include "frame/DetailPage.h"
 #include "frame/FlowSizer.h"
+#include "frame/FrameIds.h"
 #include "frame/MyHtmlWin.h"
 #include "platform/Platform.h"
-#include "views/CardCanvas.h"
+#include "storage/TagManager.h"
 
-wxPanel* CorvalaFrame::BuildDetailPage(wxWindow* parent)
+DetailPane::DetailPane(wxWindow* parent, const FrameIds& ids, TagManager& tags)
+    : wxPanel(parent, ids.ID_PANEL3, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3"), tagManager(tags)
 {
-    wxPanel* panel = new wxPanel(parent, ids.ID_PANEL3, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL3");
+
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
     // Compact like the buttons of the other panes, so that the row fits.
-    editButton = MakeCompactButton(panel, ids.ID_BUTTON_EDIT, _("&Edit..."), "ID_BUTTON_EDIT");
+    editButton = MakeCompactButton(this, ids.ID_BUTTON_EDIT, _("&Edit..."), "ID_BUTTON_EDIT");
     buttons->Add(editButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    deleteButton = MakeCompactButton(panel, ids.ID_BUTTON_DELETE, _("&Delete"), "ID_BUTTON_DELETE");
+    deleteButton = MakeCompactButton(this, ids.ID_BUTTON_DELETE, _("&Delete"), "ID_BUTTON_DELETE");
     buttons->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     buttons->Add(
-        new wxStaticLine(panel, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE2"),
+        new wxStaticLine(this, ids.ID_STATICLINE2, wxDefaultPosition, wxSize(1, 20), wxLI_VERTICAL, "ID_STATICLINE2"),
         0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    copyButton = MakeCompactButton(panel, ids.ID_BUTTON_COPY, _("&Copy..."), "ID_BUTTON_COPY");
+    copyButton = MakeCompactButton(this, ids.ID_BUTTON_COPY, _("&Copy..."), "ID_BUTTON_COPY");
     buttons->Add(copyButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     sizer->Add(buttons, 0, wxEXPAND);
 
     detailWindow =
-        new MyHtmlWin(panel, ids.ID_HTMLWINDOW, wxDefaultPosition, wxDefaultSize, wxHW_SCROLLBAR_AUTO, "htmlWindow");
+        new MyHtmlWin(this, ids.ID_HTMLWINDOW, wxDefaultPosition, wxDefaultSize, wxHW_SCROLLBAR_AUTO, "htmlWindow");
     sizer->Add(detailWindow, 1, wxALL | wxEXPAND, 5);
-    panel->SetSizer(sizer);
-    return panel;
+    SetSizer(sizer);
 }
 
-wxString CorvalaFrame::DefaultTemplatePath()
+wxString DetailPane::DefaultTemplatePath()
 {
     const wxString conf = Platform::GetExecutableDir() + wxFILE_SEP_PATH + "conf" + wxFILE_SEP_PATH;
     const wxString name = "contact_detail_tpl.html";
@@ -63,12 +61,12 @@ wxString CorvalaFrame::DefaultTemplatePath()
     return conf + name;
 }
 
-void CorvalaFrame::LoadDetailTemplate()
+void DetailPane::LoadDetailTemplate()
 {
     LoadDetailTemplate(DefaultTemplatePath());
 }
 
-void CorvalaFrame::LoadDetailTemplate(const wxString& path)
+void DetailPane::LoadDetailTemplate(const wxString& path)
 {
     detailTemplate = DetailPage::FallbackPage();
     if (!wxFileName::FileExists(path))
@@ -95,30 +93,21 @@ void CorvalaFrame::LoadDetailTemplate(const wxString& path)
         detailTemplate = text;
 }
 
-void CorvalaFrame::ShowContactDetail(ContactInfoEx* contact)
+void DetailPane::ShowContactDetail(ContactInfoEx* contact)
 {
     if (!contact)
         return;
     wxArrayString tagNames;
-    model->tagManager.GetTagNamesByIds(contact->tagIds, tagNames);
+    tagManager.GetTagNamesByIds(contact->tagIds, tagNames);
     detailWindow->SetPage(DetailPage::RenderContact(detailTemplate, *contact, tagNames));
 }
 
-void CorvalaFrame::ShowSelection()
+bool DetailPane::ShowSelection(const ContactArray& selection, ContactInfoEx* current)
 {
-    selection.Clear();
-    long row = -1;
-    while ((row = resultList->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1)
-    {
-        ContactInfoEx* contact = reinterpret_cast<ContactInfoEx*>(resultList->GetItemData(row));
-        if (contact)
-            selection.Add(contact);
-    }
-
     ContactInfoEx* shown = nullptr;
     if (selection.GetCount() < 2)
     {
-        shown = model->contactManager.currentContact;
+        shown = current;
         // With no current contact the page must not keep naming a contact
         // that is gone or no longer selected.
         if (shown)
@@ -134,35 +123,12 @@ void CorvalaFrame::ShowSelection()
         detailWindow->SetPage(DetailPage::RenderSelection(contacts));
         shown = static_cast<ContactInfoEx*>(selection.Last());
     }
-
-    EnableContactCommands(shown != nullptr);
-    detailWindow->Enable(shown != nullptr);
-    if (cardView)
-        cardView->ShowSelection(selection);
+    return shown != nullptr;
 }
 
-void CorvalaFrame::EnableContactCommands(bool enable)
+void DetailPane::EnableCommands(bool enable)
 {
     editButton->Enable(enable);
     deleteButton->Enable(enable);
     copyButton->Enable(enable);
-    if (toolbar)
-    {
-        toolbar->EnableTool(ids.ID_TOOL_EDIT, enable);
-        toolbar->EnableTool(ids.ID_TOOL_DELETE, enable);
-        toolbar->Refresh(false);
-    }
-    if (wxMenuBar* menuBar = GetMenuBar())
-    {
-        for (int id : {int(ids.ID_MENU_EDIT), int(ids.ID_MENU_DELETE), int(ids.ID_MENU_COPY)})
-        {
-            if (menuBar->FindItem(id))
-                menuBar->Enable(id, enable);
-        }
-    }
-    for (int id : {int(ids.ID_POPUP_EDIT), int(ids.ID_POPUP_DELETE), int(ids.ID_POPUP_COPY)})
-    {
-        if (contactMenu.FindItem(id))
-            contactMenu.Enable(id, enable);
-    }
 }

@@ -1,4 +1,5 @@
-// The "Contact history" page: the dated entries of the current contact.
+#include "frame/HistoryPane.h"
+
 #include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
@@ -12,14 +13,18 @@
 
 #include "dialogs/DateText.h"
 #include "dialogs/HisDetailDlg.h"
-#include "frame/Corva.h"
-#include "frame/CorvalaFrame.h"
 #include "frame/FlowSizer.h"
+#include "frame/FrameIds.h"
+#include "storage/ContactManager.h"
 #include "storage/DbValues.h"
+#include "storage/HistoryManager.h"
 
-wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
+HistoryPane::HistoryPane(wxWindow* parent, const FrameIds& ids, ContactManager& contacts, HistoryManager& history,
+                         wxWindow* owner)
+    : wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7"),
+      contactManager(contacts), historyManager(history), owner(owner)
 {
-    wxPanel* panel = new wxPanel(parent, ids.ID_PANEL7, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL7");
+    wxPanel* panel = this;
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     // A pane narrower than the buttons (a longer language, a larger font)
     // wraps them rather than cutting the last one off.
@@ -43,10 +48,28 @@ wxPanel* CorvalaFrame::BuildHistoryPage(wxWindow* parent)
                                  wxLC_REPORT | wxLC_VRULES, wxDefaultValidator, "ID_LISTCTRL_CONTACT_HISTORY");
     sizer->Add(historyList, 1, wxALL | wxEXPAND, 5);
     panel->SetSizer(sizer);
-    return panel;
+
+    // With several rows highlighted no single entry is meant: the commands
+    // then act on none of them.
+    auto showChosen = [this](wxListEvent&)
+    {
+        historyManager.SetCurrentHistory(SelectedHistory());
+        UpdateButtons();
+    };
+    historyList->Bind(wxEVT_LIST_ITEM_SELECTED, showChosen);
+    historyList->Bind(wxEVT_LIST_ITEM_DESELECTED, showChosen);
+    Bind(wxEVT_BUTTON, &HistoryPane::OnButtonNewHisClick, this, ids.ID_BUTTON_NEW_HIS);
+    Bind(wxEVT_BUTTON, &HistoryPane::OnButtonEditHisClick, this, ids.ID_BUTTON_EDIT_HIS);
+    Bind(wxEVT_BUTTON, &HistoryPane::OnButtonDelHisClick, this, ids.ID_BUTTON_DEL_HIS);
+    Bind(wxEVT_BUTTON, &HistoryPane::OnButtonHisCopyClick, this, ids.ID_BUTTON_HIS_COPY);
 }
 
-void CorvalaFrame::InsertHistoryColumns()
+void HistoryPane::SetImages(wxImageList* images)
+{
+    historyList->SetImageList(images, wxIMAGE_LIST_SMALL);
+}
+
+void HistoryPane::InsertColumns()
 {
     // 100 pixels, or more where the font and the icon need it to show the
     // whole date.
@@ -55,20 +78,10 @@ void CorvalaFrame::InsertHistoryColumns()
     historyList->InsertColumn(1, _("Comment"), wxLIST_FORMAT_LEFT, 220);
 }
 
-void CorvalaFrame::ConnectHistoryEvents()
-{
-    historyList->Bind(wxEVT_LIST_ITEM_SELECTED, &CorvalaFrame::OnHistoryItemSelected, this);
-    historyList->Bind(wxEVT_LIST_ITEM_DESELECTED, &CorvalaFrame::OnHistoryItemDeselected, this);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonNewHisClick, this, ids.ID_BUTTON_NEW_HIS);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonEditHisClick, this, ids.ID_BUTTON_EDIT_HIS);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonDelHisClick, this, ids.ID_BUTTON_DEL_HIS);
-    Bind(wxEVT_BUTTON, &CorvalaFrame::OnButtonHisCopyClick, this, ids.ID_BUTTON_HIS_COPY);
-}
-
-void CorvalaFrame::RefreshHistoryList()
+void HistoryPane::RefreshEntries()
 {
     historyList->DeleteAllItems();
-    HistoryManager& history = model->historyManager;
+    HistoryManager& history = historyManager;
     // Without a contact the list must not keep showing another contact's
     // entries.
     if (history.GetCurrentContact())
@@ -87,12 +100,12 @@ void CorvalaFrame::RefreshHistoryList()
             historyList->SetItemBackgroundColour(row, wxColour(231, 223, 221));
     }
     // A refill leaves no row selected: the buttons must say so.
-    UpdateHistoryButtons();
+    UpdateButtons();
 }
 
-void CorvalaFrame::UpdateHistoryButtons()
+void HistoryPane::UpdateButtons()
 {
-    bool hasContact = model->contactManager.currentContact != nullptr;
+    bool hasContact = contactManager.currentContact != nullptr;
     bool hasEntry = hasContact && SelectedHistory() != nullptr;
     newHisButton->Enable(hasContact);
     editHisButton->Enable(hasEntry);
@@ -101,26 +114,12 @@ void CorvalaFrame::UpdateHistoryButtons()
     historyList->Enable(hasContact);
 }
 
-HistoryInfo* CorvalaFrame::SelectedHistory() const
+HistoryInfo* HistoryPane::SelectedHistory() const
 {
     if (historyList->GetSelectedItemCount() != 1)
         return nullptr;
     long row = historyList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
     return row == -1 ? nullptr : reinterpret_cast<HistoryInfo*>(historyList->GetItemData(row));
-}
-
-void CorvalaFrame::OnHistoryItemSelected(wxListEvent&)
-{
-    // With several rows highlighted no single entry is meant: the commands
-    // then act on none of them.
-    model->historyManager.SetCurrentHistory(SelectedHistory());
-    UpdateHistoryButtons();
-}
-
-void CorvalaFrame::OnHistoryItemDeselected(wxListEvent&)
-{
-    model->historyManager.SetCurrentHistory(SelectedHistory());
-    UpdateHistoryButtons();
 }
 
 namespace
@@ -133,9 +132,9 @@ bool RunHistoryDialog(wxWindow* parent, int mode, HistoryInfo* entry)
 }
 } // namespace
 
-void CorvalaFrame::OnButtonNewHisClick(wxCommandEvent&)
+void HistoryPane::OnButtonNewHisClick(wxCommandEvent&)
 {
-    ContactInfoEx* contact = model->contactManager.currentContact;
+    ContactInfoEx* contact = contactManager.currentContact;
     if (!contact)
         return;
     // Insert leaves the record with its caller.
@@ -145,38 +144,38 @@ void CorvalaFrame::OnButtonNewHisClick(wxCommandEvent&)
     entry->contact_id = contact->id;
     entry->contact_name = contact->last_name + " " + contact->first_name;
     entry->his_type = 0;
-    if (RunHistoryDialog(this, HIS_MODE_NEW, entry.get()))
-        model->historyManager.Insert(entry.get());
-    UpdateHistoryButtons();
+    if (RunHistoryDialog(owner, HIS_MODE_NEW, entry.get()))
+        historyManager.Insert(entry.get());
+    UpdateButtons();
 }
 
-void CorvalaFrame::OnButtonEditHisClick(wxCommandEvent&)
+void HistoryPane::OnButtonEditHisClick(wxCommandEvent&)
 {
-    ContactInfoEx* contact = model->contactManager.currentContact;
+    ContactInfoEx* contact = contactManager.currentContact;
     HistoryInfo* entry = SelectedHistory();
     if (!contact || !entry)
         return;
     entry->contact_name = contact->last_name + " " + contact->first_name;
     // The update reloads the list, which destroys the entry.
-    if (RunHistoryDialog(this, HIS_MODE_EDIT, entry))
-        model->historyManager.Update(entry);
-    UpdateHistoryButtons();
+    if (RunHistoryDialog(owner, HIS_MODE_EDIT, entry))
+        historyManager.Update(entry);
+    UpdateButtons();
 }
 
-void CorvalaFrame::OnButtonDelHisClick(wxCommandEvent&)
+void HistoryPane::OnButtonDelHisClick(wxCommandEvent&)
 {
     HistoryInfo* entry = SelectedHistory();
-    if (!model->contactManager.currentContact || !entry)
+    if (!contactManager.currentContact || !entry)
         return;
     if (wxMessageBox(_("Do you really need to delete the history item of below?\n\n") + entry->comment, _("Confirm"),
-                     wxYES_NO, this) == wxYES)
-        model->historyManager.Delete(entry);
-    UpdateHistoryButtons();
+                     wxYES_NO, owner) == wxYES)
+        historyManager.Delete(entry);
+    UpdateButtons();
 }
 
-void CorvalaFrame::OnButtonHisCopyClick(wxCommandEvent&)
+void HistoryPane::OnButtonHisCopyClick(wxCommandEvent&)
 {
-    ContactInfoEx* contact = model->contactManager.currentContact;
+    ContactInfoEx* contact = contactManager.currentContact;
     HistoryInfo* source = SelectedHistory();
     if (!contact || !source)
         return;
@@ -187,7 +186,7 @@ void CorvalaFrame::OnButtonHisCopyClick(wxCommandEvent&)
     entry->his_type = source->his_type;
     entry->comment = source->comment;
     entry->contact_name = contact->last_name + " " + contact->first_name;
-    if (RunHistoryDialog(this, HIS_MODE_EDIT, entry.get()))
-        model->historyManager.Insert(entry.get());
-    UpdateHistoryButtons();
+    if (RunHistoryDialog(owner, HIS_MODE_EDIT, entry.get()))
+        historyManager.Insert(entry.get());
+    UpdateButtons();
 }
