@@ -142,8 +142,10 @@ int main(int argc, char** argv)
                          wxSetWorkingDirectory(folder + "/book");
                          TagManager tags;
                          tags.Load();
+                         ContactManager contactManager;
                          wxStopWatch watch;
-                         VCardExport::Result r = VCardExport::WriteSearch(file, SearchCondition(), tags, version);
+                         VCardExport::Result r =
+                             VCardExport::WriteSearch(file, SearchCondition(), contactManager, tags, version);
                          ms = watch.TimeInMicro().ToDouble() / 1000.0;
                          detail = wxString::Format("%zu cards, %.1f MB file", r.written,
                                                    wxFileName::GetSize(file).ToDouble() / 1e6);

@@ -12,6 +12,7 @@
 #include "dialogs/DialogCommon.h"
 #include "exchange/VCardExport.h"
 #include "platform/Platform.h"
+#include "storage/ContactManager.h"
 #include "storage/TagManager.h"
 
 namespace
@@ -19,11 +20,11 @@ namespace
 const int STATUS_WIDTH = 420;
 } // namespace
 
-VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, const ContactArray& selection,
-                               const SearchCondition& condition, int searchTotal)
+VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, ContactManager& contacts,
+                               const ContactArray& selection, const SearchCondition& condition, int searchTotal)
     : wxDialog(parent, id, _("Export vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
                "wxID_ANY"),
-      tagManager(tags), selection(selection), condition(condition)
+      tagManager(tags), contactManager(contacts), selection(selection), condition(condition)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
     top->Add(MakeDialogHeader(this, "User_s48_02.png",
@@ -32,7 +33,7 @@ VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags
              0, wxEXPAND | wxALL, DLG_BORDER);
 
     const int selected = static_cast<int>(selection.GetCount());
-    const int all = VCardExport::CountAll();
+    const int all = contactManager.CountAll();
     const wxString scopes[] = {
         wxString::Format(wxPLURAL("The selected contact (%d)", "The selected contacts (%d)", selected), selected),
         wxString::Format(wxPLURAL("The current search result, all pages (%d contact)",
@@ -95,10 +96,10 @@ bool VCardExportDlg::ExportTo(const wxString& path)
             result = VCardExport::WriteContacts(path, selection, tagManager, version, progress);
             break;
         case SCOPE_SEARCH:
-            result = VCardExport::WriteSearch(path, condition, tagManager, version, progress);
+            result = VCardExport::WriteSearch(path, condition, contactManager, tagManager, version, progress);
             break;
         default:
-            result = VCardExport::WriteSearch(path, SearchCondition(), tagManager, version, progress);
+            result = VCardExport::WriteSearch(path, SearchCondition(), contactManager, tagManager, version, progress);
             break;
         }
     }

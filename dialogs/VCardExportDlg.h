@@ -8,6 +8,7 @@
 #include "storage/ContactInfoEx.h"
 #include "storage/SearchCondition.h"
 
+class ContactManager;
 class TagManager;
 class wxButton;
 class wxRadioBox;
@@ -26,8 +27,8 @@ public:
     // The selection and the condition are copied; the records the
     // selection points to must outlive the dialog (they are the main
     // window's current page).
-    VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, const ContactArray& selection,
-                   const SearchCondition& condition, int searchTotal);
+    VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, ContactManager& contacts,
+                   const ContactArray& selection, const SearchCondition& condition, int searchTotal);
 
     void OnButtonExportClick(wxCommandEvent& event);
 
@@ -38,6 +39,7 @@ private:
     void ShowStatus(const wxString& text);
 
     TagManager& tagManager;
+    ContactManager& contactManager;
     ContactArray selection;
     SearchCondition condition;
     wxRadioBox* radioScope;

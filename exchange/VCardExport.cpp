@@ -5,11 +5,9 @@
 #include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/wxsqlite3.h>
 
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <memory>
 
 #ifdef __WINDOWS__
@@ -19,8 +17,6 @@
 #include <unistd.h>
 #endif
 
-#include "storage/Adapter.h"
-#include "storage/ContactAdapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
 #include "storage/SearchCondition.h"
@@ -163,38 +159,15 @@ VCardExport::Result VCardExport::WriteContacts(const wxString& path, const Conta
 }
 
 VCardExport::Result VCardExport::WriteSearch(const wxString& path, const SearchCondition& condition,
-                                             const TagManager& tags, VCardVersion version, const Progress& progress)
+                                             ContactManager& contacts, const TagManager& tags, VCardVersion version,
+                                             const Progress& progress)
 {
     Result result;
     ReplacingFile file;
     if (!file.Open(path, &result.error))
         return result;
-
-    // The tag links of every contact in one query instead of one per contact.
-    Adapter adapter;
-    std::map<int, wxArrayInt> links;
-    if (adapter.Query("select contact_id, tag_id from contact_tag;",
-                      [&links](wxSQLite3ResultSet& row) { links[ReadInt(row, 0)].Add(ReadInt(row, 1)); }) < 0)
-    {
-        result.error = _("the tags cannot be read");
-        return result;
-    }
-
-    // The very statement the search runs, with every page at once: SQLite
-    // takes a negative limit as no limit.
-    ContactManager statements;
-    statements.condition = condition;
-    statements.condition.pageIndex = 1;
-    statements.condition.pageSize = -1;
-    const int rows = adapter.Query(statements.BuildPageStatement(),
-                                   [&](wxSQLite3ResultSet& row)
-                                   {
-                                       std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(row));
-                                       auto found = links.find(contact->id);
-                                       if (found != links.end())
-                                           contact->tagIds = found->second;
-                                       WriteCard(file, *contact, tags, version, result, progress);
-                                   });
+    const int rows = contacts.ForEachMatching(
+        condition, true, [&](ContactInfoEx& contact) { WriteCard(file, contact, tags, version, result, progress); });
     if (rows < 0)
     {
         result.written = 0;
@@ -205,12 +178,4 @@ VCardExport::Result VCardExport::WriteSearch(const wxString& path, const SearchC
     if (!result.ok)
         result.written = 0;
     return result;
-}
-
-int VCardExport::CountAll()
-{
-    Adapter adapter;
-    int count = -1;
-    adapter.Query("select count(id) from contacts;", [&count](wxSQLite3ResultSet& row) { count = ReadInt(row, 0); });
-    return count;
 }

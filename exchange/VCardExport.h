@@ -11,6 +11,7 @@
 #include "exchange/VCardMapping.h"
 #include "storage/ContactInfoEx.h"
 
+class ContactManager;
 class SearchCondition;
 class TagManager;
 
@@ -30,11 +31,9 @@ using Progress = std::function<void(size_t written)>;
 Result WriteContacts(const wxString& path, const ContactArray& contacts, const TagManager& tags, VCardVersion version,
                      const Progress& progress = Progress());
 
-// Every contact the condition matches, all pages, in list order. The
-// condition's page index and size are ignored.
-Result WriteSearch(const wxString& path, const SearchCondition& condition, const TagManager& tags, VCardVersion version,
-                   const Progress& progress = Progress());
-
-// Number of contacts in the book; -1 when the database cannot tell.
-int CountAll();
+// Every contact the condition matches, all pages, in list order, read
+// through the contact manager one at a time. The condition's page index and
+// size are ignored; the manager's page is left as it is.
+Result WriteSearch(const wxString& path, const SearchCondition& condition, ContactManager& contacts,
+                   const TagManager& tags, VCardVersion version, const Progress& progress = Progress());
 } // namespace VCardExport

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "exchange/VCardReader.h"
-#include "storage/Adapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
+#include "storage/SearchCondition.h"
 #include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 
@@ -65,19 +65,19 @@ class ExistingContacts
 {
 public:
     // False when the contacts cannot be read.
-    bool Load()
+    bool Load(ContactManager& contacts)
     {
-        Adapter adapter;
-        return adapter.Query("select last_name, first_name, email, email_2, home_phone, home_phone_2, business_mobile, "
-                             "business_mobile_2, home_mobile, home_mobile_2 from contacts;",
-                             [this](wxSQLite3ResultSet& row)
-                             {
-                                 Insert(names, NameKey(ReadText(row, 0), ReadText(row, 1)));
-                                 for (int column = 2; column <= 3; ++column)
-                                     Insert(mails, MailKey(ReadText(row, column)));
-                                 for (int column = 4; column <= 9; ++column)
-                                     Insert(phones, PhoneKey(ReadText(row, column)));
-                             }) >= 0;
+        return contacts.ForEachMatching(SearchCondition(), false,
+                                        [this](ContactInfoEx& c)
+                                        {
+                                            Insert(names, NameKey(c.last_name, c.first_name));
+                                            for (const wxString* mail : {&c.email, &c.email_2})
+                                                Insert(mails, MailKey(*mail));
+                                            for (const wxString* phone :
+                                                 {&c.home_phone, &c.home_phone_2, &c.business_mobile,
+                                                  &c.business_mobile_2, &c.home_mobile, &c.home_mobile_2})
+                                                Insert(phones, PhoneKey(*phone));
+                                        }) >= 0;
     }
 
     bool Empty() const
@@ -145,7 +145,7 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
         });
 
     ExistingContacts existing;
-    if (duplicates == Duplicates::SKIP && !existing.Load())
+    if (duplicates == Duplicates::SKIP && !existing.Load(contacts))
     {
         result.error = report.empty() ? _("the existing contacts cannot be read") : report;
         return result;
@@ -214,10 +214,6 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
                 }
                 created.push_back(tag);
                 id = tag.id;
-                // The observer has reloaded the cache; make sure of it
-                // when there is none (headless use).
-                if (!tags.FindByName(name))
-                    tags.Load();
             }
             if (p.contact->tagIds.Index(id) == wxNOT_FOUND)
                 p.contact->tagIds.Add(id);

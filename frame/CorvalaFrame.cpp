@@ -360,8 +360,8 @@ void CorvalaFrame::ConnectEvents()
     command({idMenuExportVCard},
             [this]
             {
-                RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, GetSelection(), GetSearchCondition(),
-                                         model->contactManager.totalCount);
+                RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, model->contactManager, GetSelection(),
+                                         GetSearchCondition(), model->contactManager.totalCount);
             });
     SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));
     command({ids.ID_TOOL_SETTING, ids.ID_MENU_SETTING}, [this] { RunModal<SettingDlg>(this, wxID_ANY); });

@@ -141,7 +141,7 @@ TEST_F(VCardTest, RoundTripOfTheDemoBookKeepsEveryFieldAndTag)
     {
         tags.Load();
         const wxString file = dir.Path() + (version == VCardVersion::V30 ? "/book30.vcf" : "/book40.vcf");
-        VCardExport::Result exported = VCardExport::WriteSearch(file, SearchCondition(), tags, version);
+        VCardExport::Result exported = VCardExport::WriteSearch(file, SearchCondition(), contacts, tags, version);
         ASSERT_TRUE(exported.ok) << exported.error;
         EXPECT_EQ(exported.written, original.size());
 
@@ -329,7 +329,7 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     small.rlim_cur = 4096;
     void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
-    VCardExport::Result failed = VCardExport::WriteSearch(target, SearchCondition(), tags, VCardVersion::V30);
+    VCardExport::Result failed = VCardExport::WriteSearch(target, SearchCondition(), contacts, tags, VCardVersion::V30);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(failed.ok);
@@ -339,7 +339,7 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     wxDir::GetAllFiles(dir.Path(), &files, "*out.vcf*", wxDIR_FILES);
     EXPECT_EQ(files.size(), 1u) << "no temporary file left";
 
-    VCardExport::Result ok = VCardExport::WriteSearch(target, SearchCondition(), tags, VCardVersion::V40);
+    VCardExport::Result ok = VCardExport::WriteSearch(target, SearchCondition(), contacts, tags, VCardVersion::V40);
     ASSERT_TRUE(ok.ok) << ok.error;
     EXPECT_EQ(ok.written, 50u);
     const std::string text = ReadFile(target);
@@ -349,6 +349,7 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file's permissions";
 
     EXPECT_FALSE(
-        VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), tags, VCardVersion::V30).ok);
+        VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30)
+            .ok);
     EXPECT_FALSE(wxFileName::DirExists(dir.Path() + "/missing"));
 }
