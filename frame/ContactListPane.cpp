@@ -289,3 +289,17 @@ void ContactListPane::DeleteSelection()
         return;
     contactManager.Delete(contact);
 }
+
+void ContactListPane::BindCommand(wxEvtHandler& source, const wxEventTypeTag<wxCommandEvent>& type, int commandId,
+                                  void (ContactListPane::*run)())
+{
+    commands[commandId] = run;
+    source.Bind(type, &ContactListPane::OnCommand, this, commandId);
+}
+
+void ContactListPane::OnCommand(wxCommandEvent& event)
+{
+    auto found = commands.find(event.GetId());
+    if (found != commands.end())
+        (this->*found->second)();
+}

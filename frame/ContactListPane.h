@@ -4,6 +4,8 @@
 
 #include <wx/panel.h>
 
+#include <map>
+
 #include "storage/ContactInfoEx.h"
 #include "views/ContactEvent.h"
 
@@ -45,6 +47,11 @@ public:
     void SelectContact(ContactInfoEx* contact);
 
     // The commands, with the contact edit dialog.
+    // Runs one of the commands below when the source (the main window, where
+    // the menus', the toolbar's and the detail page's events arrive) gets an
+    // event of this type and id.
+    void BindCommand(wxEvtHandler& source, const wxEventTypeTag<wxCommandEvent>& type, int commandId,
+                     void (ContactListPane::*run)());
     void NewContact();
     void EditContact(ContactInfoEx* contact);
     // The current contact, or every selected one at once.
@@ -53,6 +60,8 @@ public:
     void CopyCurrent();
 
 private:
+    void OnCommand(wxCommandEvent& event);
+    std::map<int, void (ContactListPane::*)()> commands;
     void OnListItemSelected(wxListEvent& event);
     void OnListItemDeselected(wxListEvent& event);
     void Post(wxEventType type, ContactInfoEx* contact);

@@ -398,8 +398,7 @@ void CorvalaFrame::ConnectContactCommands()
                           void (ContactListPane::*run)())
     {
         for (int commandId : commandIds)
-            Bind(
-                type, [this, run](wxCommandEvent&) { (contactList->*run)(); }, commandId);
+            contactList->BindCommand(*this, type, commandId, run);
     };
     command(wxEVT_MENU, {ids.ID_TOOL_NEW, ids.ID_MENU_NEW}, &ContactListPane::NewContact);
     command(wxEVT_MENU, {ids.ID_TOOL_EDIT, ids.ID_MENU_EDIT, ids.ID_POPUP_EDIT}, &ContactListPane::EditSelection);

@@ -21,6 +21,7 @@
 #include "storage/TagObserver.h"
 
 class CardCanvas;
+class ContactListPane;
 class ContactEvent;
 class Corva;
 class DetailPane;
@@ -127,6 +128,7 @@ private:
     void BuildContactMenu();
     void ConnectEvents();
     void ConnectContactCommands();
+
     void RestoreWindowState();
     void SaveWindowState();
 

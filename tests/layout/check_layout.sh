@@ -1,7 +1,7 @@
 #!/bin/sh
 # Fails when an include goes up a layer or across, when includes form a
 # circle (ARCHITECTURE.md), or when a source file grows past 700 lines (the
-# main window's past 600): tests/layout/check_layout.sh SOURCE_DIR
+# main window's to 600 or more): tests/layout/check_layout.sh SOURCE_DIR
 # A class's header and source count as one node; a folder may include
 # itself and any folder of a lower rank.
 set -u
@@ -50,7 +50,7 @@ fi
 rm -f "$edges.err"
 for file in $(find app platform storage exchange views dialogs frame tools bench tests \( -name '*.cpp' -o -name '*.h' \)); do
   limit=700
-  [ "$file" = frame/CorvalaFrame.cpp ] && limit=600
+  [ "$file" = frame/CorvalaFrame.cpp ] && limit=599
   lines=$(wc -l <"$file")
   if [ "$lines" -gt $limit ]; then
     echo "FAIL: $file has $lines lines, more than $limit: split it along its seams" >&2
