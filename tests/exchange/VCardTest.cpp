@@ -275,6 +275,88 @@ TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
     EXPECT_EQ(cards[1].result, VCardReader::CARD_MALFORMED) << "the file ends inside a card";
 }
 
+TEST(VCardReader, EveryLineEndEncodingAndFoldedParameterIsRead)
+{
+    const std::string card = "BEGIN:VCARD#VERSION:3.0#N:Lee;Ann#TEL:555 0100#END:VCARD#";
+    for (const char* end : {"\r\n", "\n", "\r", "\r\r\n"})
+    {
+        std::string text;
+        for (int i = 0; i < 3; ++i)
+            for (char c : card)
+                text += c == '#' ? std::string(end) : std::string(1, c);
+        auto cards = ReadText(text);
+        ASSERT_EQ(cards.size(), 3u) << "line end " << testing::PrintToString(std::string(end));
+        ASSERT_EQ(cards[2].result, VCardReader::CARD_OK);
+        EXPECT_EQ(cards[2].contact->last_name, "Lee");
+        EXPECT_EQ(cards[2].contact->home_phone, "555 0100") << "no CR left in the value";
+    }
+
+    // A stray NUL before the first line is no sign of UTF-16.
+    std::string padded(1, '\0');
+    for (int i = 0; i < 100; ++i)
+        padded += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Card" + std::to_string(i) + ";A\r\nEND:VCARD\r\n";
+    auto cards = ReadText(padded);
+    ASSERT_EQ(cards.size(), 100u);
+    EXPECT_EQ(cards[0].contact->last_name, "Card0");
+    EXPECT_EQ(cards[99].contact->last_name, "Card99");
+    // UTF-16 without a byte-order mark is still told by its first line.
+    std::u16string wide = u"BEGIN:VCARD\r\nN:\u5C71\u7530;\u592A\u90CE\r\nEND:VCARD\r\n";
+    std::string le(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    cards = ReadText(le);
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].contact->last_name, U("\xE5\xB1\xB1\xE7\x94\xB0"));
+
+    // A CHARSET that does not decode the bytes: the value falls back, and
+    // the next property is still a property of its own.
+    ContactInfoEx wrong = ReadOne("VERSION:2.1\r\nN:Probe;P\r\nNOTE;CHARSET=UTF-16:M\xFC"
+                                  "ller\r\nTITLE:Chef\r\n");
+    EXPECT_EQ(wrong.comment, U("M\xC3\xBCller"));
+    EXPECT_EQ(wrong.job_title, "Chef");
+
+    // A quoted parameter value folded before the colon, holding a colon, a
+    // semicolon and a comma.
+    ContactInfoEx folded = ReadOne("N:Schmidt;Eva\r\nTEL:0221 1234\r\n"
+                                   "ADR;TYPE=home;LABEL=\"Heidestra\xC3\x9F"
+                                   "e 17\\n51147 K\xC3\xB6ln; Tor:2, links\r\n \":;;Heidestra\xC3\x9F"
+                                   "e 17;K\xC3\xB6ln;;51147;Deutschland\r\n");
+    EXPECT_EQ(folded.home_phone, "0221 1234") << "the address is not glued onto the phone";
+    EXPECT_EQ(folded.home_street, U("Heidestra\xC3\x9F"
+                                    "e 17"));
+    EXPECT_EQ(folded.home_street_2, U("51147 K\xC3\xB6ln"));
+    EXPECT_EQ(folded.home_street_3, "Deutschland");
+}
+
+TEST(VCardMapping, UriNumbersEscapedCategoriesAndStructuredReadings)
+{
+    ContactInfoEx tel = ReadOne("VERSION:4.0\r\nN:Tremblay;Luc;;;\r\n"
+                                "TEL;VALUE=uri;TYPE=work:tel:+1-418-262-6501;ext=102\r\n"
+                                "TEL;VALUE=uri;TYPE=\"cell\":tel:+1-418-555-0199\r\n");
+    EXPECT_EQ(tel.business_phone, "+1-418-262-6501 ext. 102");
+    EXPECT_EQ(tel.home_mobile, "+1-418-555-0199");
+
+    auto cards = ReadText("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nCATEGORIES:Science\\, Research,B\\'C,Work\r\n"
+                          "URL:http\\://example.com\r\nEND:VCARD\r\n");
+    ASSERT_EQ(cards.size(), 1u);
+    ASSERT_EQ(cards[0].categories.size(), 3u) << wxJoin(cards[0].categories, '|');
+    EXPECT_EQ(cards[0].categories[0], "Science, Research");
+    EXPECT_EQ(cards[0].categories[1], "B'C") << "an escape 3.0 does not have loses its backslash";
+    EXPECT_EQ(cards[0].categories[2], "Work");
+    EXPECT_EQ(cards[0].contact->webpage, "http://example.com");
+
+    // Readings as phones write them: structured like N.
+    ContactInfoEx sound = ReadOne("VERSION:2.1\r\nN:\xE5\xAE\x89\xE8\x97\xA4;\xE3\x83\xAD\xE3\x82\xA4\xE3\x83\x89\r\n"
+                                  "SOUND;X-IRMC-N:\xEF\xBD\xB1\xEF\xBE\x9D\xEF\xBE\x84\xEF\xBE\x9E\xEF\xBD\xB3;"
+                                  "\xEF\xBE\x9B\xEF\xBD\xB2\xEF\xBE\x84\xEF\xBE\x9E;;;\r\n");
+    EXPECT_EQ(sound.last_name_alpha, U("\xEF\xBD\xB1\xEF\xBE\x9D\xEF\xBE\x84\xEF\xBE\x9E\xEF\xBD\xB3"));
+    EXPECT_EQ(sound.first_name_alpha, U("\xEF\xBE\x9B\xEF\xBD\xB2\xEF\xBE\x84\xEF\xBE\x9E"));
+    ContactInfoEx phonetic = ReadOne("N:Ando;Roido\r\nX-PHONETIC-LAST-NAME:ando;roido\r\n");
+    EXPECT_EQ(phonetic.last_name_alpha, "ando");
+    EXPECT_EQ(phonetic.first_name_alpha, "roido");
+    ContactInfoEx sortAs = ReadOne("VERSION:4.0\r\nN;SORT-AS=\"ando;roido\":Ando;Roido;;;\r\n");
+    EXPECT_EQ(sortAs.last_name_alpha, "ando");
+    EXPECT_EQ(sortAs.first_name_alpha, "roido");
+}
+
 TEST(VCardMapping, NamesBirthdaysAndMessengersReadAsAPersonWould)
 {
     struct NameCase
