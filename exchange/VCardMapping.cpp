@@ -50,7 +50,8 @@
 // Writing (3.0 or 4.0, UTF-8):
 //
 //   N:last_name;first_name;;;  (4.0 with SORT-AS when an alphabet name differs)
-//   FN:the display name (family name, space, given name)
+//   FN:the name in its script's order (given name first for Latin names;
+//      family name first, no space, for Chinese, Japanese and Korean ones)
 //   X-PHONETIC-LAST-NAME / X-PHONETIC-FIRST-NAME when they differ from the
 //   name (an empty one too, so that it reads back empty)
 //   4.0 GENDER:M / F; 3.0 X-GENDER:Male / Female
@@ -60,6 +61,8 @@
 //   ADR;TYPE=WORK / HOME:;;line 1;line 2;;;line 3
 //   IMPP;TYPE=WORK / HOME   EMAIL (3.0 TYPE=INTERNET)   URL   NOTE
 //   CATEGORIES: the tag names
+//
+// Lines are folded at 75 octets, never inside a UTF-8 sequence.
 //
 // Fields that come in numbered slots are written up to the last filled
 // slot, an empty slot before it as an empty property, so that every value
@@ -199,6 +202,80 @@ bool IsPlainParamValue(const wxString& text)
     return true;
 }
 
+// Chinese, Japanese and Korean characters (Hangul jamo and syllables,
+// kana, Han, their compatibility and half-width forms).
+bool IsCjk(wxUniChar c)
+{
+    const wxUint32 u = c.GetValue();
+    return (u >= 0x1100 && u <= 0x11FF) || (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF66 && u <= 0xFFDC) || (u >= 0x20000 && u <= 0x3FFFF);
+}
+
+// The name as its own script writes it: given name first for Latin names,
+// family name first and no space between for Chinese, Japanese and Korean.
+wxString FormattedName(const ContactInfoEx& c)
+{
+    const wxString family = VCardText::Trimmed(c.last_name), given = VCardText::Trimmed(c.first_name);
+    for (const wxString* part : {&family, &given})
+    {
+        for (wxUniChar ch : *part)
+        {
+            if (IsCjk(ch))
+                return family + given;
+        }
+    }
+    return VCardText::JoinNonEmpty({given, family}, " ");
+}
+
+// Content lines of at most 75 octets, the line end aside, as the standard
+// counts them: the library counts characters, and CJK text made lines of
+// over 200 octets. A fold never splits a UTF-8 sequence.
+std::string FoldByOctets(const std::string& unfolded)
+{
+    const size_t LIMIT = 75;
+    std::string out;
+    out.reserve(unfolded.size() + unfolded.size() / 32);
+    for (size_t pos = 0; pos < unfolded.size();)
+    {
+        size_t end = unfolded.find("\r\n", pos);
+        if (end == std::string::npos)
+            end = unfolded.size();
+        size_t room = LIMIT;
+        while (end - pos > room)
+        {
+            size_t cut = pos + room;
+            while (cut > pos && (static_cast<unsigned char>(unfolded[cut]) & 0xC0) == 0x80)
+                --cut;
+            if (cut == pos) // no character starts here: not UTF-8, cut anyway
+                cut = pos + room;
+            out.append(unfolded, pos, cut - pos);
+            out += "\r\n ";
+            pos = cut;
+            room = LIMIT - 1; // the blank that starts the folded line counts
+        }
+        out.append(unfolded, pos, end - pos);
+        out += "\r\n";
+        pos = end + 2;
+    }
+    return out;
+}
+
+// Undoes the library's folding, which only ever inserts CR LF and a blank
+// (a line end inside a value is written as "\n").
+std::string Unfold(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] == '\r' && i + 2 < text.size() && text[i + 1] == '\n' && text[i + 2] == ' ')
+            i += 2;
+        else
+            out += text[i];
+    }
+    return out;
+}
+
 wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
 {
     const bool midnight = birthday.GetHour() == 0 && birthday.GetMinute() == 0 && birthday.GetSecond() == 0;
@@ -236,7 +313,7 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         // The library does not read a parameter folded onto the next line.
         strlen(c.last_name_alpha.utf8_str()) + strlen(c.first_name_alpha.utf8_str()) <= 40)
         AddParam(n, "SORT-AS", {c.last_name_alpha.utf8_str(), c.first_name_alpha.utf8_str()});
-    AddProperty(card, "FN", {VCardText::Trimmed(c.GetDisplayName())});
+    AddProperty(card, "FN", {FormattedName(c)});
     if (c.last_name_alpha != c.last_name)
         AddProperty(card, "X-PHONETIC-LAST-NAME", {c.last_name_alpha});
     if (c.first_name_alpha != c.first_name)
@@ -280,7 +357,7 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
     }
 
     gchar* text = e_vcard_to_string(card, EVC_FORMAT_VCARD_30);
-    std::string result(text ? text : "");
+    std::string result = FoldByOctets(Unfold(text ? text : ""));
     g_free(text);
     g_object_unref(card);
 
@@ -293,7 +370,5 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         if (pos != std::string::npos)
             result.replace(pos, std::strlen("VERSION:3.0"), "VERSION:4.0");
     }
-    if (result.size() < 2 || result.compare(result.size() - 2, 2, "\r\n") != 0)
-        result += "\r\n";
     return result;
 }

@@ -18,6 +18,7 @@
 
 #include "exchange/VCardExport.h"
 #include "exchange/VCardImport.h"
+#include "exchange/VCardMapping.h"
 #include "exchange/VCardReader.h"
 #include "storage/Adapter.h"
 #include "storage/ContactAdapter.h"
@@ -394,6 +395,45 @@ TEST(VCardMapping, NamesBirthdaysAndMessengersReadAsAPersonWould)
     EXPECT_EQ(im.sex, 0);
 }
 
+TEST(VCardMapping, ExportFoldsAt75OctetsAndWritesNamesInTheirScriptsOrder)
+{
+    ContactInfoEx cjk;
+    cjk.last_name = U("\xE5\xB1\xB1\xE7\x94\xB0");
+    cjk.first_name = U("\xE5\xA4\xAA\xE9\x83\x8E");
+    cjk.last_name_alpha = cjk.last_name;
+    cjk.first_name_alpha = cjk.first_name;
+    for (int i = 0; i < 70; ++i)
+        cjk.comment += U("\xE6\xBC\xA2");
+    cjk.comment += "x";
+    for (VCardVersion version : {VCardVersion::V30, VCardVersion::V40})
+    {
+        const std::string text = VCardMapping::FromContact(cjk, wxArrayString(), version);
+        EXPECT_NE(text.find(std::string("\r\nFN:\xE5\xB1\xB1\xE7\x94\xB0\xE5\xA4\xAA\xE9\x83\x8E\r\n")),
+                  std::string::npos)
+            << text;
+        for (size_t pos = 0; pos < text.size();)
+        {
+            const size_t end = text.find("\r\n", pos);
+            ASSERT_NE(end, std::string::npos);
+            const std::string line = text.substr(pos, end - pos);
+            EXPECT_LE(line.size(), 75u) << line;
+            EXPECT_TRUE(wxString::FromUTF8(line.data(), line.size()).length() > 0 || line.empty())
+                << "a fold inside a UTF-8 sequence: " << line;
+            pos = end + 2;
+        }
+        auto cards = ReadText(text);
+        ASSERT_EQ(cards.size(), 1u);
+        ASSERT_EQ(cards[0].result, VCardReader::CARD_OK);
+        EXPECT_EQ(cards[0].contact->comment, cjk.comment) << "the folds read back whole";
+    }
+
+    ContactInfoEx latin;
+    latin.last_name = latin.last_name_alpha = "Smith";
+    latin.first_name = latin.first_name_alpha = "Anne";
+    EXPECT_NE(VCardMapping::FromContact(latin, wxArrayString(), VCardVersion::V30).find("\r\nFN:Anne Smith\r\n"),
+              std::string::npos);
+}
+
 TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
 {
     for (int i = 0; i < 50; ++i)
@@ -429,6 +469,16 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     struct stat info;
     stat(target.fn_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file's permissions";
+
+    // A killed export's temporary file goes with the next export to that
+    // file; other files stay.
+    WriteFile(dir.Path() + "/.out.vcf.Ab12Cd", "half a card");
+    WriteFile(dir.Path() + "/.out.vcf.notes", "mine");
+    WriteFile(dir.Path() + "/.other.vcf.Ab12Cd", "another target's");
+    ASSERT_TRUE(VCardExport::WriteSearch(target, SearchCondition(), contacts, tags, VCardVersion::V30).ok);
+    EXPECT_FALSE(wxFileExists(dir.Path() + "/.out.vcf.Ab12Cd"));
+    EXPECT_TRUE(wxFileExists(dir.Path() + "/.out.vcf.notes"));
+    EXPECT_TRUE(wxFileExists(dir.Path() + "/.other.vcf.Ab12Cd"));
 
     EXPECT_FALSE(
         VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30)
