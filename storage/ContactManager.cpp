@@ -372,7 +372,8 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
         ++n;
         PumpOneMessage();
         const int id = contact->id;
-        stored = (adapter.InBatch() || adapter.BeginBatch()) && InsertRecord(contact) > 0 && !adapter.BatchFailed();
+        stored = (adapter.InBatch() || adapter.BeginBatch()) && source.Prepare(*contact) && InsertRecord(contact) > 0 &&
+                 !adapter.BatchFailed();
         if (!stored)
         {
             contact->id = id;

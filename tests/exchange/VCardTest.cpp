@@ -14,6 +14,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "exchange/VCardExport.h"
@@ -25,6 +27,7 @@
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
 #include "storage/SearchCondition.h"
+#include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 #include "tests/support/TestEnv.h"
 #include "tools/DatabaseBuilder.h"
@@ -223,6 +226,45 @@ TEST_F(VCardTest, AFailingBatchStoresNothingAndTakesItsNewTagsBack)
     EXPECT_NE(r.error.Find("refused"), wxNOT_FOUND) << r.error;
     EXPECT_EQ(VCardImport::Describe(r, "fails.vcf"), "Nothing was imported from fails.vcf: " + r.error + ".");
     EXPECT_EQ(r.error.Freq('\n'), 0) << "one line for the status";
+}
+
+TEST_F(VCardTest, AKilledImportLeavesNeitherContactsNorTags)
+{
+    const wxString file = dir.Path() + "/killed.vcf";
+    std::string text;
+    for (int i = 0; i < 5; ++i)
+        text += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Card" + std::to_string(i) + ";A;;;\r\nCATEGORIES:New " +
+                std::to_string(i) + "\r\nEND:VCARD\r\n";
+    WriteFile(file, text);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0)
+    {
+        // Killed while the third card is being stored.
+        int pumped = 0;
+        SetMessagePump(
+            [&]
+            {
+                if (++pumped == 3)
+                    raise(SIGKILL);
+            });
+        VCardImport import(tags, contacts);
+        import.Run(file, VCardImport::Duplicates::IMPORT);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the import was not killed midway";
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 0);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags;"), 0) << "no tag of the import is left";
+
+    // The whole file afterwards: one transaction with the tags.
+    VCardImport import(tags, contacts);
+    VCardImport::Result r = import.Run(file, VCardImport::Duplicates::IMPORT);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.imported, 5u);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_tag;"), 5);
+    EXPECT_NE(tags.FindByName("New 4"), nullptr) << "the tag cache knows the new tags";
 }
 
 TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
