@@ -50,6 +50,7 @@
 // Writing (3.0 or 4.0, UTF-8):
 //
 //   N:last_name;first_name;;;  (4.0 with SORT-AS when an alphabet name differs)
+//   UID: made from the record's id and entry time, the same on every export
 //   FN:the name in its script's order (given name first for Latin names;
 //      family name first, no space, for Chinese, Japanese and Korean ones)
 //   X-PHONETIC-LAST-NAME / X-PHONETIC-FIRST-NAME when they differ from the
@@ -71,6 +72,7 @@
 
 #include <libebook-contacts/libebook-contacts.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -276,6 +278,23 @@ std::string Unfold(const std::string& text)
     return out;
 }
 
+// A UID that stays the same from one export to the next: made from what
+// never changes about the stored record (its id and the moment it was
+// entered), as a name-based UUID.
+wxString StableUid(const ContactInfoEx& c)
+{
+    const wxString key = wxString::Format("corvala-contact:%d:%s", c.id,
+                                          c.entry_time.IsValid() ? c.entry_time.Format("%Y%m%dT%H%M%S") : wxString());
+    gchar* sha1 = g_compute_checksum_for_string(G_CHECKSUM_SHA1, key.utf8_str(), -1);
+    std::string hex(sha1 ? sha1 : "");
+    g_free(sha1);
+    hex.resize(32, '0');
+    hex[12] = '5';                                                             // version 5: name-based, SHA-1
+    hex[16] = "89ab"[std::strtol(hex.substr(16, 1).c_str(), nullptr, 16) & 3]; // the RFC 4122 variant
+    return wxString::Format("urn:uuid:%s-%s-%s-%s-%s", hex.substr(0, 8), hex.substr(8, 4), hex.substr(12, 4),
+                            hex.substr(16, 4), hex.substr(20, 12));
+}
+
 wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
 {
     const bool midnight = birthday.GetHour() == 0 && birthday.GetMinute() == 0 && birthday.GetSecond() == 0;
@@ -314,6 +333,7 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         strlen(c.last_name_alpha.utf8_str()) + strlen(c.first_name_alpha.utf8_str()) <= 40)
         AddParam(n, "SORT-AS", {c.last_name_alpha.utf8_str(), c.first_name_alpha.utf8_str()});
     AddProperty(card, "FN", {FormattedName(c)});
+    AddProperty(card, "UID", {StableUid(c)});
     if (c.last_name_alpha != c.last_name)
         AddProperty(card, "X-PHONETIC-LAST-NAME", {c.last_name_alpha});
     if (c.first_name_alpha != c.first_name)

@@ -474,6 +474,24 @@ TEST(VCardMapping, ExportFoldsAt75OctetsAndWritesNamesInTheirScriptsOrder)
     latin.first_name = latin.first_name_alpha = "Anne";
     EXPECT_NE(VCardMapping::FromContact(latin, wxArrayString(), VCardVersion::V30).find("\r\nFN:Anne Smith\r\n"),
               std::string::npos);
+
+    // Every card has a UID, the same on the next export of the same record.
+    auto uid = [](const ContactInfoEx& c)
+    {
+        const std::string text = VCardMapping::FromContact(c, wxArrayString(), VCardVersion::V40);
+        const size_t pos = text.find("\r\nUID:");
+        return pos == std::string::npos ? std::string() : text.substr(pos + 6, text.find("\r\n", pos + 2) - pos - 6);
+    };
+    latin.id = 7;
+    latin.entry_time = wxDateTime(1, wxDateTime::Feb, 2021, 9, 30);
+    ContactInfoEx renamed = latin;
+    renamed.last_name = "Jones";
+    ContactInfoEx other = latin;
+    other.id = 8;
+    EXPECT_EQ(uid(latin).compare(0, 9, "urn:uuid:"), 0) << uid(latin);
+    EXPECT_EQ(uid(latin).size(), 45u);
+    EXPECT_EQ(uid(latin), uid(renamed)) << "a renamed contact is the same contact";
+    EXPECT_NE(uid(latin), uid(other));
 }
 
 TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
