@@ -8,6 +8,7 @@
 #include <new>
 #include <set>
 
+#include "exchange/VCardMapping.h"
 #include "exchange/VCardReader.h"
 #include "storage/ContactManager.h"
 #include "storage/ContactSource.h"
@@ -68,9 +69,12 @@ public:
     // False when the contacts cannot be read.
     bool Load(ContactManager& contacts)
     {
-        return contacts.ForEachMatching(SearchCondition(), false,
+        return contacts.ForEachMatching(SearchCondition(), true,
                                         [this](ContactInfoEx& c)
                                         {
+                                            Insert(uids, Uid(c));
+                                            // What our own exports wrote.
+                                            Insert(uids, VCardMapping::StableUid(c));
                                             Insert(names, NameKey(c.last_name, c.first_name));
                                             for (const wxString* mail : {&c.email, &c.email_2})
                                                 Insert(mails, MailKey(*mail));
@@ -83,12 +87,12 @@ public:
 
     bool Empty() const
     {
-        return names.empty() && mails.empty() && phones.empty();
+        return names.empty() && mails.empty() && phones.empty() && uids.empty();
     }
 
     bool Matches(const ContactInfoEx& c) const
     {
-        if (Has(names, NameKey(c.last_name, c.first_name)) || Has(mails, MailKey(c.email)) ||
+        if (Has(uids, Uid(c)) || Has(names, NameKey(c.last_name, c.first_name)) || Has(mails, MailKey(c.email)) ||
             Has(mails, MailKey(c.email_2)))
             return true;
         for (const wxString* phone : {&c.home_phone, &c.home_phone_2, &c.business_mobile, &c.business_mobile_2,
@@ -111,7 +115,18 @@ private:
         return !key.empty() && keys.count(key) > 0;
     }
 
-    std::set<wxString> names, mails, phones;
+    // The UID a card kept, or empty.
+    static wxString Uid(const ContactInfoEx& c)
+    {
+        for (const wxString& line : c.keptProperties)
+        {
+            if (line.Upper().StartsWith("UID:") || line.Upper().StartsWith("UID;"))
+                return line.AfterFirst(':');
+        }
+        return wxString();
+    }
+
+    std::set<wxString> names, mails, phones, uids;
 };
 
 // The cards of the file, handed to the batch one at a time as they are
@@ -152,6 +167,7 @@ public:
                     else
                     {
                         ++result.imported;
+                        result.kept += card.contact->keptProperties.size();
                         return card.contact.get();
                     }
                     break;
@@ -262,7 +278,7 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
     result.cards = reader.CardsSeen();
     if (!ok)
     {
-        result.imported = 0;
+        result.imported = result.kept = 0;
         // The tags created in the batch went with it.
         if (source.createdTags)
             tags.Changed();
@@ -295,6 +311,10 @@ wxString VCardImport::Describe(const Result& r, const wxString& fileName)
     wxString text =
         wxString::Format(wxPLURAL("Imported %lu contact from %s.", "Imported %lu contacts from %s.", r.imported),
                          static_cast<unsigned long>(r.imported), fileName);
+    if (r.kept)
+        text = JoinSentences(text, wxString::Format(wxPLURAL("Kept %lu value without a field of its own.",
+                                                             "Kept %lu values without a field of their own.", r.kept),
+                                                    static_cast<unsigned long>(r.kept)));
     if (r.Skipped() == 0)
         return text;
 

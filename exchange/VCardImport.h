@@ -32,7 +32,8 @@ public:
         size_t noName = 0;
         size_t tooLarge = 0;
         size_t duplicates = 0;
-        wxString error; // why nothing was stored
+        size_t kept = 0; // values of the imported cards kept without a field
+        wxString error;  // why nothing was stored
 
         size_t Skipped() const
         {

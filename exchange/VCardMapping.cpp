@@ -44,13 +44,19 @@
 //   e-mail, a second home address, a pager, a nickname, a role, a birthday
 //   without a year...) is appended to the comment after a blank line, one
 //   "Label: value" per line, so that nothing is lost and nothing lands in a
-//   field where it does not belong. Photos, keys, UIDs, revision stamps and
-//   other machine data are left out.
+//   field where it does not belong.
+//
+//   kept: every property no reader takes (UID, PHOTO, ANNIVERSARY, RELATED,
+//   GEO, TZ, LANG, X- properties, grouped item1.X-ABLabel...) is kept whole
+//   as a content line with its group and parameters, beside the contact,
+//   and written back on export.
 //
 // Writing (3.0 or 4.0, UTF-8):
 //
 //   N:last_name;first_name;;;  (4.0 with SORT-AS when an alphabet name differs)
-//   UID: made from the record's id and entry time, the same on every export
+//   UID: the card's own when it was kept, else made from the record's id and
+//        entry time, the same on every export
+//   the kept properties (see below), as they came
 //   FN:the name in its script's order (given name first for Latin names;
 //      family name first, no space, for Chinese, Japanese and Korean ones)
 //   X-PHONETIC-LAST-NAME / X-PHONETIC-FIRST-NAME when they differ from the
@@ -72,6 +78,7 @@
 
 #include <libebook-contacts/libebook-contacts.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -93,7 +100,7 @@ struct PropertyReader
 };
 
 // Which property goes where (the table above says what each reader does).
-// Anything not listed (photos, keys, UIDs, revision stamps) is left out.
+// Anything not listed is kept as it came (ContactInfoEx::keptProperties).
 const PropertyReader READERS[] = {
     {"N", VCardRead::StructuredName},
     {"FN", VCardRead::FormattedName},
@@ -281,7 +288,9 @@ std::string Unfold(const std::string& text)
 // A UID that stays the same from one export to the next: made from what
 // never changes about the stored record (its id and the moment it was
 // entered), as a name-based UUID.
-wxString StableUid(const ContactInfoEx& c)
+} // namespace
+
+wxString VCardMapping::StableUid(const ContactInfoEx& c)
 {
     const wxString key = wxString::Format("corvala-contact:%d:%s", c.id,
                                           c.entry_time.IsValid() ? c.entry_time.Format("%Y%m%dT%H%M%S") : wxString());
@@ -295,12 +304,50 @@ wxString StableUid(const ContactInfoEx& c)
                             hex.substr(16, 4), hex.substr(20, 12));
 }
 
+namespace
+{
 wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
 {
     const bool midnight = birthday.GetHour() == 0 && birthday.GetMinute() == 0 && birthday.GetSecond() == 0;
     if (version == VCardVersion::V40)
         return birthday.Format(midnight ? "%Y%m%d" : "%Y%m%dT%H%M%S");
     return birthday.Format(midnight ? "%Y-%m-%d" : "%Y-%m-%dT%H:%M:%S");
+}
+
+// One property as a content line of its own, unfolded, as the library
+// writes it (3.0 syntax, which 4.0 shares).
+wxString ContentLine(EVCardAttribute* attr)
+{
+    EVCard* one = e_vcard_new();
+    e_vcard_append_attribute(one, e_vcard_attribute_copy(attr));
+    gchar* text = e_vcard_to_string(one, EVC_FORMAT_VCARD_30);
+    const std::string card = Unfold(text ? text : "");
+    g_free(text);
+    g_object_unref(one);
+    const size_t version = card.find("VERSION:3.0\r\n");
+    const size_t start = version == std::string::npos ? std::string::npos : version + 13;
+    const size_t end = card.rfind("\r\nEND:VCARD");
+    if (start == std::string::npos || end == std::string::npos || end < start)
+        return wxString();
+    std::string line = card.substr(start, end - start);
+    // A URI ("geo:52.52,13.40") is no text: its commas are not escaped.
+    GList* values = e_vcard_attribute_get_values(attr);
+    const char* first = values ? static_cast<const char*>(values->data) : nullptr;
+    const char* scheme = first;
+    while (scheme && g_ascii_isalpha(*scheme))
+        ++scheme;
+    const size_t colon = line.find(':');
+    if (first && scheme != first && *scheme == ':' && colon != std::string::npos)
+    {
+        for (size_t pos = colon; (pos = line.find("\\,", pos)) != std::string::npos;)
+            line.erase(pos, 1);
+    }
+    return wxString::FromUTF8(line.data(), line.size());
+}
+
+bool IsUidLine(const wxString& line)
+{
+    return line.Upper().StartsWith("UID:") || line.Upper().StartsWith("UID;");
 }
 } // namespace
 
@@ -312,8 +359,16 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
     for (GList* item = e_vcard_get_attributes(card); item; item = item->next)
     {
         EVCardAttribute* attr = static_cast<EVCardAttribute*>(item->data);
-        if (const Reader read = ReaderFor(e_vcard_attribute_get_name(attr)))
+        const char* name = e_vcard_attribute_get_name(attr);
+        if (const Reader read = ReaderFor(name))
             read(reading, attr);
+        else if (!VCardText::NameIs(name, "VERSION"))
+        {
+            // No field of its own: kept whole, parameters and group too.
+            const wxString line = ContentLine(attr);
+            if (!line.empty())
+                contact.keptProperties.Add(line);
+        }
     }
     if (!VCardRead::FinishNames(reading))
         return false;
@@ -333,7 +388,9 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         strlen(c.last_name_alpha.utf8_str()) + strlen(c.first_name_alpha.utf8_str()) <= 40)
         AddParam(n, "SORT-AS", {c.last_name_alpha.utf8_str(), c.first_name_alpha.utf8_str()});
     AddProperty(card, "FN", {FormattedName(c)});
-    AddProperty(card, "UID", {StableUid(c)});
+    const bool keptUid = std::any_of(c.keptProperties.begin(), c.keptProperties.end(), IsUidLine);
+    if (!keptUid)
+        AddProperty(card, "UID", {VCardMapping::StableUid(c)});
     if (c.last_name_alpha != c.last_name)
         AddProperty(card, "X-PHONETIC-LAST-NAME", {c.last_name_alpha});
     if (c.first_name_alpha != c.first_name)
@@ -377,9 +434,19 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
     }
 
     gchar* text = e_vcard_to_string(card, EVC_FORMAT_VCARD_30);
-    std::string result = FoldByOctets(Unfold(text ? text : ""));
+    std::string unfolded = Unfold(text ? text : "");
     g_free(text);
     g_object_unref(card);
+    // What the card had without a field of its own goes back as it came.
+    const size_t end = unfolded.rfind("END:VCARD");
+    if (end != std::string::npos)
+    {
+        std::string kept;
+        for (const wxString& line : c.keptProperties)
+            kept += line.utf8_string() + "\r\n";
+        unfolded.insert(end, kept);
+    }
+    std::string result = FoldByOctets(unfolded);
 
     // This library version writes 3.0 only. 4.0 has the same content-line
     // syntax (escaping, folding, UTF-8); what differs are the properties

@@ -9,6 +9,7 @@
 #include <wx/intl.h>
 
 #include "storage/DbValues.h"
+#include "storage/KeptProperties.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
 
@@ -310,6 +311,7 @@ int ContactManager::InsertRecord(ContactInfoEx* contact)
     }
     adapter.Query(SQL_LAST_ID, [contact](wxSQLite3ResultSet& row) { contact->id = ReadInt(row, 0); });
     InsertTagLinks(contact);
+    KeptProperties::Insert(adapter, *contact);
     return inserted;
 }
 
@@ -494,7 +496,8 @@ bool ContactManager::DeleteRows(const ContactInfoEx* contact)
         adapter.Execute(wxString::Format(sql, contact->id));
         failed = failed || adapter.LastFailed();
     }
-    return !failed;
+    adapter.Execute(KeptProperties::DeleteStatement(contact->id));
+    return !failed && !adapter.LastFailed();
 }
 
 void ContactManager::TakeOutOfPage(const ContactInfoEx* contact)
@@ -616,6 +619,9 @@ int ContactManager::ForEachMatching(const SearchCondition& filter, bool withTags
     if (withTags && adapter.Query(SQL_ALL_TAG_LINKS, [&links](wxSQLite3ResultSet& row)
                                   { links[ReadInt(row, 0)].Add(ReadInt(row, 1)); }) < 0)
         return -1;
+    std::map<int, wxArrayString> kept;
+    if (withTags && !KeptProperties::ReadAll(adapter, kept))
+        return -1;
     // The very statement the search runs, with every page at once: SQLite
     // takes a negative limit as no limit.
     SearchCondition all = filter;
@@ -629,6 +635,9 @@ int ContactManager::ForEachMatching(const SearchCondition& filter, bool withTags
                                        auto found = links.find(contact->id);
                                        if (found != links.end())
                                            contact->tagIds = found->second;
+                                       auto lines = kept.find(contact->id);
+                                       if (lines != kept.end())
+                                           contact->keptProperties = lines->second;
                                        ++read;
                                        onContact(*contact);
                                    });

@@ -89,7 +89,8 @@ std::vector<wxString> Book(const TagManager& tags)
 
 void EmptyTheBook(const TempWorkDir& dir)
 {
-    dir.Exec("delete from contacts; delete from contact_tag; delete from mst_tags; delete from contact_history;");
+    dir.Exec("delete from contacts; delete from contact_tag; delete from mst_tags; delete from contact_history; "
+             "delete from contact_properties;");
 }
 
 std::vector<VCardReader::Card> ReadText(const std::string& text)
@@ -168,6 +169,65 @@ TEST_F(VCardTest, RoundTripOfTheDemoBookKeepsEveryFieldAndTag)
         // The next round exports what this one imported.
     }
     EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(VCardTest, PropertiesWithoutAFieldComeBackFromExportAndTheirUidMakesADuplicate)
+{
+    const std::string rich30 = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\n"
+                               "N:Rich;Rita;;;\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD\r\n"
+                               "X-ANNIVERSARY:2010-06-12\r\nGEO:37.386013;-122.082932\r\nTZ:-05:00\r\n"
+                               "item1.X-ABLabel:_$!<Anniversary>!$_\r\nitem1.X-ABDATE;type=pref:2004-08-07\r\n"
+                               "X-CUSTOM;X-PARAM=one,two:a value\\, with a comma\r\nEND:VCARD\r\n";
+    const std::string rich40 = "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:0b1fb0b8-6d52-4a5c-9b59-1f1e6b1f0c2a\r\n"
+                               "N:Vier;Vera;;;\r\nANNIVERSARY:20100612\r\nRELATED;TYPE=spouse:urn:uuid:03a0e51f\r\n"
+                               "LANG;PREF=1:de\r\nGEO:geo:52.52,13.40\r\nTZ;VALUE=text:Europe/Berlin\r\n"
+                               "X-SOCIAL-PROFILE;TYPE=twitter:https://twitter.com/vera\r\nEND:VCARD\r\n";
+    const wxString file = dir.Path() + "/rich.vcf";
+    WriteFile(file, rich30 + rich40);
+    VCardImport import(tags, contacts);
+    VCardImport::Result r = import.Run(file, VCardImport::Duplicates::SKIP);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.imported, 2u);
+    EXPECT_EQ(r.kept, 15u);
+    EXPECT_EQ(VCardImport::Describe(r, "rich.vcf"),
+              "Imported 2 contacts from rich.vcf. Kept 15 values without a field of their own.");
+
+    for (VCardVersion version : {VCardVersion::V30, VCardVersion::V40})
+    {
+        const wxString out = dir.Path() + "/out.vcf";
+        ASSERT_TRUE(VCardExport::WriteSearch(out, SearchCondition(), contacts, tags, version).ok);
+        std::string text = ReadFile(out);
+        // Unfolded, to look for whole lines.
+        for (size_t pos; (pos = text.find("\r\n ")) != std::string::npos;)
+            text.erase(pos, 3);
+        for (const char* line :
+             {"UID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1",
+              "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD", "X-ANNIVERSARY:2010-06-12",
+              "GEO:37.386013;-122.082932", "TZ:-05:00", "item1.X-ABLabel:_$!<Anniversary>!$_",
+              "item1.X-ABDATE;type=pref:2004-08-07", "X-CUSTOM;X-PARAM=one,two:a value\\, with a comma",
+              "UID:urn:uuid:0b1fb0b8-6d52-4a5c-9b59-1f1e6b1f0c2a", "ANNIVERSARY:20100612",
+              "RELATED;TYPE=spouse:urn:uuid:03a0e51f", "LANG;PREF=1:de", "GEO:geo:52.52,13.40",
+              "TZ;VALUE=text:Europe/Berlin", "X-SOCIAL-PROFILE;TYPE=twitter:https://twitter.com/vera"})
+            EXPECT_NE(text.find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line << "\n" << text;
+    }
+
+    // The same UID under another name is the same contact.
+    std::string renamed = rich30;
+    renamed.replace(renamed.find("N:Rich;Rita"), 11, "N:Other;Olga");
+    WriteFile(file, renamed);
+    r = import.Run(file, VCardImport::Duplicates::SKIP);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.duplicates, 1u);
+    EXPECT_EQ(r.imported, 0u);
+
+    // Deleting a contact deletes what was kept of it.
+    ContactArray all;
+    contacts.condition.pageSize = -1;
+    contacts.Search();
+    for (ContactInfoEx* c : contacts.contactList)
+        all.Add(c);
+    ASSERT_TRUE(contacts.DeleteContacts(all));
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_properties;"), 0);
 }
 
 TEST_F(VCardTest, ImportIsOneBatchWithTagsDuplicatesAndSkippedCards)
