@@ -145,8 +145,8 @@ void VCardRead::Birthday(VCardReading& card, EVCardAttribute* attr)
             static_cast<wxDateTime::wxDateTime_t>(date.day), static_cast<wxDateTime::Month>(date.month - 1), date.year,
             static_cast<wxDateTime::wxDateTime_t>(date.hour), static_cast<wxDateTime::wxDateTime_t>(date.minute),
             static_cast<wxDateTime::wxDateTime_t>(std::min(date.second, 59)));
-    else if (ParseBirthday(value, date)) // shown as the program shows dates, less the year
-        card.extra.Add(wxTRANSLATE("Birthday"), wxString::Format("%02d/%02d", date.month, date.day));
+    else if (ParseBirthday(value, date)) // no year is invented: kept as it came, for export and sync
+        card.keep = true;
     else
         card.extra.Add(wxTRANSLATE("Birthday"), value);
 }

@@ -19,8 +19,9 @@
 //                -> sex 1 / 0; nothing known: 1, as for a new contact
 //   BDAY         1980-04-15, 19800415, date-times (the time as written, a
 //                zone ignored: a birthday is a calendar date) -> birthday;
-//                without a year (--04-15, Apple's X-APPLE-OMIT-YEAR) or as
-//                text: no birthday, the value kept in the comment.
+//                without a year (--04-15, Apple's X-APPLE-OMIT-YEAR): no
+//                birthday, the property kept (see "kept") so that export
+//                writes it back as it came; as text: kept in the comment.
 //                No BDAY: no birthday (not the moment of the import)
 //   ORG          first unit -> company; the other units -> department
 //   TITLE        -> job_title
@@ -360,9 +361,10 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
     {
         EVCardAttribute* attr = static_cast<EVCardAttribute*>(item->data);
         const char* name = e_vcard_attribute_get_name(attr);
+        reading.keep = false;
         if (const Reader read = ReaderFor(name))
             read(reading, attr);
-        else if (!VCardText::NameIs(name, "VERSION"))
+        if (reading.keep || (!ReaderFor(name) && !VCardText::NameIs(name, "VERSION")))
         {
             // No field of its own: kept whole, parameters and group too.
             const wxString line = ContentLine(attr);
@@ -443,7 +445,12 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
     {
         std::string kept;
         for (const wxString& line : c.keptProperties)
+        {
+            // A year-less birthday kept from a card gives way to one typed in.
+            if (c.birthday.IsValid() && (line.Upper().StartsWith("BDAY:") || line.Upper().StartsWith("BDAY;")))
+                continue;
             kept += line.utf8_string() + "\r\n";
+        }
         unfolded.insert(end, kept);
     }
     std::string result = FoldByOctets(unfolded);

@@ -109,6 +109,9 @@ struct VCardReading
     bool sexKnown = false;
     wxArrayString messengers; // the accounts taken so far
     wxString note;
+    // Set by a reader when the property it read is kept whole beside the
+    // contact as well (a birthday without a year).
+    bool keep = false;
 };
 
 // The readers of each property family.

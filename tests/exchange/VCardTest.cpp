@@ -485,8 +485,17 @@ TEST(VCardMapping, NamesBirthdaysAndMessengersReadAsAPersonWould)
     EXPECT_EQ(ReadOne("N:A;B\r\nBDAY;VALUE=date:19800415\r\n").birthday.Format("%Y-%m-%d"), "1980-04-15");
     ContactInfoEx noYear = ReadOne("N:A;B\r\nBDAY:--0415\r\n");
     EXPECT_FALSE(noYear.birthday.IsValid());
-    EXPECT_EQ(noYear.comment, "Birthday: 04/15") << "month/day, as dates are shown without their year";
-    EXPECT_FALSE(ReadOne("N:A;B\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-04-15\r\n").birthday.IsValid());
+    EXPECT_EQ(noYear.comment, "") << "no comment text either";
+    EXPECT_EQ(wxJoin(noYear.keptProperties, '|'), "BDAY:--0415") << "kept for export and sync";
+    ContactInfoEx apple = ReadOne("N:A;B\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-04-15\r\n");
+    EXPECT_FALSE(apple.birthday.IsValid()) << "no year 1604";
+    EXPECT_EQ(wxJoin(apple.keptProperties, '|'), "BDAY;X-APPLE-OMIT-YEAR=1604:1604-04-15");
+    const std::string written = VCardMapping::FromContact(noYear, wxArrayString(), VCardVersion::V40);
+    EXPECT_NE(written.find("\r\nBDAY:--0415\r\n"), std::string::npos) << written;
+    noYear.birthday = wxDateTime(15, wxDateTime::Apr, 1980);
+    const std::string typed = VCardMapping::FromContact(noYear, wxArrayString(), VCardVersion::V30);
+    EXPECT_EQ(typed.find("BDAY:--0415"), std::string::npos) << "a birthday typed in replaces it";
+    EXPECT_NE(typed.find("BDAY:1980-04-15"), std::string::npos) << typed;
 
     ContactInfoEx im = ReadOne("N:A;B\r\nIMPP;TYPE=work:xmpp:a@example.com\r\nX-JABBER;TYPE=WORK:a@example.com\r\n"
                                "X-SKYPE:bee\r\nTEL;TYPE=\"work,cell\":+1 555 0100\r\nX-GENDER:Female\r\n");
