@@ -21,6 +21,7 @@
 
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
+#include "storage/KeptProperties.h"
 #include "storage/SearchCondition.h"
 #include "storage/TagManager.h"
 
@@ -174,7 +175,15 @@ VCardExport::Result VCardExport::WriteContacts(const wxString& path, const Conta
         return result;
     for (void* item : contacts)
     {
-        if (!WriteCard(file, *static_cast<const ContactInfoEx*>(item), tags, version, result, progress))
+        // The records of the page carry no kept properties: read them here,
+        // so that an export of the selection loses nothing either.
+        ContactInfoEx contact = *static_cast<const ContactInfoEx*>(item);
+        if (contact.id >= 0 && !KeptProperties::Load(contact))
+        {
+            result.error = _("the contacts cannot be read");
+            return result;
+        }
+        if (!WriteCard(file, contact, tags, version, result, progress))
             break;
     }
     result.ok = file.Commit(&result.error);

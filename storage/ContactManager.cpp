@@ -496,8 +496,7 @@ bool ContactManager::DeleteRows(const ContactInfoEx* contact)
         adapter.Execute(wxString::Format(sql, contact->id));
         failed = failed || adapter.LastFailed();
     }
-    adapter.Execute(KeptProperties::DeleteStatement(contact->id));
-    return !failed && !adapter.LastFailed();
+    return KeptProperties::Delete(adapter, contact->id) && !failed;
 }
 
 void ContactManager::TakeOutOfPage(const ContactInfoEx* contact)

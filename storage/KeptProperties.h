@@ -21,8 +21,11 @@ extern const char* const CREATE_TABLE;
 // The contact's kept lines, in their order; inside a batch a failure fails
 // the batch. False when a statement failed.
 bool Insert(Adapter& adapter, const ContactInfoEx& contact);
-// The statement that deletes a contact's kept lines.
-wxString DeleteStatement(int contactId);
+// Deletes a contact's kept lines; false when a statement failed.
+bool Delete(Adapter& adapter, int contactId);
+// One contact's kept lines into its record, on a connection of its own
+// (a record from the page has none loaded). False when the statement failed.
+bool Load(ContactInfoEx& contact);
 // Every contact's kept lines, by contact id. False when the statement failed.
 bool ReadAll(Adapter& adapter, std::map<int, wxArrayString>& lines);
 } // namespace KeptProperties

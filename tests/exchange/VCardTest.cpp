@@ -211,6 +211,19 @@ TEST_F(VCardTest, PropertiesWithoutAFieldComeBackFromExportAndTheirUidMakesADupl
             EXPECT_NE(text.find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line << "\n" << text;
     }
 
+    // The selected contacts (records of the page) come back whole too.
+    contacts.condition.pageSize = -1;
+    contacts.Search();
+    ContactArray page;
+    for (ContactInfoEx* c : contacts.contactList)
+        page.Add(c);
+    ASSERT_EQ(page.size(), 2u);
+    ASSERT_TRUE(VCardExport::WriteContacts(dir.Path() + "/selected.vcf", page, tags, VCardVersion::V40).ok);
+    const std::string selected = ReadFile(dir.Path() + "/selected.vcf");
+    EXPECT_NE(selected.find("\r\nUID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\n"), std::string::npos)
+        << selected;
+    EXPECT_NE(selected.find("\r\nLANG;PREF=1:de\r\n"), std::string::npos);
+
     // The same UID under another name is the same contact.
     std::string renamed = rich30;
     renamed.replace(renamed.find("N:Rich;Rita"), 11, "N:Other;Olga");
@@ -222,12 +235,34 @@ TEST_F(VCardTest, PropertiesWithoutAFieldComeBackFromExportAndTheirUidMakesADupl
 
     // Deleting a contact deletes what was kept of it.
     ContactArray all;
-    contacts.condition.pageSize = -1;
     contacts.Search();
     for (ContactInfoEx* c : contacts.contactList)
         all.Add(c);
     ASSERT_TRUE(contacts.DeleteContacts(all));
     EXPECT_EQ(dir.ScalarInt("select count(*) from contact_properties;"), 0);
+}
+
+TEST_F(VCardTest, ABookWithoutTheKeptTableImportsExportsAndDeletesAsBefore)
+{
+    // A book the start-up could not add the table to.
+    dir.Exec("drop table contact_properties;");
+    const wxString file = dir.Path() + "/old.vcf";
+    WriteFile(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:abc\r\nN:Old;Otto;;;\r\nX-CUSTOM:x\r\nEND:VCARD\r\n");
+    VCardImport import(tags, contacts);
+    VCardImport::Result r = import.Run(file, VCardImport::Duplicates::SKIP);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.imported, 1u);
+    const wxString out = dir.Path() + "/out.vcf";
+    ASSERT_TRUE(VCardExport::WriteSearch(out, SearchCondition(), contacts, tags, VCardVersion::V30).ok);
+    contacts.condition.pageSize = -1;
+    contacts.Search();
+    ContactArray all;
+    for (ContactInfoEx* c : contacts.contactList)
+        all.Add(c);
+    ASSERT_TRUE(VCardExport::WriteContacts(out, all, tags, VCardVersion::V30).ok);
+    ASSERT_TRUE(contacts.DeleteContacts(all));
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 0);
+    EXPECT_TRUE(errors.messages.empty());
 }
 
 TEST_F(VCardTest, ImportIsOneBatchWithTagsDuplicatesAndSkippedCards)
