@@ -1,11 +1,13 @@
 #include "exchange/VCardExport.h"
 
+#include <wx/dir.h>
 #include <wx/ffile.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -19,6 +21,7 @@
 
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
+#include "storage/KeptProperties.h"
 #include "storage/SearchCondition.h"
 #include "storage/TagManager.h"
 
@@ -52,9 +55,11 @@ public:
             *error = _("a folder has that name");
             return false;
         }
+        const wxString prefix = "." + name.GetFullName() + ".";
+        RemoveStale(name.GetPathWithSep(), prefix);
         // Created with a unique name (and exclusively) in the target's folder,
         // so that the final rename stays on one file system.
-        tempPath = wxFileName::CreateTempFileName(name.GetPathWithSep() + "." + name.GetFullName() + ".", &file);
+        tempPath = wxFileName::CreateTempFileName(name.GetPathWithSep() + prefix, &file);
         if (tempPath.empty() || !file.IsOpened())
         {
             tempPath.clear();
@@ -110,6 +115,27 @@ public:
     }
 
 private:
+    // An export that was killed left its temporary file behind, hidden;
+    // nothing else removes it. (The six characters are those the unique
+    // name adds.)
+    static void RemoveStale(const wxString& folder, const wxString& prefix)
+    {
+        wxDir dir(folder.empty() ? wxString(".") : folder);
+        if (!dir.IsOpened())
+            return;
+        wxArrayString stale;
+        wxString found;
+        for (bool more = dir.GetFirst(&found, prefix + "??????", wxDIR_FILES | wxDIR_HIDDEN); more;
+             more = dir.GetNext(&found))
+        {
+            const wxString tail = found.Mid(prefix.length());
+            if (tail.length() == 6 && std::all_of(tail.begin(), tail.end(), [](wxUniChar c) { return wxIsalnum(c); }))
+                stale.Add(dir.GetNameWithSep() + found);
+        }
+        for (const wxString& path : stale)
+            wxRemoveFile(path);
+    }
+
     // The export says itself what failed; the toolkit's own messages (a
     // window of their own in the program) stay quiet meanwhile.
     wxLogNull quiet;
@@ -149,7 +175,15 @@ VCardExport::Result VCardExport::WriteContacts(const wxString& path, const Conta
         return result;
     for (void* item : contacts)
     {
-        if (!WriteCard(file, *static_cast<const ContactInfoEx*>(item), tags, version, result, progress))
+        // The records of the page carry no kept properties: read them here,
+        // so that an export of the selection loses nothing either.
+        ContactInfoEx contact = *static_cast<const ContactInfoEx*>(item);
+        if (contact.id >= 0 && !KeptProperties::Load(contact))
+        {
+            result.error = _("the contacts cannot be read");
+            return result;
+        }
+        if (!WriteCard(file, contact, tags, version, result, progress))
             break;
     }
     result.ok = file.Commit(&result.error);

@@ -145,8 +145,8 @@ void VCardRead::Birthday(VCardReading& card, EVCardAttribute* attr)
             static_cast<wxDateTime::wxDateTime_t>(date.day), static_cast<wxDateTime::Month>(date.month - 1), date.year,
             static_cast<wxDateTime::wxDateTime_t>(date.hour), static_cast<wxDateTime::wxDateTime_t>(date.minute),
             static_cast<wxDateTime::wxDateTime_t>(std::min(date.second, 59)));
-    else if (ParseBirthday(value, date)) // shown as the program shows dates, less the year
-        card.extra.Add(wxTRANSLATE("Birthday"), wxString::Format("%02d/%02d", date.month, date.day));
+    else if (ParseBirthday(value, date)) // no year is invented: kept as it came, for export and sync
+        card.keep = true;
     else
         card.extra.Add(wxTRANSLATE("Birthday"), value);
 }
@@ -187,10 +187,29 @@ void VCardRead::Nickname(VCardReading& card, EVCardAttribute* attr)
 
 // ---------------------------------------------------- phones and addresses
 
+namespace
+{
+// 4.0 may write a number as a URI ("tel:+1-418-262-6501;ext=102"): the
+// number is what people dial, the extension goes after it.
+wxString NumberOfUri(const wxString& value)
+{
+    if (!value.Lower().StartsWith("tel:"))
+        return value;
+    const wxArrayString parts = wxSplit(value.Mid(4), ';', '\0');
+    wxString number = parts.empty() ? wxString() : Trimmed(parts[0]);
+    for (size_t i = 1; i < parts.size(); ++i)
+    {
+        if (parts[i].Lower().StartsWith("ext="))
+            number = JoinNonEmpty({number, Trimmed(parts[i].Mid(4))}, " ext. ");
+    }
+    return number;
+}
+} // namespace
+
 void VCardRead::Phone(VCardReading& card, EVCardAttribute* attr)
 {
     const VCardTypes types = Types(attr);
-    const wxString number = OneLine(card.Value(attr));
+    const wxString number = NumberOfUri(OneLine(card.Value(attr)));
     const bool work = HasType(types, "work");
     bool stored;
     if (HasType(types, "pager"))
@@ -293,8 +312,10 @@ void VCardRead::Categories(VCardReading& card, EVCardAttribute* attr)
 {
     for (const wxString& value : card.Values(attr))
     {
-        // 2.1 has no list syntax: some writers separate with commas anyway.
-        for (wxString category : wxSplit(value, ',', '\0'))
+        // The library splits the list on its unescaped commas; a comma left
+        // in a value was escaped and belongs to the category. 2.1 has no
+        // escapes: there, any comma left separates.
+        for (wxString category : card.version21 ? wxSplit(value, ',', '\0') : wxArrayString(1, &value))
         {
             category = OneLine(category);
             if (category.empty())

@@ -5,11 +5,13 @@
 #include <wx/wxsqlite3.h>
 
 #include <memory>
+#include <new>
 #include <set>
-#include <vector>
 
+#include "exchange/VCardMapping.h"
 #include "exchange/VCardReader.h"
 #include "storage/ContactManager.h"
+#include "storage/ContactSource.h"
 #include "storage/DbValues.h"
 #include "storage/SearchCondition.h"
 #include "storage/StorageHooks.h"
@@ -67,9 +69,12 @@ public:
     // False when the contacts cannot be read.
     bool Load(ContactManager& contacts)
     {
-        return contacts.ForEachMatching(SearchCondition(), false,
+        return contacts.ForEachMatching(SearchCondition(), true,
                                         [this](ContactInfoEx& c)
                                         {
+                                            Insert(uids, Uid(c));
+                                            // What our own exports wrote.
+                                            Insert(uids, VCardMapping::StableUid(c));
                                             Insert(names, NameKey(c.last_name, c.first_name));
                                             for (const wxString* mail : {&c.email, &c.email_2})
                                                 Insert(mails, MailKey(*mail));
@@ -82,12 +87,12 @@ public:
 
     bool Empty() const
     {
-        return names.empty() && mails.empty() && phones.empty();
+        return names.empty() && mails.empty() && phones.empty() && uids.empty();
     }
 
     bool Matches(const ContactInfoEx& c) const
     {
-        if (Has(names, NameKey(c.last_name, c.first_name)) || Has(mails, MailKey(c.email)) ||
+        if (Has(uids, Uid(c)) || Has(names, NameKey(c.last_name, c.first_name)) || Has(mails, MailKey(c.email)) ||
             Has(mails, MailKey(c.email_2)))
             return true;
         for (const wxString* phone : {&c.home_phone, &c.home_phone_2, &c.business_mobile, &c.business_mobile_2,
@@ -110,13 +115,116 @@ private:
         return !key.empty() && keys.count(key) > 0;
     }
 
-    std::set<wxString> names, mails, phones;
+    // The UID a card kept, or empty.
+    static wxString Uid(const ContactInfoEx& c)
+    {
+        for (const wxString& line : c.keptProperties)
+        {
+            if (line.Upper().StartsWith("UID:") || line.Upper().StartsWith("UID;"))
+                return line.AfterFirst(':');
+        }
+        return wxString();
+    }
+
+    std::set<wxString> names, mails, phones, uids;
 };
 
-struct Pending
+// The cards of the file, handed to the batch one at a time as they are
+// read, so that memory does not grow with the file. The tags a card's
+// categories name are created in the batch's transaction: a batch that
+// fails, or an import that is killed, leaves none behind.
+class CardSource : public ContactSource
 {
-    std::unique_ptr<ContactInfoEx> contact;
-    wxArrayString categories;
+public:
+    CardSource(VCardReader& reader, VCardImport::Result& result, const ExistingContacts* existing, TagManager& tags,
+               const std::function<void(size_t)>& onCard)
+        : reader(reader), result(result), existing(existing), tags(tags), onCard(onCard)
+    {
+    }
+
+    ContactInfoEx* Next() override
+    {
+        try
+        {
+            while (reader.Next(card))
+            {
+                if (onCard)
+                    onCard(++read);
+                switch (card.result)
+                {
+                case VCardReader::CARD_MALFORMED:
+                    ++result.malformed;
+                    break;
+                case VCardReader::CARD_NO_NAME:
+                    ++result.noName;
+                    break;
+                case VCardReader::CARD_TOO_LARGE:
+                    ++result.tooLarge;
+                    break;
+                case VCardReader::CARD_OK:
+                    if (existing && existing->Matches(*card.contact))
+                        ++result.duplicates;
+                    else
+                    {
+                        ++result.imported;
+                        result.kept += card.contact->keptProperties.size();
+                        return card.contact.get();
+                    }
+                    break;
+                }
+            }
+            failed = reader.ReadFailed();
+        }
+        catch (const std::bad_alloc&)
+        {
+            card = VCardReader::Card();
+            outOfMemory = failed = true;
+        }
+        return nullptr;
+    }
+
+    bool Failed() const override
+    {
+        return failed;
+    }
+
+    bool Prepare(ContactInfoEx& contact) override
+    {
+        for (const wxString& name : card.categories)
+        {
+            int id = -1;
+            if (const TagInfo* known = tags.FindByName(name))
+                id = known->id;
+            else
+            {
+                TagInfo tag(-1, name);
+                if (tags.Insert(&tag) <= 0 || tag.id == -1)
+                {
+                    tagFailed = true;
+                    return false;
+                }
+                createdTags = true;
+                id = tag.id;
+            }
+            if (contact.tagIds.Index(id) == wxNOT_FOUND)
+                contact.tagIds.Add(id);
+        }
+        return true;
+    }
+
+    bool outOfMemory = false;
+    bool tagFailed = false;
+    bool createdTags = false;
+
+private:
+    VCardReader& reader;
+    VCardImport::Result& result;
+    const ExistingContacts* existing;
+    TagManager& tags;
+    const std::function<void(size_t)>& onCard;
+    VCardReader::Card card; // the record handed over lives here until the next
+    size_t read = 0;
+    bool failed = false;
 };
 
 } // namespace
@@ -152,100 +260,44 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
     }
     const bool compare = duplicates == Duplicates::SKIP && !existing.Empty();
 
-    std::vector<Pending> pending;
-    VCardReader::Card card;
-    size_t read = 0;
-    while (reader.Next(card))
+    tags.Load();
+    CardSource source(reader, result, compare ? &existing : nullptr, tags, onCard);
+    bool ok = false;
+    try
     {
-        if (onCard)
-            onCard(++read);
-        switch (card.result)
-        {
-        case VCardReader::CARD_MALFORMED:
-            ++result.malformed;
-            break;
-        case VCardReader::CARD_NO_NAME:
-            ++result.noName;
-            break;
-        case VCardReader::CARD_TOO_LARGE:
-            ++result.tooLarge;
-            break;
-        case VCardReader::CARD_OK:
-            if (compare && existing.Matches(*card.contact))
-                ++result.duplicates;
-            else
-                pending.push_back({std::move(card.contact), card.categories});
-            break;
-        }
+        ok = contacts.InsertContacts(source);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Nothing of the batch may stay: the transaction goes, and with it
+        // whatever was stored so far.
+        if (contacts.adapter.InBatch())
+            contacts.adapter.RollbackBatch();
+        source.outOfMemory = true;
     }
     result.cards = reader.CardsSeen();
-    if (reader.ReadFailed())
-    {
-        result.error = _("reading the file failed");
-        return result;
-    }
-    if (pending.empty())
-    {
-        result.stored = true;
-        return result;
-    }
-    if (onCard)
-        onCard(read);
-
-    // Tags: the categories that name no tag yet become tags first, so that
-    // the batch links them. Should the batch fail, they go again.
-    tags.Load();
-    std::vector<TagInfo> created;
-    bool tagsOk = true;
-    for (Pending& p : pending)
-    {
-        for (const wxString& name : p.categories)
-        {
-            int id = -1;
-            if (const TagInfo* known = tags.FindByName(name))
-                id = known->id;
-            else
-            {
-                TagInfo tag(-1, name);
-                if (tags.Insert(&tag) <= 0 || tag.id == -1)
-                {
-                    tagsOk = false;
-                    break;
-                }
-                created.push_back(tag);
-                id = tag.id;
-            }
-            if (p.contact->tagIds.Index(id) == wxNOT_FOUND)
-                p.contact->tagIds.Add(id);
-        }
-        if (!tagsOk)
-            break;
-    }
-
-    bool ok = tagsOk;
-    if (ok)
-    {
-        ContactArray batch;
-        batch.Alloc(pending.size());
-        for (const Pending& p : pending)
-            batch.Add(p.contact.get());
-        ok = contacts.InsertContacts(batch);
-    }
     if (!ok)
     {
-        for (TagInfo& tag : created)
-            tags.Delete(&tag);
+        result.imported = result.kept = 0;
+        // The tags created in the batch went with it.
+        if (source.createdTags)
+            tags.Changed();
+        if (source.outOfMemory)
+            result.error = _("there is not enough memory to read the file");
+        else if (reader.ReadFailed())
+            result.error = _("reading the file failed");
+        else if (source.tagFailed)
+            result.error = _("a tag could not be created");
         // The database's reason alone reads best after the file's name.
-        if (tagsOk && !contacts.GetLastBatchError().empty())
+        else if (!contacts.GetLastBatchError().empty())
             result.error = contacts.GetLastBatchError();
         else if (!report.empty())
             result.error = report;
         else
-            result.error = tagsOk ? _("the contacts could not be stored") : _("a tag could not be created");
+            result.error = _("the contacts could not be stored");
         return result;
     }
     result.stored = true;
-    result.imported = pending.size();
     return result;
 }
 
@@ -259,6 +311,10 @@ wxString VCardImport::Describe(const Result& r, const wxString& fileName)
     wxString text =
         wxString::Format(wxPLURAL("Imported %lu contact from %s.", "Imported %lu contacts from %s.", r.imported),
                          static_cast<unsigned long>(r.imported), fileName);
+    if (r.kept)
+        text = JoinSentences(text, wxString::Format(wxPLURAL("Kept %lu value without a field of its own.",
+                                                             "Kept %lu values without a field of their own.", r.kept),
+                                                    static_cast<unsigned long>(r.kept)));
     if (r.Skipped() == 0)
         return text;
 

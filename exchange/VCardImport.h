@@ -1,5 +1,6 @@
 // Imports one vCard file as one batch: every card that qualifies is stored,
-// or none is. Headless: the dialog and the drop target are built on it.
+// or none is. The cards stream from the file into the batch's transaction,
+// so a file of any number of cards needs the memory of one. Headless: the dialog and the drop target are built on it.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +32,8 @@ public:
         size_t noName = 0;
         size_t tooLarge = 0;
         size_t duplicates = 0;
-        wxString error; // why nothing was stored
+        size_t kept = 0; // values of the imported cards kept without a field
+        wxString error;  // why nothing was stored
 
         size_t Skipped() const
         {
@@ -48,8 +50,8 @@ public:
     // One line for the status: how many were imported, how many skipped and why.
     static wxString Describe(const Result& result, const wxString& fileName);
 
-    // Called once per card read, and before the batch is stored; the
-    // dialog lets one window message through here.
+    // Called once per card read (the cards are stored as they are read);
+    // the dialog lets one window message through here.
     std::function<void(size_t cardsRead)> onCard;
 
 private:

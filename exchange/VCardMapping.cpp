@@ -19,8 +19,9 @@
 //                -> sex 1 / 0; nothing known: 1, as for a new contact
 //   BDAY         1980-04-15, 19800415, date-times (the time as written, a
 //                zone ignored: a birthday is a calendar date) -> birthday;
-//                without a year (--04-15, Apple's X-APPLE-OMIT-YEAR) or as
-//                text: no birthday, the value kept in the comment.
+//                without a year (--04-15, Apple's X-APPLE-OMIT-YEAR): no
+//                birthday, the property kept (see "kept") so that export
+//                writes it back as it came; as text: kept in the comment.
 //                No BDAY: no birthday (not the moment of the import)
 //   ORG          first unit -> company; the other units -> department
 //   TITLE        -> job_title
@@ -44,13 +45,21 @@
 //   e-mail, a second home address, a pager, a nickname, a role, a birthday
 //   without a year...) is appended to the comment after a blank line, one
 //   "Label: value" per line, so that nothing is lost and nothing lands in a
-//   field where it does not belong. Photos, keys, UIDs, revision stamps and
-//   other machine data are left out.
+//   field where it does not belong.
+//
+//   kept: every property no reader takes (UID, PHOTO, ANNIVERSARY, RELATED,
+//   GEO, TZ, LANG, X- properties, grouped item1.X-ABLabel...) is kept whole
+//   as a content line with its group and parameters, beside the contact,
+//   and written back on export.
 //
 // Writing (3.0 or 4.0, UTF-8):
 //
 //   N:last_name;first_name;;;  (4.0 with SORT-AS when an alphabet name differs)
-//   FN:the display name (family name, space, given name)
+//   UID: the card's own when it was kept, else made from the record's id and
+//        entry time, the same on every export
+//   the kept properties (see below), as they came
+//   FN:the name in its script's order (given name first for Latin names;
+//      family name first, no space, for Chinese, Japanese and Korean ones)
 //   X-PHONETIC-LAST-NAME / X-PHONETIC-FIRST-NAME when they differ from the
 //   name (an empty one too, so that it reads back empty)
 //   4.0 GENDER:M / F; 3.0 X-GENDER:Male / Female
@@ -61,6 +70,8 @@
 //   IMPP;TYPE=WORK / HOME   EMAIL (3.0 TYPE=INTERNET)   URL   NOTE
 //   CATEGORIES: the tag names
 //
+// Lines are folded at 75 octets, never inside a UTF-8 sequence.
+//
 // Fields that come in numbered slots are written up to the last filled
 // slot, an empty slot before it as an empty property, so that every value
 // reads back into the slot it came from.
@@ -68,6 +79,8 @@
 
 #include <libebook-contacts/libebook-contacts.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -88,7 +101,7 @@ struct PropertyReader
 };
 
 // Which property goes where (the table above says what each reader does).
-// Anything not listed (photos, keys, UIDs, revision stamps) is left out.
+// Anything not listed is kept as it came (ContactInfoEx::keptProperties).
 const PropertyReader READERS[] = {
     {"N", VCardRead::StructuredName},
     {"FN", VCardRead::FormattedName},
@@ -199,12 +212,143 @@ bool IsPlainParamValue(const wxString& text)
     return true;
 }
 
+// Chinese, Japanese and Korean characters (Hangul jamo and syllables,
+// kana, Han, their compatibility and half-width forms).
+bool IsCjk(wxUniChar c)
+{
+    const wxUint32 u = c.GetValue();
+    return (u >= 0x1100 && u <= 0x11FF) || (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF66 && u <= 0xFFDC) || (u >= 0x20000 && u <= 0x3FFFF);
+}
+
+// The name as its own script writes it: given name first for Latin names,
+// family name first and no space between for Chinese, Japanese and Korean.
+wxString FormattedName(const ContactInfoEx& c)
+{
+    const wxString family = VCardText::Trimmed(c.last_name), given = VCardText::Trimmed(c.first_name);
+    for (const wxString* part : {&family, &given})
+    {
+        for (wxUniChar ch : *part)
+        {
+            if (IsCjk(ch))
+                return family + given;
+        }
+    }
+    return VCardText::JoinNonEmpty({given, family}, " ");
+}
+
+// Content lines of at most 75 octets, the line end aside, as the standard
+// counts them: the library counts characters, and CJK text made lines of
+// over 200 octets. A fold never splits a UTF-8 sequence.
+std::string FoldByOctets(const std::string& unfolded)
+{
+    const size_t LIMIT = 75;
+    std::string out;
+    out.reserve(unfolded.size() + unfolded.size() / 32);
+    for (size_t pos = 0; pos < unfolded.size();)
+    {
+        size_t end = unfolded.find("\r\n", pos);
+        if (end == std::string::npos)
+            end = unfolded.size();
+        size_t room = LIMIT;
+        while (end - pos > room)
+        {
+            size_t cut = pos + room;
+            while (cut > pos && (static_cast<unsigned char>(unfolded[cut]) & 0xC0) == 0x80)
+                --cut;
+            if (cut == pos) // no character starts here: not UTF-8, cut anyway
+                cut = pos + room;
+            out.append(unfolded, pos, cut - pos);
+            out += "\r\n ";
+            pos = cut;
+            room = LIMIT - 1; // the blank that starts the folded line counts
+        }
+        out.append(unfolded, pos, end - pos);
+        out += "\r\n";
+        pos = end + 2;
+    }
+    return out;
+}
+
+// Undoes the library's folding, which only ever inserts CR LF and a blank
+// (a line end inside a value is written as "\n").
+std::string Unfold(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] == '\r' && i + 2 < text.size() && text[i + 1] == '\n' && text[i + 2] == ' ')
+            i += 2;
+        else
+            out += text[i];
+    }
+    return out;
+}
+
+// A UID that stays the same from one export to the next: made from what
+// never changes about the stored record (its id and the moment it was
+// entered), as a name-based UUID.
+} // namespace
+
+wxString VCardMapping::StableUid(const ContactInfoEx& c)
+{
+    const wxString key = wxString::Format("corvala-contact:%d:%s", c.id,
+                                          c.entry_time.IsValid() ? c.entry_time.Format("%Y%m%dT%H%M%S") : wxString());
+    gchar* sha1 = g_compute_checksum_for_string(G_CHECKSUM_SHA1, key.utf8_str(), -1);
+    std::string hex(sha1 ? sha1 : "");
+    g_free(sha1);
+    hex.resize(32, '0');
+    hex[12] = '5';                                                             // version 5: name-based, SHA-1
+    hex[16] = "89ab"[std::strtol(hex.substr(16, 1).c_str(), nullptr, 16) & 3]; // the RFC 4122 variant
+    return wxString::Format("urn:uuid:%s-%s-%s-%s-%s", hex.substr(0, 8), hex.substr(8, 4), hex.substr(12, 4),
+                            hex.substr(16, 4), hex.substr(20, 12));
+}
+
+namespace
+{
 wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
 {
     const bool midnight = birthday.GetHour() == 0 && birthday.GetMinute() == 0 && birthday.GetSecond() == 0;
     if (version == VCardVersion::V40)
         return birthday.Format(midnight ? "%Y%m%d" : "%Y%m%dT%H%M%S");
     return birthday.Format(midnight ? "%Y-%m-%d" : "%Y-%m-%dT%H:%M:%S");
+}
+
+// One property as a content line of its own, unfolded, as the library
+// writes it (3.0 syntax, which 4.0 shares).
+wxString ContentLine(EVCardAttribute* attr)
+{
+    EVCard* one = e_vcard_new();
+    e_vcard_append_attribute(one, e_vcard_attribute_copy(attr));
+    gchar* text = e_vcard_to_string(one, EVC_FORMAT_VCARD_30);
+    const std::string card = Unfold(text ? text : "");
+    g_free(text);
+    g_object_unref(one);
+    const size_t version = card.find("VERSION:3.0\r\n");
+    const size_t start = version == std::string::npos ? std::string::npos : version + 13;
+    const size_t end = card.rfind("\r\nEND:VCARD");
+    if (start == std::string::npos || end == std::string::npos || end < start)
+        return wxString();
+    std::string line = card.substr(start, end - start);
+    // A URI ("geo:52.52,13.40") is no text: its commas are not escaped.
+    GList* values = e_vcard_attribute_get_values(attr);
+    const char* first = values ? static_cast<const char*>(values->data) : nullptr;
+    const char* scheme = first;
+    while (scheme && g_ascii_isalpha(*scheme))
+        ++scheme;
+    const size_t colon = line.find(':');
+    if (first && scheme != first && *scheme == ':' && colon != std::string::npos)
+    {
+        for (size_t pos = colon; (pos = line.find("\\,", pos)) != std::string::npos;)
+            line.erase(pos, 1);
+    }
+    return wxString::FromUTF8(line.data(), line.size());
+}
+
+bool IsUidLine(const wxString& line)
+{
+    return line.Upper().StartsWith("UID:") || line.Upper().StartsWith("UID;");
 }
 } // namespace
 
@@ -216,8 +360,17 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
     for (GList* item = e_vcard_get_attributes(card); item; item = item->next)
     {
         EVCardAttribute* attr = static_cast<EVCardAttribute*>(item->data);
-        if (const Reader read = ReaderFor(e_vcard_attribute_get_name(attr)))
+        const char* name = e_vcard_attribute_get_name(attr);
+        reading.keep = false;
+        if (const Reader read = ReaderFor(name))
             read(reading, attr);
+        if (reading.keep || (!ReaderFor(name) && !VCardText::NameIs(name, "VERSION")))
+        {
+            // No field of its own: kept whole, parameters and group too.
+            const wxString line = ContentLine(attr);
+            if (!line.empty())
+                contact.keptProperties.Add(line);
+        }
     }
     if (!VCardRead::FinishNames(reading))
         return false;
@@ -236,7 +389,10 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         // The library does not read a parameter folded onto the next line.
         strlen(c.last_name_alpha.utf8_str()) + strlen(c.first_name_alpha.utf8_str()) <= 40)
         AddParam(n, "SORT-AS", {c.last_name_alpha.utf8_str(), c.first_name_alpha.utf8_str()});
-    AddProperty(card, "FN", {VCardText::Trimmed(c.GetDisplayName())});
+    AddProperty(card, "FN", {FormattedName(c)});
+    const bool keptUid = std::any_of(c.keptProperties.begin(), c.keptProperties.end(), IsUidLine);
+    if (!keptUid)
+        AddProperty(card, "UID", {VCardMapping::StableUid(c)});
     if (c.last_name_alpha != c.last_name)
         AddProperty(card, "X-PHONETIC-LAST-NAME", {c.last_name_alpha});
     if (c.first_name_alpha != c.first_name)
@@ -280,9 +436,24 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
     }
 
     gchar* text = e_vcard_to_string(card, EVC_FORMAT_VCARD_30);
-    std::string result(text ? text : "");
+    std::string unfolded = Unfold(text ? text : "");
     g_free(text);
     g_object_unref(card);
+    // What the card had without a field of its own goes back as it came.
+    const size_t end = unfolded.rfind("END:VCARD");
+    if (end != std::string::npos)
+    {
+        std::string kept;
+        for (const wxString& line : c.keptProperties)
+        {
+            // A year-less birthday kept from a card gives way to one typed in.
+            if (c.birthday.IsValid() && (line.Upper().StartsWith("BDAY:") || line.Upper().StartsWith("BDAY;")))
+                continue;
+            kept += line.utf8_string() + "\r\n";
+        }
+        unfolded.insert(end, kept);
+    }
+    std::string result = FoldByOctets(unfolded);
 
     // This library version writes 3.0 only. 4.0 has the same content-line
     // syntax (escaping, folding, UTF-8); what differs are the properties
@@ -293,7 +464,5 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         if (pos != std::string::npos)
             result.replace(pos, std::strlen("VERSION:3.0"), "VERSION:4.0");
     }
-    if (result.size() < 2 || result.compare(result.size() - 2, 2, "\r\n") != 0)
-        result += "\r\n";
     return result;
 }

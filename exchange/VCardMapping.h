@@ -29,6 +29,10 @@ bool ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString& categories);
 // One card, UTF-8 with CRLF line ends, ending with "END:VCARD\r\n".
 std::string FromContact(const ContactInfoEx& contact, const wxArrayString& tags, VCardVersion version);
 
+// The UID written for a contact whose card brought none: a name-based UUID
+// of its id and entry time, the same on every export.
+wxString StableUid(const ContactInfoEx& contact);
+
 // Splits a formatted name the way a person would read it ("Ludwig van
 // Beethoven", "Smith, Anne", "Dr. John Smith Jr."). Titles before and after
 // the name go to extra, not into the name fields.

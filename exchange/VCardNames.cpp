@@ -67,10 +67,12 @@ void VCardRead::StructuredName(VCardReading& card, EVCardAttribute* attr)
     wxString sortAs;
     for (const wxString& value : ParamValues(attr, "SORT-AS"))
         sortAs += (sortAs.empty() ? "" : ",") + value;
+    // A comma parts the two; some writers use a semicolon, as in N.
+    const size_t split = sortAs.find_first_of(",;");
     if (!sortAs.empty())
     {
-        card.names.sortFamily = Trimmed(sortAs.BeforeFirst(','));
-        card.names.sortGiven = Trimmed(sortAs.AfterFirst(','));
+        card.names.sortFamily = Trimmed(sortAs.substr(0, split));
+        card.names.sortGiven = split == wxString::npos ? wxString() : Trimmed(sortAs.substr(split + 1));
     }
 }
 
@@ -82,7 +84,11 @@ void VCardRead::FormattedName(VCardReading& card, EVCardAttribute* attr)
 
 void VCardRead::PhoneticFamilyName(VCardReading& card, EVCardAttribute* attr)
 {
-    card.names.phoneticFamily = card.Value(attr);
+    // Some phones write both readings here, structured like N.
+    std::vector<wxString> v = card.Structured(attr);
+    card.names.phoneticFamily = Component(v, 0);
+    if (v.size() > 1 && !card.names.phoneticGiven)
+        card.names.phoneticGiven = Component(v, 1);
 }
 
 void VCardRead::PhoneticGivenName(VCardReading& card, EVCardAttribute* attr)
@@ -94,7 +100,7 @@ void VCardRead::SoundName(VCardReading& card, EVCardAttribute* attr)
 {
     if (!HasType(Types(attr), "x-irmc-n"))
         return;
-    std::vector<wxString> v = card.Values(attr);
+    std::vector<wxString> v = card.Structured(attr);
     card.names.soundFamily = Component(v, 0);
     card.names.soundGiven = Component(v, 1);
 }

@@ -25,18 +25,63 @@ bool StartsWithNoCase(const std::string& text, size_t pos, const char* prefix)
 // lines start with white space and never count).
 bool IsMarker(const std::string& line, const char* marker)
 {
-    if (line.empty() || line[0] == ' ' || line[0] == '\t')
+    // Stray NUL bytes (a file padded by some tool) go unseen, as in values.
+    size_t start = 0;
+    while (start < line.size() && line[start] == '\0')
+        ++start;
+    if (start == line.size() || line[start] == ' ' || line[start] == '\t')
         return false;
     size_t end = line.size();
-    while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t'))
+    while (end > start && (line[end - 1] == ' ' || line[end - 1] == '\t'))
         --end;
-    return end == std::strlen(marker) && g_ascii_strncasecmp(line.c_str(), marker, end) == 0;
+    return end - start == std::strlen(marker) && g_ascii_strncasecmp(line.c_str() + start, marker, end - start) == 0;
+}
+
+// Where a content line's value starts (its colon), or npos: quoted
+// parameter values may hold colons of their own.
+size_t ValueColon(const std::string& line)
+{
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i)
+    {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            return i;
+    }
+    return std::string::npos;
 }
 
 // The part of a content line before its value.
 std::string Head(const std::string& line)
 {
-    return line.substr(0, line.find(':'));
+    return line.substr(0, ValueColon(line));
+}
+
+bool IsFolded(const std::string& line)
+{
+    return !line.empty() && (line[0] == ' ' || line[0] == '\t');
+}
+
+// UTF-16 without a byte order mark, told by the NUL bytes of every
+// character of the first line; a stray NUL elsewhere proves nothing.
+bool FirstLineIsUtf16(const unsigned char* b, size_t size, bool bigEndian)
+{
+    size_t end = 0;
+    while (end < size && b[end] != '\n' && b[end] != '\r')
+        ++end;
+    // The line with its line end, whole characters only.
+    end = std::min(size, end + (bigEndian ? 1 : 2)) & ~size_t(1);
+    if (end < 4)
+        return false;
+    for (size_t i = 0; i < end; i += 2)
+    {
+        const unsigned char high = bigEndian ? b[i] : b[i + 1];
+        const unsigned char low = bigEndian ? b[i + 1] : b[i];
+        if (high != 0 || low == 0)
+            return false;
+    }
+    return true;
 }
 
 bool ContainsNoCase(const std::string& text, const char* word)
@@ -85,6 +130,44 @@ bool HasHighBytes(const std::string& text, size_t from)
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// A value in the character set its CHARSET names, line by line: the line
+// ends and the blank that starts a folded line are plain ASCII bytes in the
+// file whatever the value's set, and decoding them with it (UTF-16, say)
+// would swallow them. False when a line does not decode into text.
+bool DecodeValue(const std::string& value, const wxString& charset, std::string& out)
+{
+    out.clear();
+    // In a file of 8-bit lines, text in a set of wide characters cannot be
+    // told from other bytes unless it starts with its byte order mark.
+    const wxString set = charset.Upper();
+    if ((set.StartsWith("UTF-16") || set.StartsWith("UTF-32") || set.StartsWith("UCS") || set == "UNICODE") &&
+        !(value.size() >= 2 && (value.compare(0, 2, "\xFF\xFE") == 0 || value.compare(0, 2, "\xFE\xFF") == 0)))
+        return false;
+    for (size_t pos = 0; pos < value.size();)
+    {
+        size_t end = value.find("\r\n", pos);
+        if (end == std::string::npos)
+            end = value.size();
+        if (IsFolded(value.substr(pos, 1)))
+            out += value[pos++];
+        if (end > pos)
+        {
+            wxString text;
+            if (!LegacyText::Decode(value.data() + pos, end - pos, charset, text) || text.empty())
+                return false;
+            for (wxUniChar c : text)
+            {
+                if ((c < 0x20 && c != '\t') || c == 0xFFFD)
+                    return false;
+            }
+            out += text.utf8_string();
+        }
+        out.append(value, end, std::min<size_t>(2, value.size() - end));
+        pos = end + 2;
+    }
+    return true;
+}
+
 // Older phones and desktop programs write 2.1 values as raw bytes in the
 // character set their CHARSET parameter names (Shift_JIS, GBK, Big5,
 // ISO-8859-1...). The library reads such bytes as UTF-8 first and garbles
@@ -112,7 +195,7 @@ std::string DecodeCharsets(const std::string& text)
     out.reserve(text.size());
     for (std::string& property : properties)
     {
-        const size_t colon = property.find(':');
+        const size_t colon = ValueColon(property);
         if (colon != std::string::npos && HasHighBytes(property, colon + 1))
         {
             const std::string head = property.substr(0, colon);
@@ -125,12 +208,9 @@ std::string DecodeCharsets(const std::string& text)
                                            [](char c) { return g_ascii_isalnum(c) || (c && std::strchr("-_.:", c)); });
             if (named && !encoded && g_ascii_strcasecmp(charset.c_str(), "UTF-8") != 0)
             {
-                const std::string value = property.substr(colon + 1);
-                wxString converted;
-                if (LegacyText::Decode(value.data(), value.size(), wxString::FromAscii(charset.c_str()), converted) &&
-                    !converted.empty())
-                    property =
-                        head.substr(0, at) + "UTF-8" + head.substr(at + charset.size()) + ":" + converted.utf8_string();
+                std::string converted;
+                if (DecodeValue(property.substr(colon + 1), wxString::FromAscii(charset.c_str()), converted))
+                    property = head.substr(0, at) + "UTF-8" + head.substr(at + charset.size()) + ":" + converted;
             }
         }
         if (!IsUtf8(property))
@@ -215,9 +295,9 @@ bool VCardReader::Fill()
             data += 2;
             got -= 2;
         }
-        else if (got >= 2 && b[0] != 0 && b[1] == 0)
+        else if (FirstLineIsUtf16(b, got, false))
             encoding = Encoding::UTF16LE;
-        else if (got >= 2 && b[0] == 0 && b[1] != 0)
+        else if (FirstLineIsUtf16(b, got, true))
             encoding = Encoding::UTF16BE;
     }
     if (encoding == Encoding::BYTES)
@@ -261,43 +341,65 @@ void VCardReader::DecodeUtf16(const char* data, size_t size)
 
 bool VCardReader::NextLine(std::string& line)
 {
+    // CR LF, LF, CR and CR CR LF (some phones) each end one line.
     for (;;)
     {
-        const size_t newline = buffer.find('\n', bufferPos);
-        if (newline != std::string::npos)
+        const size_t end = buffer.find_first_of("\r\n", bufferPos);
+        // After a CR, the two bytes that follow tell the endings apart.
+        if (end != std::string::npos && (buffer[end] == '\n' || buffer.size() - end >= 3 || atEnd))
         {
-            line.assign(buffer, bufferPos, newline - bufferPos);
-            bufferPos = newline + 1;
-            break;
-        }
-        // A line longer than any card is handed on in pieces; the card it
-        // belongs to is too large anyway, and memory stays bounded.
-        if (buffer.size() - bufferPos > MAX_CARD_SIZE || !Fill())
-        {
-            if (bufferPos >= buffer.size())
-                return false;
-            line.assign(buffer, bufferPos, std::string::npos);
-            bufferPos = buffer.size();
-            break;
+            size_t next = end + 1;
+            if (buffer[end] == '\r')
+            {
+                if (next < buffer.size() && buffer[next] == '\n')
+                    next += 1;
+                else if (next + 1 < buffer.size() && buffer[next] == '\r' && buffer[next + 1] == '\n')
+                    next += 2;
+            }
+            line.assign(buffer, bufferPos, end - bufferPos);
+            bufferPos = next;
+            return true;
         }
         if (bufferPos > CHUNK && bufferPos * 2 > buffer.size())
         {
             buffer.erase(0, bufferPos);
             bufferPos = 0;
         }
+        // A line longer than any card is handed on in pieces; the card it
+        // belongs to is too large anyway, and memory stays bounded.
+        const bool tooLong = end == std::string::npos && buffer.size() - bufferPos > MAX_CARD_SIZE;
+        if (tooLong || !Fill())
+        {
+            if (!tooLong && end != std::string::npos)
+                continue; // the input ended right after a CR
+            if (bufferPos >= buffer.size())
+                return false;
+            line.assign(buffer, bufferPos, std::string::npos);
+            bufferPos = buffer.size();
+            return true;
+        }
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
 }
 
 bool VCardReader::Next(Card& card)
 {
     card = Card();
-    std::string line, text;
+    std::string line, text, property;
     bool inCard = false, tooLarge = false;
     int depth = 0;
-    bool qpLine = false, qpContinues = false, emptyAgent = false;
+    bool qpLine = false, qpContinues = false, emptyAgent = false, headOpen = false;
+
+    // A property's lines join the card's text together, once it is known
+    // whether they are a property at all: a parameter value may be folded
+    // before the colon. A line that is neither a property nor a
+    // continuation is noise; the library would read it and lose memory on
+    // the way.
+    auto flush = [&]
+    {
+        if (!tooLarge && (property == "\r\n" || property.find(':') != std::string::npos))
+            text += property;
+        property.clear();
+    };
 
     while (heldLine || NextLine(line))
     {
@@ -334,6 +436,7 @@ bool VCardReader::Next(Card& card)
         }
         else if (!continuation && IsMarker(line, "END:VCARD") && --depth == 0)
         {
+            flush();
             if (tooLarge)
                 card.result = CARD_TOO_LARGE;
             else
@@ -344,29 +447,35 @@ bool VCardReader::Next(Card& card)
             return true;
         }
 
-        // A line that is neither a property nor a continuation is noise;
-        // the library would read it and lose memory on the way.
-        if (!continuation && !line.empty() && line[0] != ' ' && line[0] != '\t' && line.find(':') == std::string::npos)
-            continue;
-        if (!continuation && !line.empty() && line[0] != ' ' && line[0] != '\t')
+        if (!continuation && !IsFolded(line))
         {
+            flush();
             const std::string head = Head(line);
             qpLine = ContainsNoCase(head, "QUOTED-PRINTABLE");
             emptyAgent = StartsWithNoCase(head, 0, "AGENT") && head.size() + 1 >= line.size();
+            headOpen = head.size() == line.size();
+        }
+        else if (headOpen)
+        {
+            // The parameters went on in this folded line.
+            const std::string head = Head(line);
+            qpLine = qpLine || ContainsNoCase(head, "QUOTED-PRINTABLE");
+            headOpen = head.size() == line.size();
         }
         // A quoted-printable value ending in "=" goes on in the next line,
         // whatever that line says.
         qpContinues = qpLine && !line.empty() && line.back() == '=';
 
-        if (!tooLarge && text.size() + line.size() + 2 > MAX_CARD_SIZE)
+        if (!tooLarge && text.size() + property.size() + line.size() + 2 > MAX_CARD_SIZE)
         {
             tooLarge = true;
             std::string().swap(text);
+            std::string().swap(property);
         }
         if (!tooLarge)
         {
-            text += line;
-            text += "\r\n";
+            property += line;
+            property += "\r\n";
         }
     }
     if (inCard)
@@ -389,17 +498,18 @@ void VCardReader::ParseCard(const std::string& raw, Card& card)
     if (!IsUtf8(text))
         text = DecodeCharsets(text);
 
-    // Some writers escape colons ("http\://"), which 3.0 and 4.0 do not
-    // have and the library keeps as they are: a colon after an odd run of
-    // backslashes loses the last one. (2.1 has no backslash escapes.)
-    if (text.find("\\:") != std::string::npos && !ContainsNoCase(text, "VERSION:2.1"))
+    // Some writers escape what 3.0 and 4.0 have no escape for ("http\://",
+    // "O\'Brien"), which the library keeps as it is: a character other than
+    // a backslash, comma, semicolon or n after an odd run of backslashes
+    // loses the last one. (2.1 has no backslash escapes.)
+    if (text.find('\\') != std::string::npos && !ContainsNoCase(text, "VERSION:2.1"))
     {
         std::string fixed;
         fixed.reserve(text.size());
         size_t run = 0;
         for (char c : text)
         {
-            if (c == ':' && run % 2 == 1)
+            if (run % 2 == 1 && !std::strchr("\\,;nN\r\n", c))
                 fixed.pop_back();
             run = c == '\\' ? run + 1 : 0;
             fixed += c;

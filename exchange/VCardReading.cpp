@@ -180,6 +180,25 @@ std::vector<wxString> VCardReading::Values(EVCardAttribute* attr) const
     return values;
 }
 
+std::vector<wxString> VCardReading::Structured(EVCardAttribute* attr) const
+{
+    std::vector<wxString> values = Values(attr);
+    if (values.size() != 1)
+        return values;
+    std::vector<wxString> parts(1);
+    const wxString& value = values[0];
+    for (size_t i = 0; i < value.length(); ++i)
+    {
+        if (value[i] == '\\' && i + 1 < value.length() && value[i + 1] == ';')
+            parts.back() += value[++i];
+        else if (value[i] == ';')
+            parts.emplace_back();
+        else
+            parts.back() += value[i];
+    }
+    return parts;
+}
+
 wxString VCardReading::Value(EVCardAttribute* attr) const
 {
     std::vector<wxString> values = Values(attr);

@@ -88,6 +88,9 @@ struct VCardReading
     // The structured values of a property (N's family, given, ...), as the
     // program keeps text.
     std::vector<wxString> Values(EVCardAttribute* attr) const;
+    // The components of a structured value the library reads as one text
+    // (it splits only the properties it knows, such as N).
+    std::vector<wxString> Structured(EVCardAttribute* attr) const;
     // All values joined into one text (a TEL or EMAIL whose value held an
     // unescaped ";" comes split).
     wxString Value(EVCardAttribute* attr) const;
@@ -106,6 +109,9 @@ struct VCardReading
     bool sexKnown = false;
     wxArrayString messengers; // the accounts taken so far
     wxString note;
+    // Set by a reader when the property it read is kept whole beside the
+    // contact as well (a birthday without a year).
+    bool keep = false;
 };
 
 // The readers of each property family.

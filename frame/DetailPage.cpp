@@ -21,6 +21,50 @@ void ReplaceAll(wxString& page, const wxString& placeholder, const wxString& val
     page.Replace(placeholder, value, true);
 }
 
+// A kept content line as people read it: the property's name without its
+// group and parameters, and its value unescaped. Long values (photos, keys)
+// show their name only.
+wxString KeptLine(const wxString& line)
+{
+    bool quoted = false;
+    size_t colon = 0;
+    while (colon < line.length() && (quoted || line[colon] != ':'))
+    {
+        if (line[colon] == '"')
+            quoted = !quoted;
+        ++colon;
+    }
+    wxString name = line.Left(colon).BeforeFirst(';');
+    if (name.find('.') != wxString::npos)
+        name = name.AfterFirst('.');
+    wxString value = line.Mid(colon + 1);
+    if (value.length() > 200)
+        return EscapeHtml(name);
+    wxString text;
+    for (size_t i = 0; i < value.length(); ++i)
+    {
+        if (value[i] == '\\' && i + 1 < value.length())
+        {
+            const wxUniChar next = value[++i];
+            text += next == 'n' || next == 'N' ? wxUniChar('\n') : next;
+        }
+        else
+            text += value[i];
+    }
+    wxString html = EscapeHtml(text);
+    html.Replace("\n", "<BR>");
+    return EscapeHtml(name) + ": " + html;
+}
+
+// What an imported card had without a field of its own, read-only.
+wxString KeptSection(const ContactInfoEx& c)
+{
+    wxString section = "<hr><b>" + EscapeHtml(_("Kept from the imported card")) + "</b>";
+    for (const wxString& line : c.keptProperties)
+        section += "<BR>" + KeptLine(line);
+    return section;
+}
+
 // An optional line: a break before the value, nothing at all when empty.
 wxString LineOrEmpty(const wxString& value)
 {
@@ -113,6 +157,11 @@ wxString RenderContact(const wxString& templ, const ContactInfoEx& c, const wxAr
     for (const wxString& name : tagNames)
         tags += EscapeHtml(name) + " | ";
     ReplaceFirst(page, "$tags$", tags);
+    if (!c.keptProperties.empty())
+    {
+        const int end = page.Lower().Find("</body>");
+        page.insert(end == wxNOT_FOUND ? page.length() : static_cast<size_t>(end), KeptSection(c));
+    }
     return page;
 }
 

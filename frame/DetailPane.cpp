@@ -16,6 +16,7 @@
 #include "frame/FrameIds.h"
 #include "frame/MyHtmlWin.h"
 #include "platform/Platform.h"
+#include "storage/KeptProperties.h"
 #include "storage/TagManager.h"
 
 DetailPane::DetailPane(wxWindow* parent, const FrameIds& ids, TagManager& tags)
@@ -99,7 +100,11 @@ void DetailPane::ShowContactDetail(ContactInfoEx* contact)
         return;
     wxArrayString tagNames;
     tagManager.GetTagNamesByIds(contact->tagIds, tagNames);
-    detailWindow->SetPage(DetailPage::RenderContact(detailTemplate, *contact, tagNames));
+    // The page's records carry no kept properties of their own.
+    ContactInfoEx shown = *contact;
+    if (shown.id >= 0)
+        KeptProperties::Load(shown);
+    detailWindow->SetPage(DetailPage::RenderContact(detailTemplate, shown, tagNames));
 }
 
 bool DetailPane::ShowSelection(const ContactArray& selection, ContactInfoEx* current)

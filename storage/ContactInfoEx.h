@@ -1,6 +1,7 @@
 // One row of the contacts table plus what the search adds to it.
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/datetime.h>
 #include <wx/dynarray.h>
 #include <wx/string.h>
@@ -65,6 +66,9 @@ public:
     int entry_user_id;
     int historyCount;
     wxArrayInt tagIds;
+    // Content lines of an imported card that have no field of their own,
+    // written back on export (KeptProperties.h).
+    wxArrayString keptProperties;
 
     // Values of the row this record was read from that the program would
     // not write back the same way (text that is not UTF-8, a date in another

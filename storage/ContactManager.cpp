@@ -9,6 +9,7 @@
 #include <wx/intl.h>
 
 #include "storage/DbValues.h"
+#include "storage/KeptProperties.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
 
@@ -310,6 +311,7 @@ int ContactManager::InsertRecord(ContactInfoEx* contact)
     }
     adapter.Query(SQL_LAST_ID, [contact](wxSQLite3ResultSet& row) { contact->id = ReadInt(row, 0); });
     InsertTagLinks(contact);
+    KeptProperties::Insert(adapter, *contact);
     return inserted;
 }
 
@@ -372,7 +374,8 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
         ++n;
         PumpOneMessage();
         const int id = contact->id;
-        stored = (adapter.InBatch() || adapter.BeginBatch()) && InsertRecord(contact) > 0 && !adapter.BatchFailed();
+        stored = (adapter.InBatch() || adapter.BeginBatch()) && source.Prepare(*contact) && InsertRecord(contact) > 0 &&
+                 !adapter.BatchFailed();
         if (!stored)
         {
             contact->id = id;
@@ -493,7 +496,7 @@ bool ContactManager::DeleteRows(const ContactInfoEx* contact)
         adapter.Execute(wxString::Format(sql, contact->id));
         failed = failed || adapter.LastFailed();
     }
-    return !failed;
+    return KeptProperties::Delete(adapter, contact->id) && !failed;
 }
 
 void ContactManager::TakeOutOfPage(const ContactInfoEx* contact)
@@ -615,6 +618,9 @@ int ContactManager::ForEachMatching(const SearchCondition& filter, bool withTags
     if (withTags && adapter.Query(SQL_ALL_TAG_LINKS, [&links](wxSQLite3ResultSet& row)
                                   { links[ReadInt(row, 0)].Add(ReadInt(row, 1)); }) < 0)
         return -1;
+    std::map<int, wxArrayString> kept;
+    if (withTags && !KeptProperties::ReadAll(adapter, kept))
+        return -1;
     // The very statement the search runs, with every page at once: SQLite
     // takes a negative limit as no limit.
     SearchCondition all = filter;
@@ -628,6 +634,9 @@ int ContactManager::ForEachMatching(const SearchCondition& filter, bool withTags
                                        auto found = links.find(contact->id);
                                        if (found != links.end())
                                            contact->tagIds = found->second;
+                                       auto lines = kept.find(contact->id);
+                                       if (lines != kept.end())
+                                           contact->keptProperties = lines->second;
                                        ++read;
                                        onContact(*contact);
                                    });

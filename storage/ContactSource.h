@@ -14,6 +14,15 @@ public:
     // null when there is none left, or when the source failed.
     virtual ContactInfoEx* Next() = 0;
 
+    // Called inside the batch's transaction for each record handed over,
+    // just before it is stored: what the record needs stored first (the
+    // tags an import creates for it) goes into the same transaction and
+    // goes again with it. False fails the batch as a failed statement does.
+    virtual bool Prepare(ContactInfoEx& /*contact*/)
+    {
+        return true;
+    }
+
     // Whether the last null from Next meant a failure of the source itself
     // (a damaged file) rather than its end. The source's owner tells the
     // user why.

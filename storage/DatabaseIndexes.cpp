@@ -5,6 +5,7 @@
 #include <set>
 
 #include "storage/Adapter.h"
+#include "storage/KeptProperties.h"
 
 namespace
 {
@@ -55,6 +56,8 @@ const std::vector<DatabaseIndex>& DatabaseIndexes()
         {"idx_contact_history_contact", "contact_history", "contact_id, his_time"},
         {"idx_contact_history_time", "contact_history", "his_time"},
         {"idx_mst_tags_name", "mst_tags", "name"},
+        // The kept properties of a contact, read and deleted with it.
+        {"idx_contact_properties_contact", "contact_properties", "contact_id, position"},
     };
     return indexes;
 }
@@ -72,19 +75,26 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
     {
         adapter.Open();
         wxSQLite3Database& db = adapter.Connection();
-        const std::set<wxString> tables = Names(db, "table");
+        std::set<wxString> tables = Names(db, "table");
         const std::set<wxString> existing = Names(db, "index");
+        // A book made before imports kept the properties without a field
+        // gets their table too, in the same transaction.
+        const bool addTable = tables.count("contacts") && !tables.count(KeptProperties::TABLE);
+        if (addTable)
+            tables.insert(KeptProperties::TABLE);
         std::vector<const DatabaseIndex*> missing;
         for (const DatabaseIndex& index : DatabaseIndexes())
         {
             if (tables.count(index.table) && !existing.count(index.name))
                 missing.push_back(&index);
         }
-        if (!missing.empty())
+        if (!missing.empty() || addTable)
         {
             if (beforeCreating)
                 beforeCreating();
             db.Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
+            if (addTable)
+                db.ExecuteUpdate(KeptProperties::CREATE_TABLE);
             for (const DatabaseIndex* index : missing)
                 db.ExecuteUpdate(CreateIndexStatement(*index));
             db.Commit();

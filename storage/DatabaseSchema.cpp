@@ -6,6 +6,7 @@
 
 #include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
+#include "storage/KeptProperties.h"
 
 namespace
 {
@@ -34,6 +35,7 @@ const char* const SCHEMA[] = {
     "CREATE TABLE contact_history ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT, his_time TEXT, contact_id INTEGER,"
     " his_type INTEGER, comment TEXT)",
+    KeptProperties::CREATE_TABLE,
 };
 } // namespace
 

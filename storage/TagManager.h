@@ -46,9 +46,11 @@ public:
         return tagMap;
     }
 
-private:
+    // Reloads the cache and notifies the observer: after a batch that
+    // created tags was rolled back, say.
     void Changed();
 
+private:
     TagObserver* observer;
     TagAdapter adapter;
     TagMap tagMap;

@@ -146,3 +146,19 @@ TEST(VCardFiles, GoogleContactsAndEvolution)
     ASSERT_EQ(evolution[0].categories.size(), 1u);
     EXPECT_EQ(evolution[0].categories[0], "VIP");
 }
+
+TEST(VCardFiles, PhoneWithCrCrLfLineEndsAndReadings)
+{
+    auto cards = ReadAll("phone-cr-cr-lf.vcf");
+    ASSERT_EQ(cards.size(), 2u);
+    ASSERT_EQ(cards[0].result, VCardReader::CARD_OK);
+    const ContactInfoEx& c = *cards[0].contact;
+    EXPECT_EQ(c.last_name, U("\xE5\xAE\x89\xE8\x97\xA4"));
+    EXPECT_EQ(c.first_name, U("\xE3\x83\xAD\xE3\x82\xA4\xE3\x83\x89"));
+    EXPECT_EQ(c.last_name_alpha, U("\xEF\xBD\xB1\xEF\xBE\x9D\xEF\xBE\x84\xEF\xBE\x9E\xEF\xBD\xB3"));
+    EXPECT_EQ(c.first_name_alpha, U("\xEF\xBE\x9B\xEF\xBD\xB2\xEF\xBE\x84\xEF\xBE\x9E"));
+    EXPECT_EQ(c.home_mobile, "090-1234-5678");
+    EXPECT_EQ(c.email, "roid@example.jp");
+    ASSERT_EQ(cards[1].result, VCardReader::CARD_OK);
+    EXPECT_EQ(cards[1].contact->home_phone, "03-1234-5678");
+}

@@ -14,16 +14,20 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "exchange/VCardExport.h"
 #include "exchange/VCardImport.h"
+#include "exchange/VCardMapping.h"
 #include "exchange/VCardReader.h"
 #include "storage/Adapter.h"
 #include "storage/ContactAdapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
 #include "storage/SearchCondition.h"
+#include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 #include "tests/support/TestEnv.h"
 #include "tools/DatabaseBuilder.h"
@@ -85,7 +89,8 @@ std::vector<wxString> Book(const TagManager& tags)
 
 void EmptyTheBook(const TempWorkDir& dir)
 {
-    dir.Exec("delete from contacts; delete from contact_tag; delete from mst_tags; delete from contact_history;");
+    dir.Exec("delete from contacts; delete from contact_tag; delete from mst_tags; delete from contact_history; "
+             "delete from contact_properties;");
 }
 
 std::vector<VCardReader::Card> ReadText(const std::string& text)
@@ -166,6 +171,100 @@ TEST_F(VCardTest, RoundTripOfTheDemoBookKeepsEveryFieldAndTag)
     EXPECT_TRUE(errors.messages.empty());
 }
 
+TEST_F(VCardTest, PropertiesWithoutAFieldComeBackFromExportAndTheirUidMakesADuplicate)
+{
+    const std::string rich30 = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\n"
+                               "N:Rich;Rita;;;\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD\r\n"
+                               "X-ANNIVERSARY:2010-06-12\r\nGEO:37.386013;-122.082932\r\nTZ:-05:00\r\n"
+                               "item1.X-ABLabel:_$!<Anniversary>!$_\r\nitem1.X-ABDATE;type=pref:2004-08-07\r\n"
+                               "X-CUSTOM;X-PARAM=one,two:a value\\, with a comma\r\nEND:VCARD\r\n";
+    const std::string rich40 = "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:0b1fb0b8-6d52-4a5c-9b59-1f1e6b1f0c2a\r\n"
+                               "N:Vier;Vera;;;\r\nANNIVERSARY:20100612\r\nRELATED;TYPE=spouse:urn:uuid:03a0e51f\r\n"
+                               "LANG;PREF=1:de\r\nGEO:geo:52.52,13.40\r\nTZ;VALUE=text:Europe/Berlin\r\n"
+                               "X-SOCIAL-PROFILE;TYPE=twitter:https://twitter.com/vera\r\nEND:VCARD\r\n";
+    const wxString file = dir.Path() + "/rich.vcf";
+    WriteFile(file, rich30 + rich40);
+    VCardImport import(tags, contacts);
+    VCardImport::Result r = import.Run(file, VCardImport::Duplicates::SKIP);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.imported, 2u);
+    EXPECT_EQ(r.kept, 15u);
+    EXPECT_EQ(VCardImport::Describe(r, "rich.vcf"),
+              "Imported 2 contacts from rich.vcf. Kept 15 values without a field of their own.");
+
+    for (VCardVersion version : {VCardVersion::V30, VCardVersion::V40})
+    {
+        const wxString out = dir.Path() + "/out.vcf";
+        ASSERT_TRUE(VCardExport::WriteSearch(out, SearchCondition(), contacts, tags, version).ok);
+        std::string text = ReadFile(out);
+        // Unfolded, to look for whole lines.
+        for (size_t pos; (pos = text.find("\r\n ")) != std::string::npos;)
+            text.erase(pos, 3);
+        for (const char* line :
+             {"UID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1",
+              "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD", "X-ANNIVERSARY:2010-06-12",
+              "GEO:37.386013;-122.082932", "TZ:-05:00", "item1.X-ABLabel:_$!<Anniversary>!$_",
+              "item1.X-ABDATE;type=pref:2004-08-07", "X-CUSTOM;X-PARAM=one,two:a value\\, with a comma",
+              "UID:urn:uuid:0b1fb0b8-6d52-4a5c-9b59-1f1e6b1f0c2a", "ANNIVERSARY:20100612",
+              "RELATED;TYPE=spouse:urn:uuid:03a0e51f", "LANG;PREF=1:de", "GEO:geo:52.52,13.40",
+              "TZ;VALUE=text:Europe/Berlin", "X-SOCIAL-PROFILE;TYPE=twitter:https://twitter.com/vera"})
+            EXPECT_NE(text.find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line << "\n" << text;
+    }
+
+    // The selected contacts (records of the page) come back whole too.
+    contacts.condition.pageSize = -1;
+    contacts.Search();
+    ContactArray page;
+    for (ContactInfoEx* c : contacts.contactList)
+        page.Add(c);
+    ASSERT_EQ(page.size(), 2u);
+    ASSERT_TRUE(VCardExport::WriteContacts(dir.Path() + "/selected.vcf", page, tags, VCardVersion::V40).ok);
+    const std::string selected = ReadFile(dir.Path() + "/selected.vcf");
+    EXPECT_NE(selected.find("\r\nUID:urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1\r\n"), std::string::npos)
+        << selected;
+    EXPECT_NE(selected.find("\r\nLANG;PREF=1:de\r\n"), std::string::npos);
+
+    // The same UID under another name is the same contact.
+    std::string renamed = rich30;
+    renamed.replace(renamed.find("N:Rich;Rita"), 11, "N:Other;Olga");
+    WriteFile(file, renamed);
+    r = import.Run(file, VCardImport::Duplicates::SKIP);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.duplicates, 1u);
+    EXPECT_EQ(r.imported, 0u);
+
+    // Deleting a contact deletes what was kept of it.
+    ContactArray all;
+    contacts.Search();
+    for (ContactInfoEx* c : contacts.contactList)
+        all.Add(c);
+    ASSERT_TRUE(contacts.DeleteContacts(all));
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_properties;"), 0);
+}
+
+TEST_F(VCardTest, ABookWithoutTheKeptTableImportsExportsAndDeletesAsBefore)
+{
+    // A book the start-up could not add the table to.
+    dir.Exec("drop table contact_properties;");
+    const wxString file = dir.Path() + "/old.vcf";
+    WriteFile(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:abc\r\nN:Old;Otto;;;\r\nX-CUSTOM:x\r\nEND:VCARD\r\n");
+    VCardImport import(tags, contacts);
+    VCardImport::Result r = import.Run(file, VCardImport::Duplicates::SKIP);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.imported, 1u);
+    const wxString out = dir.Path() + "/out.vcf";
+    ASSERT_TRUE(VCardExport::WriteSearch(out, SearchCondition(), contacts, tags, VCardVersion::V30).ok);
+    contacts.condition.pageSize = -1;
+    contacts.Search();
+    ContactArray all;
+    for (ContactInfoEx* c : contacts.contactList)
+        all.Add(c);
+    ASSERT_TRUE(VCardExport::WriteContacts(out, all, tags, VCardVersion::V30).ok);
+    ASSERT_TRUE(contacts.DeleteContacts(all));
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 0);
+    EXPECT_TRUE(errors.messages.empty());
+}
+
 TEST_F(VCardTest, ImportIsOneBatchWithTagsDuplicatesAndSkippedCards)
 {
     dir.Exec("insert into mst_tags (name, display_order) values ('work', 0);");
@@ -224,6 +323,45 @@ TEST_F(VCardTest, AFailingBatchStoresNothingAndTakesItsNewTagsBack)
     EXPECT_EQ(r.error.Freq('\n'), 0) << "one line for the status";
 }
 
+TEST_F(VCardTest, AKilledImportLeavesNeitherContactsNorTags)
+{
+    const wxString file = dir.Path() + "/killed.vcf";
+    std::string text;
+    for (int i = 0; i < 5; ++i)
+        text += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Card" + std::to_string(i) + ";A;;;\r\nCATEGORIES:New " +
+                std::to_string(i) + "\r\nEND:VCARD\r\n";
+    WriteFile(file, text);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0)
+    {
+        // Killed while the third card is being stored.
+        int pumped = 0;
+        SetMessagePump(
+            [&]
+            {
+                if (++pumped == 3)
+                    raise(SIGKILL);
+            });
+        VCardImport import(tags, contacts);
+        import.Run(file, VCardImport::Duplicates::IMPORT);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the import was not killed midway";
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 0);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags;"), 0) << "no tag of the import is left";
+
+    // The whole file afterwards: one transaction with the tags.
+    VCardImport import(tags, contacts);
+    VCardImport::Result r = import.Run(file, VCardImport::Duplicates::IMPORT);
+    ASSERT_TRUE(r.stored) << r.error;
+    EXPECT_EQ(r.imported, 5u);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_tag;"), 5);
+    EXPECT_NE(tags.FindByName("New 4"), nullptr) << "the tag cache knows the new tags";
+}
+
 TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
 {
     // UTF-16 with a byte-order mark, as some Windows programs save.
@@ -275,6 +413,88 @@ TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
     EXPECT_EQ(cards[1].result, VCardReader::CARD_MALFORMED) << "the file ends inside a card";
 }
 
+TEST(VCardReader, EveryLineEndEncodingAndFoldedParameterIsRead)
+{
+    const std::string card = "BEGIN:VCARD#VERSION:3.0#N:Lee;Ann#TEL:555 0100#END:VCARD#";
+    for (const char* end : {"\r\n", "\n", "\r", "\r\r\n"})
+    {
+        std::string text;
+        for (int i = 0; i < 3; ++i)
+            for (char c : card)
+                text += c == '#' ? std::string(end) : std::string(1, c);
+        auto cards = ReadText(text);
+        ASSERT_EQ(cards.size(), 3u) << "line end " << testing::PrintToString(std::string(end));
+        ASSERT_EQ(cards[2].result, VCardReader::CARD_OK);
+        EXPECT_EQ(cards[2].contact->last_name, "Lee");
+        EXPECT_EQ(cards[2].contact->home_phone, "555 0100") << "no CR left in the value";
+    }
+
+    // A stray NUL before the first line is no sign of UTF-16.
+    std::string padded(1, '\0');
+    for (int i = 0; i < 100; ++i)
+        padded += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Card" + std::to_string(i) + ";A\r\nEND:VCARD\r\n";
+    auto cards = ReadText(padded);
+    ASSERT_EQ(cards.size(), 100u);
+    EXPECT_EQ(cards[0].contact->last_name, "Card0");
+    EXPECT_EQ(cards[99].contact->last_name, "Card99");
+    // UTF-16 without a byte-order mark is still told by its first line.
+    std::u16string wide = u"BEGIN:VCARD\r\nN:\u5C71\u7530;\u592A\u90CE\r\nEND:VCARD\r\n";
+    std::string le(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    cards = ReadText(le);
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].contact->last_name, U("\xE5\xB1\xB1\xE7\x94\xB0"));
+
+    // A CHARSET that does not decode the bytes: the value falls back, and
+    // the next property is still a property of its own.
+    ContactInfoEx wrong = ReadOne("VERSION:2.1\r\nN:Probe;P\r\nNOTE;CHARSET=UTF-16:M\xFC"
+                                  "ller\r\nTITLE:Chef\r\n");
+    EXPECT_EQ(wrong.comment, U("M\xC3\xBCller"));
+    EXPECT_EQ(wrong.job_title, "Chef");
+
+    // A quoted parameter value folded before the colon, holding a colon, a
+    // semicolon and a comma.
+    ContactInfoEx folded = ReadOne("N:Schmidt;Eva\r\nTEL:0221 1234\r\n"
+                                   "ADR;TYPE=home;LABEL=\"Heidestra\xC3\x9F"
+                                   "e 17\\n51147 K\xC3\xB6ln; Tor:2, links\r\n \":;;Heidestra\xC3\x9F"
+                                   "e 17;K\xC3\xB6ln;;51147;Deutschland\r\n");
+    EXPECT_EQ(folded.home_phone, "0221 1234") << "the address is not glued onto the phone";
+    EXPECT_EQ(folded.home_street, U("Heidestra\xC3\x9F"
+                                    "e 17"));
+    EXPECT_EQ(folded.home_street_2, U("51147 K\xC3\xB6ln"));
+    EXPECT_EQ(folded.home_street_3, "Deutschland");
+}
+
+TEST(VCardMapping, UriNumbersEscapedCategoriesAndStructuredReadings)
+{
+    ContactInfoEx tel = ReadOne("VERSION:4.0\r\nN:Tremblay;Luc;;;\r\n"
+                                "TEL;VALUE=uri;TYPE=work:tel:+1-418-262-6501;ext=102\r\n"
+                                "TEL;VALUE=uri;TYPE=\"cell\":tel:+1-418-555-0199\r\n");
+    EXPECT_EQ(tel.business_phone, "+1-418-262-6501 ext. 102");
+    EXPECT_EQ(tel.home_mobile, "+1-418-555-0199");
+
+    auto cards = ReadText("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nCATEGORIES:Science\\, Research,B\\'C,Work\r\n"
+                          "URL:http\\://example.com\r\nEND:VCARD\r\n");
+    ASSERT_EQ(cards.size(), 1u);
+    ASSERT_EQ(cards[0].categories.size(), 3u) << wxJoin(cards[0].categories, '|');
+    EXPECT_EQ(cards[0].categories[0], "Science, Research");
+    EXPECT_EQ(cards[0].categories[1], "B'C") << "an escape 3.0 does not have loses its backslash";
+    EXPECT_EQ(cards[0].categories[2], "Work");
+    EXPECT_EQ(cards[0].contact->webpage, "http://example.com");
+
+    // Readings as phones write them: structured like N.
+    ContactInfoEx sound = ReadOne("VERSION:2.1\r\nN:\xE5\xAE\x89\xE8\x97\xA4;\xE3\x83\xAD\xE3\x82\xA4\xE3\x83\x89\r\n"
+                                  "SOUND;X-IRMC-N:\xEF\xBD\xB1\xEF\xBE\x9D\xEF\xBE\x84\xEF\xBE\x9E\xEF\xBD\xB3;"
+                                  "\xEF\xBE\x9B\xEF\xBD\xB2\xEF\xBE\x84\xEF\xBE\x9E;;;\r\n");
+    EXPECT_EQ(sound.last_name_alpha, U("\xEF\xBD\xB1\xEF\xBE\x9D\xEF\xBE\x84\xEF\xBE\x9E\xEF\xBD\xB3"));
+    EXPECT_EQ(sound.first_name_alpha, U("\xEF\xBE\x9B\xEF\xBD\xB2\xEF\xBE\x84\xEF\xBE\x9E"));
+    ContactInfoEx phonetic = ReadOne("N:Ando;Roido\r\nX-PHONETIC-LAST-NAME:ando;roido\r\n");
+    EXPECT_EQ(phonetic.last_name_alpha, "ando");
+    EXPECT_EQ(phonetic.first_name_alpha, "roido");
+    ContactInfoEx sortAs = ReadOne("VERSION:4.0\r\nN;SORT-AS=\"ando;roido\":Ando;Roido;;;\r\n");
+    EXPECT_EQ(sortAs.last_name_alpha, "ando");
+    EXPECT_EQ(sortAs.first_name_alpha, "roido");
+}
+
 TEST(VCardMapping, NamesBirthdaysAndMessengersReadAsAPersonWould)
 {
     struct NameCase
@@ -300,8 +520,17 @@ TEST(VCardMapping, NamesBirthdaysAndMessengersReadAsAPersonWould)
     EXPECT_EQ(ReadOne("N:A;B\r\nBDAY;VALUE=date:19800415\r\n").birthday.Format("%Y-%m-%d"), "1980-04-15");
     ContactInfoEx noYear = ReadOne("N:A;B\r\nBDAY:--0415\r\n");
     EXPECT_FALSE(noYear.birthday.IsValid());
-    EXPECT_EQ(noYear.comment, "Birthday: 04/15") << "month/day, as dates are shown without their year";
-    EXPECT_FALSE(ReadOne("N:A;B\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-04-15\r\n").birthday.IsValid());
+    EXPECT_EQ(noYear.comment, "") << "no comment text either";
+    EXPECT_EQ(wxJoin(noYear.keptProperties, '|'), "BDAY:--0415") << "kept for export and sync";
+    ContactInfoEx apple = ReadOne("N:A;B\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-04-15\r\n");
+    EXPECT_FALSE(apple.birthday.IsValid()) << "no year 1604";
+    EXPECT_EQ(wxJoin(apple.keptProperties, '|'), "BDAY;X-APPLE-OMIT-YEAR=1604:1604-04-15");
+    const std::string written = VCardMapping::FromContact(noYear, wxArrayString(), VCardVersion::V40);
+    EXPECT_NE(written.find("\r\nBDAY:--0415\r\n"), std::string::npos) << written;
+    noYear.birthday = wxDateTime(15, wxDateTime::Apr, 1980);
+    const std::string typed = VCardMapping::FromContact(noYear, wxArrayString(), VCardVersion::V30);
+    EXPECT_EQ(typed.find("BDAY:--0415"), std::string::npos) << "a birthday typed in replaces it";
+    EXPECT_NE(typed.find("BDAY:1980-04-15"), std::string::npos) << typed;
 
     ContactInfoEx im = ReadOne("N:A;B\r\nIMPP;TYPE=work:xmpp:a@example.com\r\nX-JABBER;TYPE=WORK:a@example.com\r\n"
                                "X-SKYPE:bee\r\nTEL;TYPE=\"work,cell\":+1 555 0100\r\nX-GENDER:Female\r\n");
@@ -310,6 +539,63 @@ TEST(VCardMapping, NamesBirthdaysAndMessengersReadAsAPersonWould)
     EXPECT_EQ(im.home_im, "skype:bee");
     EXPECT_EQ(im.business_mobile, "+1 555 0100") << "4.0 quoted type list";
     EXPECT_EQ(im.sex, 0);
+}
+
+TEST(VCardMapping, ExportFoldsAt75OctetsAndWritesNamesInTheirScriptsOrder)
+{
+    ContactInfoEx cjk;
+    cjk.last_name = U("\xE5\xB1\xB1\xE7\x94\xB0");
+    cjk.first_name = U("\xE5\xA4\xAA\xE9\x83\x8E");
+    cjk.last_name_alpha = cjk.last_name;
+    cjk.first_name_alpha = cjk.first_name;
+    for (int i = 0; i < 70; ++i)
+        cjk.comment += U("\xE6\xBC\xA2");
+    cjk.comment += "x";
+    for (VCardVersion version : {VCardVersion::V30, VCardVersion::V40})
+    {
+        const std::string text = VCardMapping::FromContact(cjk, wxArrayString(), version);
+        EXPECT_NE(text.find(std::string("\r\nFN:\xE5\xB1\xB1\xE7\x94\xB0\xE5\xA4\xAA\xE9\x83\x8E\r\n")),
+                  std::string::npos)
+            << text;
+        for (size_t pos = 0; pos < text.size();)
+        {
+            const size_t end = text.find("\r\n", pos);
+            ASSERT_NE(end, std::string::npos);
+            const std::string line = text.substr(pos, end - pos);
+            EXPECT_LE(line.size(), 75u) << line;
+            EXPECT_TRUE(wxString::FromUTF8(line.data(), line.size()).length() > 0 || line.empty())
+                << "a fold inside a UTF-8 sequence: " << line;
+            pos = end + 2;
+        }
+        auto cards = ReadText(text);
+        ASSERT_EQ(cards.size(), 1u);
+        ASSERT_EQ(cards[0].result, VCardReader::CARD_OK);
+        EXPECT_EQ(cards[0].contact->comment, cjk.comment) << "the folds read back whole";
+    }
+
+    ContactInfoEx latin;
+    latin.last_name = latin.last_name_alpha = "Smith";
+    latin.first_name = latin.first_name_alpha = "Anne";
+    EXPECT_NE(VCardMapping::FromContact(latin, wxArrayString(), VCardVersion::V30).find("\r\nFN:Anne Smith\r\n"),
+              std::string::npos);
+
+    // Every card has a UID, the same on the next export of the same record.
+    auto uid = [](const ContactInfoEx& c)
+    {
+        const std::string text = VCardMapping::FromContact(c, wxArrayString(), VCardVersion::V40);
+        const size_t pos = text.find("\r\nUID:");
+        return pos == std::string::npos ? std::string() : text.substr(pos + 6, text.find("\r\n", pos + 2) - pos - 6);
+    };
+    latin.id = 7;
+    latin.entry_time = wxDateTime(1, wxDateTime::Feb, 2021, 9, 30);
+    ContactInfoEx renamed = latin;
+    renamed.last_name = "Jones";
+    ContactInfoEx other = latin;
+    other.id = 8;
+    EXPECT_EQ(uid(latin).compare(0, 9, "urn:uuid:"), 0) << uid(latin);
+    EXPECT_EQ(uid(latin).size(), 45u);
+    EXPECT_EQ(uid(latin), uid(renamed)) << "a renamed contact is the same contact";
+    EXPECT_NE(uid(latin), uid(other));
 }
 
 TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
@@ -347,6 +633,16 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     struct stat info;
     stat(target.fn_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file's permissions";
+
+    // A killed export's temporary file goes with the next export to that
+    // file; other files stay.
+    WriteFile(dir.Path() + "/.out.vcf.Ab12Cd", "half a card");
+    WriteFile(dir.Path() + "/.out.vcf.notes", "mine");
+    WriteFile(dir.Path() + "/.other.vcf.Ab12Cd", "another target's");
+    ASSERT_TRUE(VCardExport::WriteSearch(target, SearchCondition(), contacts, tags, VCardVersion::V30).ok);
+    EXPECT_FALSE(wxFileExists(dir.Path() + "/.out.vcf.Ab12Cd"));
+    EXPECT_TRUE(wxFileExists(dir.Path() + "/.out.vcf.notes"));
+    EXPECT_TRUE(wxFileExists(dir.Path() + "/.other.vcf.Ab12Cd"));
 
     EXPECT_FALSE(
         VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30)

@@ -106,6 +106,24 @@ TEST(DetailPageRender, EveryInsertedValueIsEscaped)
     EXPECT_EQ("Smith &amp; Sons", DetailPage::EscapeHtml("Smith & Sons"));
 }
 
+TEST(DetailPageRender, KeptPropertiesShowReadOnlyBeforeTheEnd)
+{
+    ContactInfoEx c;
+    c.last_name = "Li";
+    EXPECT_EQ("<body>Li</body>", Render("<body>$last_name$</body>", c)) << "nothing kept, nothing added";
+    c.keptProperties.Add("BDAY:--0415");
+    c.keptProperties.Add("item1.X-ABLabel:<Anniversary>");
+    c.keptProperties.Add("X-CUSTOM;X-PARAM=\"a:b\":one\\, two\\nthree");
+    c.keptProperties.Add("PHOTO;ENCODING=b:" + wxString(300, 'A'));
+    const wxString page = Render("<body>$last_name$</body>", c);
+    EXPECT_TRUE(page.StartsWith("<body>Li<hr>")) << page;
+    EXPECT_TRUE(page.EndsWith("</body>")) << page;
+    EXPECT_NE(page.Find("<BR>BDAY: --0415"), wxNOT_FOUND) << page;
+    EXPECT_NE(page.Find("<BR>X-ABLabel: &lt;Anniversary&gt;"), wxNOT_FOUND) << page;
+    EXPECT_NE(page.Find("<BR>X-CUSTOM: one, two<BR>three"), wxNOT_FOUND) << page;
+    EXPECT_NE(page.Find("<BR>PHOTO</body>"), wxNOT_FOUND) << "a photo shows its name only: " << page;
+}
+
 TEST_F(FrameTest, MissingTemplateShowsTheWelcomePageForEveryContact)
 {
     AddContact({"Li", "Wei", "Li", "Wei", 1, ""});

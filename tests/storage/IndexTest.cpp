@@ -82,6 +82,22 @@ TEST_F(DatabaseIndexTest, AnOlderFileGetsTheMissingIndexesAndNothingElseChanges)
     EXPECT_TRUE(complete == FileBytes()) << "a file with every index is only read";
 }
 
+TEST_F(DatabaseIndexTest, AnOlderFileGetsTheTableOfKeptPropertiesAndKeepsItsRows)
+{
+    SeedContacts(dir, 2);
+    dir.Exec("drop table contact_properties;");
+    int told = 0;
+    AddMissingIndexes([&] { ++told; });
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from sqlite_master where type = 'table' and name = "
+                            "'contact_properties';"),
+              1);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 2);
+    for (const DatabaseIndex& index : DatabaseIndexes())
+        EXPECT_TRUE(HasIndex(index)) << index.name;
+    EXPECT_TRUE(errors.messages.empty());
+}
+
 TEST_F(DatabaseIndexTest, AFileThatCannotBeChangedIsLeftAloneWithoutAReport)
 {
     // Locked by another program for writing.

@@ -1,0 +1,71 @@
+#include "storage/KeptProperties.h"
+
+#include <wx/wxsqlite3.h>
+
+#include "storage/Adapter.h"
+#include "storage/ContactInfoEx.h"
+#include "storage/DbValues.h"
+
+const char* const KeptProperties::TABLE = "contact_properties";
+const char* const KeptProperties::CREATE_TABLE =
+    "CREATE TABLE IF NOT EXISTS contact_properties ("
+    " contact_id INTEGER NOT NULL, position INTEGER NOT NULL, line TEXT NOT NULL)";
+
+namespace
+{
+// A book the start-up could not add the table to (read-only, locked) works
+// as before: nothing is kept, and reading and deleting find nothing.
+bool TableExists(Adapter& adapter)
+{
+    bool exists = false;
+    adapter.Query("select 1 from sqlite_master where type = 'table' and name = 'contact_properties';",
+                  [&exists](wxSQLite3ResultSet&) { exists = true; });
+    return exists;
+}
+} // namespace
+
+bool KeptProperties::Insert(Adapter& adapter, const ContactInfoEx& contact)
+{
+    if (contact.keptProperties.empty() || !TableExists(adapter))
+        return true;
+    for (size_t i = 0; i < contact.keptProperties.size(); ++i)
+    {
+        adapter.Execute(wxString::Format("insert into contact_properties (contact_id, position, line) values "
+                                         "(%d, %d, '%s');",
+                                         contact.id, static_cast<int>(i), EscapeSqlText(contact.keptProperties[i])));
+        if (adapter.LastFailed())
+            return false;
+    }
+    return true;
+}
+
+bool KeptProperties::Delete(Adapter& adapter, int contactId)
+{
+    if (!TableExists(adapter))
+        return !adapter.LastFailed();
+    adapter.Execute(wxString::Format("delete from contact_properties where contact_id = %d;", contactId));
+    return !adapter.LastFailed();
+}
+
+bool KeptProperties::Load(ContactInfoEx& contact)
+{
+    Adapter adapter;
+    wxArrayString lines;
+    if (!TableExists(adapter))
+        return !adapter.LastFailed();
+    const bool ok =
+        adapter.Query(wxString::Format("select line from contact_properties where contact_id = %d order by position;",
+                                       contact.id),
+                      [&lines](wxSQLite3ResultSet& row) { lines.Add(ReadText(row, 0)); }) >= 0;
+    if (ok)
+        contact.keptProperties = lines;
+    return ok;
+}
+
+bool KeptProperties::ReadAll(Adapter& adapter, std::map<int, wxArrayString>& lines)
+{
+    if (!TableExists(adapter))
+        return !adapter.LastFailed();
+    return adapter.Query("select contact_id, line from contact_properties order by contact_id, position;",
+                         [&lines](wxSQLite3ResultSet& row) { lines[ReadInt(row, 0)].Add(ReadText(row, 1)); }) >= 0;
+}
