@@ -288,8 +288,14 @@ void ContactEditDlg::OnButtonOKClick(wxCommandEvent&)
     }
     if (contact)
     {
+        // The tags first: when they cannot be read (another program's lock)
+        // the dialog stays open and the record is untouched.
+        wxArrayInt tagIds;
+        if (!ReadTags(tagIds))
+            return;
         ReadGrid();
-        ReadTags();
+        if (tagsProperty && tagsProperty->GetValueAsString().CmpNoCase(initialTagsText) != 0)
+            contact->tagIds = tagIds;
     }
     EndModal(wxID_OK);
 }
@@ -334,16 +340,16 @@ void ContactEditDlg::ReadGrid()
     readText(COMMENT_FIELD);
 }
 
-void ContactEditDlg::ReadTags()
+bool ContactEditDlg::ReadTags(wxArrayInt& tagIds)
 {
     if (!tagsProperty)
-        return;
+        return true;
     const wxString text = tagsProperty->GetValueAsString();
     if (text.CmpNoCase(initialTagsText) == 0)
-        return;
+        return true;
 
-    contact->tagIds.Clear();
     TagManager& tags = tagManager;
+    bool loaded = false;
     const wxArrayString pieces = wxSplit(text, '"', '\0');
     for (wxString name : pieces)
     {
@@ -351,6 +357,17 @@ void ContactEditDlg::ReadTags()
         if (name.empty())
             continue;
         TagInfo* tag = FindTag(tags, name);
+        if (!tag && !loaded)
+        {
+            // Another program may have made the tag since the list was read,
+            // or the list was never read: a tag is made only from a fresh
+            // list, and a list that cannot be read stops the save (its
+            // failure was reported).
+            if (!tags.Load())
+                return false;
+            loaded = true;
+            tag = FindTag(tags, name);
+        }
         if (!tag)
         {
             TagInfo created(-1, name, -1);
@@ -363,7 +380,8 @@ void ContactEditDlg::ReadTags()
         if (!tag)
             continue;
         // "Work" and "work" are one tag, linked once.
-        if (contact->tagIds.Index(tag->id) == wxNOT_FOUND)
-            contact->tagIds.Add(tag->id);
+        if (tagIds.Index(tag->id) == wxNOT_FOUND)
+            tagIds.Add(tag->id);
     }
+    return true;
 }

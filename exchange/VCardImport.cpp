@@ -193,8 +193,13 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
         onCard(read);
 
     // Tags: the categories that name no tag yet become tags first, so that
-    // the batch links them. Should the batch fail, they go again.
-    tags.Load();
+    // the batch links them. Should the batch fail, they go again. Without
+    // the stored tags every category would look new and get a twin.
+    if (!tags.Load())
+    {
+        result.error = report.empty() ? _("the tags cannot be read") : report;
+        return result;
+    }
     std::vector<TagInfo> created;
     bool tagsOk = true;
     for (Pending& p : pending)

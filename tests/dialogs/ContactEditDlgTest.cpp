@@ -3,6 +3,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/wxsqlite3.h>
 
 #include "dialogs/ContactEditDlg.h"
 #include "dialogs/DatePicker.h"
@@ -12,6 +13,7 @@
 #include "dialogs/wxMultiChoicePropertyEx.h"
 #include "frame/Corva.h"
 #include "storage/ContactInfoEx.h"
+#include "storage/Database.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
 namespace
@@ -554,6 +556,37 @@ TEST_F(ContactEditDlgTest, TagThatCannotBeStoredIsLeftOut)
     EXPECT_EQ(rc, wxID_OK);
     EXPECT_FALSE(errors.messages.empty()) << "the failed insert is reported";
     EXPECT_EQ(anna.tagIds, Ids({1, 2})) << "no id for the name that could not be stored: " << Describe(anna.tagIds);
+}
+
+TEST_F(ContactEditDlgTest, ATagListThatCannotBeReadKeepsTheDialogOpen)
+{
+    // Another program made "Chess" after this one read its tags, and now
+    // holds the book.
+    dir.Exec("insert into mst_tags(id, name, display_order) values (4, 'Chess', 5)");
+    Database::SetBusyTimeout(50);
+    wxSQLite3Database other;
+    other.Open(dir.DbPath());
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    ContactInfoEx anna = Anna();
+    bool stayedOpen = false;
+    int rc = Run(EDIT_MODE_EDIT, anna,
+                 [&](ContactEditDlg& dlg)
+                 {
+                     Change(dlg, "company", "Other Co");
+                     Change(dlg, "Tag", wxVariant(Names({"work", "Chess"})));
+                     PressOk(dlg, false);
+                     stayedOpen = dlg.IsModal();
+                     EXPECT_EQ(errors.messages.size(), 1u) << "one message for the tags that cannot be read";
+                     EXPECT_EQ(anna.company, "Acme") << "the record is untouched while the dialog stays open";
+                     other.ExecuteUpdate("COMMIT;");
+                     if (stayedOpen)
+                         PressOk(dlg, false);
+                 });
+    Database::SetBusyTimeout(2000);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(rc, wxID_OK);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags where name = 'Chess'"), 1) << "no second Chess";
+    EXPECT_EQ(anna.tagIds, Ids({1, 4})) << Describe(anna.tagIds);
 }
 
 TEST_F(ContactEditDlgTest, TagButtonOpensTheTagSelectDialog)
