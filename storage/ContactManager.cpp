@@ -179,7 +179,9 @@ wxString ContactManager::BuildFilter(const SearchCondition& condition)
     const bool hasAlphabet = !condition.alphabet.empty();
     const bool hasKeyword = !condition.keyword.empty();
     const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
-    const wxString keywordLike = " first_name like '%" + EscapeSqlText(condition.keyword) + "%'";
+    // Changed from the original: the keyword is matched as typed, "%" and "_" included.
+    const wxString keywordLike =
+        " first_name like '%" + EscapeSqlText(EscapeLikePattern(condition.keyword)) + "%' escape '\\'";
 
     if (condition.tagId != -1)
     {
