@@ -278,6 +278,7 @@ void ContactManager::Clear()
 
 void ContactManager::ForceSearch()
 {
+    ++writes; // only the writes search again by force
     condition.changed = true;
     Search();
 }
@@ -467,17 +468,6 @@ int ContactManager::UpdateRecord(ContactInfoEx* contact)
     return updated;
 }
 
-void ContactManager::MergeFields(ContactInfoEx* target, const ContactInfoEx* source)
-{
-    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-    {
-        if (!(source->*field).empty())
-            target->*field = source->*field;
-    }
-    if (!source->tagIds.IsEmpty())
-        target->tagIds = source->tagIds;
-}
-
 bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ)
 {
     if (!templ)
@@ -514,6 +504,7 @@ bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ
         return FailBatch(wxString::Format(
             wxPLURAL("The change to %d contact was not stored.", "The changes to %d contacts were not stored.", n), n));
     }
+    ++writes;
     NotifyObservers();
     return true;
 }

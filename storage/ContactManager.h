@@ -81,6 +81,12 @@ public:
     bool InsertContacts(ContactSource& source);
     bool UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
     bool DeleteContacts(ContactArray& contacts);
+    // Counts the stored writes (inserts, updates, deletes, batches), so that
+    // an observer can tell a change of the book from another search.
+    unsigned GetWriteCount() const
+    {
+        return writes;
+    }
     // The reason the last batch was not stored; empty after a stored batch.
     const wxString& GetLastBatchError() const
     {
@@ -156,6 +162,7 @@ private:
     std::vector<std::pair<ContactInfoEx*, ContactInfoEx>> storedAgain;
 
     wxString lastBatchError;
+    unsigned writes = 0;
 
     // Records a delete took out of the page list. Callers may still hold
     // them, so they live until the next Clear.

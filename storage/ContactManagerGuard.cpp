@@ -76,6 +76,7 @@ void ContactManager::Update(ContactInfoEx* contact)
         FailBatch(wxString::Format(_("The change to the contact \"%s\" was not stored."), contact->GetDisplayName()));
         return;
     }
+    ++writes;
     NotifyObservers();
 }
 
@@ -91,4 +92,15 @@ bool ContactManager::ChangedElsewhere(ContactInfoEx* contact)
                             contact->GetDisplayName()));
     storedAgain.emplace_back(contact, *stored);
     return true;
+}
+
+void ContactManager::MergeFields(ContactInfoEx* target, const ContactInfoEx* source)
+{
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+    {
+        if (!(source->*field).empty())
+            target->*field = source->*field;
+    }
+    if (!source->tagIds.IsEmpty())
+        target->tagIds = source->tagIds;
 }
