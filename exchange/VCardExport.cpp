@@ -52,6 +52,11 @@ public:
             *error = _("a folder has that name");
             return false;
         }
+        if (!wxDirExists(name.GetPath()))
+        {
+            *error = wxString::Format(_("the folder %s does not exist"), name.GetPath());
+            return false;
+        }
         // Created with a unique name (and exclusively) in the target's folder,
         // so that the final rename stays on one file system.
         tempPath = wxFileName::CreateTempFileName(name.GetPathWithSep() + "." + name.GetFullName() + ".", &file);

@@ -351,9 +351,10 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     stat(target.fn_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file's permissions";
 
-    EXPECT_FALSE(
-        VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30)
-            .ok);
+    const VCardExport::Result missing =
+        VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, "the folder " + dir.Path() + "/missing does not exist") << "not that it cannot be written";
     EXPECT_FALSE(wxFileName::DirExists(dir.Path() + "/missing"));
 }
 
