@@ -94,6 +94,33 @@ wxPGChoices SexChoices()
 // The tag of a name typed or ticked in the tag text. Names stored with
 // blanks around them before names were trimmed are found by their trimmed
 // name, instead of getting a twin.
+// A name the alphabet index can file as it is: Latin letters (with their
+// accented forms, whatever the locale says), blanks, hyphens, apostrophes
+// and dots.
+bool IsLatinName(const wxString& name)
+{
+    if (name.empty())
+        return false;
+    for (wxUniChar c : name)
+    {
+        const wxUint32 v = c.GetValue();
+        const bool letter =
+            (v >= 'A' && v <= 'Z') || (v >= 'a' && v <= 'z') || (v >= 0xC0 && v < 0x250 && v != 0xD7 && v != 0xF7);
+        if (!letter && wxString(" -'.").Find(c) == wxNOT_FOUND)
+            return false;
+    }
+    return true;
+}
+
+// An alphabet spelling left empty is the name itself, as an import files it.
+void FillAlphabetName(const wxString& name, wxString& alpha)
+{
+    wxString trimmed = name;
+    trimmed.Trim(true).Trim(false);
+    if (alpha.empty() && IsLatinName(trimmed))
+        alpha = trimmed;
+}
+
 TagInfo* FindTag(TagManager& tags, const wxString& name)
 {
     if (TagInfo* tag = tags.FindByName(name))
@@ -232,8 +259,8 @@ void ContactEditDlg::BuildGrid()
         propertyGrid->Append(
             new wxEnumProperty(sexLabel, sexLabel, sexChoices, mode == EDIT_MODE_NEW ? 1 : contact->sex));
         const wxString birthdayLabel = Label(wxTRANSLATE("birthday"));
-        wxPGProperty* birthday = propertyGrid->Append(new wxDateProperty(
-            birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime::Now() : contact->birthday));
+        wxPGProperty* birthday = propertyGrid->Append(
+            new wxDateProperty(birthdayLabel, birthdayLabel, mode == EDIT_MODE_NEW ? wxDateTime() : contact->birthday));
         birthday->SetAttribute(wxPG_DATE_PICKER_STYLE,
                                static_cast<long>(wxDP_DROPDOWN | wxDP_SHOWCENTURY | wxDP_ALLOWNONE));
         // Year/month/day like every other date of the program, shown and edited.
@@ -288,8 +315,19 @@ void ContactEditDlg::OnButtonOKClick(wxCommandEvent&)
     }
     if (contact)
     {
+        // The tags first: when they cannot be read (another program's lock)
+        // the dialog stays open and the record is untouched.
+        wxArrayInt tagIds;
+        if (!ReadTags(tagIds))
+            return;
         ReadGrid();
-        ReadTags();
+        if (mode != EDIT_MODE_MULTI)
+        {
+            FillAlphabetName(contact->last_name, contact->last_name_alpha);
+            FillAlphabetName(contact->first_name, contact->first_name_alpha);
+        }
+        if (tagsProperty && tagsProperty->GetValueAsString().CmpNoCase(initialTagsText) != 0)
+            contact->tagIds = tagIds;
     }
     EndModal(wxID_OK);
 }
@@ -334,16 +372,16 @@ void ContactEditDlg::ReadGrid()
     readText(COMMENT_FIELD);
 }
 
-void ContactEditDlg::ReadTags()
+bool ContactEditDlg::ReadTags(wxArrayInt& tagIds)
 {
     if (!tagsProperty)
-        return;
+        return true;
     const wxString text = tagsProperty->GetValueAsString();
     if (text.CmpNoCase(initialTagsText) == 0)
-        return;
+        return true;
 
-    contact->tagIds.Clear();
     TagManager& tags = tagManager;
+    bool loaded = false;
     const wxArrayString pieces = wxSplit(text, '"', '\0');
     for (wxString name : pieces)
     {
@@ -351,6 +389,17 @@ void ContactEditDlg::ReadTags()
         if (name.empty())
             continue;
         TagInfo* tag = FindTag(tags, name);
+        if (!tag && !loaded)
+        {
+            // Another program may have made the tag since the list was read,
+            // or the list was never read: a tag is made only from a fresh
+            // list, and a list that cannot be read stops the save (its
+            // failure was reported).
+            if (!tags.Load())
+                return false;
+            loaded = true;
+            tag = FindTag(tags, name);
+        }
         if (!tag)
         {
             TagInfo created(-1, name, -1);
@@ -363,7 +412,8 @@ void ContactEditDlg::ReadTags()
         if (!tag)
             continue;
         // "Work" and "work" are one tag, linked once.
-        if (contact->tagIds.Index(tag->id) == wxNOT_FOUND)
-            contact->tagIds.Add(tag->id);
+        if (tagIds.Index(tag->id) == wxNOT_FOUND)
+            tagIds.Add(tag->id);
     }
+    return true;
 }

@@ -54,7 +54,9 @@ private:
     // mode) give empty values. An existing record or its copy gets only the
     // values the user changed.
     void ReadGrid();
-    void ReadTags();
+    // The ids of the tags typed, making the new ones; false when the tag
+    // list could not be read, and nothing was made.
+    bool ReadTags(wxArrayInt& tagIds);
 
     int mode;
     TagManager& tagManager;

@@ -55,6 +55,11 @@ public:
             *error = _("a folder has that name");
             return false;
         }
+        if (!wxDirExists(name.GetPath()))
+        {
+            *error = wxString::Format(_("the folder %s does not exist"), name.GetPath());
+            return false;
+        }
         const wxString prefix = "." + name.GetFullName() + ".";
         RemoveStale(name.GetPathWithSep(), prefix);
         // Created with a unique name (and exclusively) in the target's folder,

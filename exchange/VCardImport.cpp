@@ -260,7 +260,12 @@ VCardImport::Result VCardImport::Run(const wxString& path, Duplicates duplicates
     }
     const bool compare = duplicates == Duplicates::SKIP && !existing.Empty();
 
-    tags.Load();
+    // Without the stored tags every category would look new and get a twin.
+    if (!tags.Load())
+    {
+        result.error = report.empty() ? _("the tags cannot be read") : report;
+        return result;
+    }
     CardSource source(reader, result, compare ? &existing : nullptr, tags, onCard);
     bool ok = false;
     try

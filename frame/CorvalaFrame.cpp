@@ -490,6 +490,7 @@ void CorvalaFrame::OnContactChanged()
     // Inserts, imports and deletes change the total without a search
     // command: keep the label true to the page shown.
     searchCenter->ShowPage(model->contactManager.condition.pageIndex);
+    statisticsPane->FollowContacts();
     // The cards were rebuilt by the shape manager before this ran.
     if (cardView)
         cardView->CardsChanged();

@@ -147,7 +147,12 @@ wxString RenderContact(const wxString& templ, const ContactInfoEx& c, const wxAr
     ReplaceAll(page, "$webpage_2$", EscapeHtml(c.webpage_2));
     ReplaceFirst(page, "$BR_TAG_HP$", c.webpage.empty() ? "" : "<BR>");
     ReplaceAll(page, "$webpage$", EscapeHtml(c.webpage));
-    ReplaceFirst(page, "$comment$", EscapeHtml(c.comment));
+    // A comment of several lines keeps them: HTML would run them together.
+    wxString comment = EscapeHtml(c.comment);
+    comment.Replace("\r\n", "<BR>");
+    comment.Replace("\n", "<BR>");
+    comment.Replace("\r", "<BR>");
+    ReplaceFirst(page, "$comment$", comment);
 
     // Stored texts write line breaks as backslash-n; the tags inserted
     // below are taken as they are.

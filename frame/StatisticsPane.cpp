@@ -67,6 +67,7 @@ StatisticsPane::StatisticsPane(wxWindow* parent, const FrameIds& ids, TagManager
       tagManager(tags), contactManager(contacts), birthdayMonth(CurrentMonth())
 {
     SetMinSize(wxSize(360, 160));
+    shownWrites = contactManager.GetWriteCount();
 
     // Every list but the totals can hold thousands of rows: those show rows
     // kept compactly instead of native items.
@@ -245,6 +246,20 @@ StatisticsPane::~StatisticsPane()
 {
     if (idleHost)
         idleHost->Unbind(wxEVT_IDLE, &StatisticsPane::OnIdle, this);
+}
+
+void StatisticsPane::FollowContacts()
+{
+    // A search alone changes no total; only a stored write does.
+    if (contactManager.GetWriteCount() == shownWrites)
+        return;
+    shownWrites = contactManager.GetWriteCount();
+    if (filledPages & PAGE_NUMBER)
+        RefreshStatus();
+    if (filledPages & PAGE_TAGS)
+        RefreshTagStatistics();
+    if (filledPages & PAGE_BIRTHDAYS)
+        RefreshBirthdays(birthdayMonth);
 }
 
 void StatisticsPane::ShowMonth(int month)

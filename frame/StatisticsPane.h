@@ -18,6 +18,9 @@ public:
     StatisticsPane(wxWindow* parent, const FrameIds& ids, TagManager& tags, ContactManager& contacts);
     ~StatisticsPane() override;
 
+    // Called on every change the contact manager reports: a stored write
+    // refreshes the pages filled so far, as the lists follow it.
+    void FollowContacts();
     void InsertColumns();
     void RefreshStatus();
     void RefreshBirthdays(int month);
@@ -54,4 +57,5 @@ private:
     bool windowPainted = false;
     int step = 0;
     unsigned filledPages = 0; // one bit per page filled so far
+    unsigned shownWrites = 0; // the manager's write count the pages show
 };

@@ -97,7 +97,7 @@ int Adapter::Query(const wxString& sql, const RowReader& onRow)
     }
     catch (const wxSQLite3Exception& e)
     {
-        Fail(e.GetMessage());
+        Fail(Database::Reason(e));
         return -1;
     }
     Close();
@@ -121,7 +121,7 @@ int Adapter::Execute(const wxString& sql)
     }
     catch (const wxSQLite3Exception& e)
     {
-        Fail(e.GetMessage());
+        Fail(Database::Reason(e));
         return 0;
     }
     Close();
@@ -171,7 +171,7 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
     catch (const wxSQLite3Exception& e)
     {
         // Closing without a commit discards an open transaction.
-        Fail(e.GetMessage());
+        Fail(Database::Reason(e));
         return 0;
     }
     Close();
@@ -203,7 +203,7 @@ bool Adapter::BeginBatch()
     }
     catch (const wxSQLite3Exception& e)
     {
-        batchError = Database::Reason(e.GetMessage());
+        batchError = Database::Reason(e);
     }
     CloseConnection();
     batchUnit.reset();
@@ -227,7 +227,7 @@ bool Adapter::CommitBatch()
             // Typically another program reading the file: the transaction
             // is still open and is undone below.
             batchFailed = true;
-            batchError = Database::Reason(e.GetMessage());
+            batchError = Database::Reason(e);
         }
     }
     RollbackBatch();
@@ -248,7 +248,7 @@ void Adapter::RollbackBatch()
     {
         // Closing the connection discards whatever is left of it.
         if (batchError.empty())
-            batchError = Database::Reason(e.GetMessage());
+            batchError = Database::Reason(e);
     }
     EndBatch();
 }

@@ -31,3 +31,10 @@ wxString ContactInfoEx::GetDisplayName() const
 {
     return last_name + " " + first_name;
 }
+
+void ContactInfoEx::KeepAsRead()
+{
+    auto snapshot = std::make_shared<ContactInfoEx>(*this);
+    snapshot->readAs.reset();
+    readAs = std::move(snapshot);
+}

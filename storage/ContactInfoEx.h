@@ -76,6 +76,13 @@ public:
     // holds what it read is written back exactly as stored. Null for records
     // that were not read from the database; copies share it.
     std::shared_ptr<const KeptValues> asRead;
+
+    // The record as it was read (fields and tags), to tell what an edit
+    // changed from what another program changed meanwhile. Null for records
+    // that were not read from the database; copies share it.
+    std::shared_ptr<const ContactInfoEx> readAs;
+    // Takes the record's present values as the ones it was read with.
+    void KeepAsRead();
 };
 
 // The 32 text fields from company to comment, in column order: the order in

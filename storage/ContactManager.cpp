@@ -9,6 +9,7 @@
 #include <wx/intl.h>
 
 #include "storage/DbValues.h"
+#include "storage/EditMerge.h"
 #include "storage/KeptProperties.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
@@ -82,6 +83,8 @@ const char* const SELECT_COLUMNS[43] = {
 
 const char* const SQL_TAG_IDS = "select contact_tag.tag_id from contacts, contact_tag \t\t\t\twhere contacts.id = %d "
                                 "and contact_tag.contact_id = %d;";
+// Added: the stored row, read again inside an update's or a delete's transaction.
+const char* const SQL_STORED_CONTACT = " from contacts where id = %d;";
 const char* const SQL_HISTORY_COUNT = "select count(contact_id) from contact_history where contact_id = %d;";
 const char* const SQL_LINK_TAG = "INSERT INTO contact_tag(contact_id, tag_id) VALUES(%d, %d);";
 const char* const SQL_LAST_ID = "select id from contacts order by id DESC LIMIT 1;";
@@ -177,7 +180,9 @@ wxString ContactManager::BuildFilter(const SearchCondition& condition)
     const bool hasAlphabet = !condition.alphabet.empty();
     const bool hasKeyword = !condition.keyword.empty();
     const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
-    const wxString keywordLike = " first_name like '%" + EscapeSqlText(condition.keyword) + "%'";
+    // Changed from the original: the keyword is matched as typed, "%" and "_" included.
+    const wxString keywordLike =
+        " first_name like '%" + EscapeSqlText(EscapeLikePattern(condition.keyword)) + "%' escape '\\'";
 
     if (condition.tagId != -1)
     {
@@ -242,6 +247,7 @@ void ContactManager::Search()
                           [contact](wxSQLite3ResultSet& row) { contact->tagIds.Add(ReadInt(row, 0)); });
             adapter.Query(wxString::Format(SQL_HISTORY_COUNT, contact->id),
                           [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
+            contact->KeepAsRead();
         }
         Clear();
         for (ContactInfoEx* contact : page)
@@ -273,6 +279,7 @@ void ContactManager::Clear()
 
 void ContactManager::ForceSearch()
 {
+    ++writes; // only the writes search again by force
     condition.changed = true;
     Search();
 }
@@ -407,46 +414,61 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
     return true;
 }
 
+wxString ContactManager::ColumnLabel(int column)
+{
+    return wxGetTranslation(SELECT_COLUMNS[column]);
+}
+
+std::unique_ptr<ContactInfoEx> ContactManager::ReadStored(int id)
+{
+    static const wxString head = BuildSelectHead();
+    std::unique_ptr<ContactInfoEx> stored;
+    adapter.Query(head + wxString::Format(SQL_STORED_CONTACT, id),
+                  [&stored](wxSQLite3ResultSet& row) { stored.reset(ContactAdapter::ReadContact(row)); });
+    if (!stored || adapter.LastFailed())
+        return nullptr;
+    adapter.Query(wxString::Format(SQL_TAG_IDS, id, id),
+                  [&stored](wxSQLite3ResultSet& row) { stored->tagIds.Add(ReadInt(row, 0)); });
+    if (adapter.LastFailed())
+        return nullptr;
+    stored->KeepAsRead();
+    return stored;
+}
+
 int ContactManager::UpdateRecord(ContactInfoEx* contact)
 {
-    const int updated = adapter.UpdateContact(SQL_UPDATE_CONTACT, contact);
     currentContact = contact;
-    if (updated > 0)
-    {
-        adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
-        InsertTagLinks(contact);
-    }
-    else if (!adapter.LastFailed())
+    // Read in the update's transaction: what another program stored since
+    // this record was read is kept, field by field.
+    std::unique_ptr<ContactInfoEx> stored = ReadStored(contact->id);
+    if (!stored)
     {
         // No error and no row: another program removed it. Linking tags now
         // would tie them to an id that no contact has.
-        const wxString reason =
-            wxString::Format(_("The contact \"%s\" is no longer in the database; another program may have deleted it."),
-                             contact->GetDisplayName());
-        if (adapter.InBatch())
-            lastBatchError = reason;
-        else
-            ReportError(reason);
+        if (!adapter.LastFailed())
+            Refuse(wxString::Format(
+                _("The contact \"%s\" is no longer in the database; another program may have deleted it."),
+                contact->GetDisplayName()));
+        return 0;
     }
-    return updated;
-}
-
-void ContactManager::Update(ContactInfoEx* contact)
-{
-    UnitOfWork unit;
-    UpdateRecord(contact);
-    NotifyObservers();
-}
-
-void ContactManager::MergeFields(ContactInfoEx* target, const ContactInfoEx* source)
-{
-    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+    const EditMerge merge(*contact, *stored);
+    if (!merge.Conflicts().empty())
     {
-        if (!(source->*field).empty())
-            target->*field = source->*field;
+        Refuse(ConflictReason(*contact, merge.Conflicts()));
+        storedAgain.emplace_back(contact, *stored);
+        return 0;
     }
-    if (!source->tagIds.IsEmpty())
-        target->tagIds = source->tagIds;
+    ContactInfoEx result = merge.Result();
+    result.latest_update_time = NowToSecond();
+    const int updated = adapter.UpdateContact(SQL_UPDATE_CONTACT, &result);
+    if (updated > 0 && merge.TagsChanged())
+    {
+        adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
+        InsertTagLinks(&result);
+    }
+    if (updated > 0 && !adapter.LastFailed() && !adapter.BatchFailed())
+        ShowWritten(contact, result, *stored);
+    return updated;
 }
 
 bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ)
@@ -456,6 +478,7 @@ bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ
     std::unique_ptr<ContactInfoEx> owned(templ);
     UnitOfWork unit;
     lastBatchError.clear();
+    storedAgain.clear();
     // What the records held before the merge, to put back if nothing is stored.
     std::vector<ContactInfoEx> before;
     before.reserve(contacts.GetCount());
@@ -478,11 +501,13 @@ bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ
         adapter.RollbackBatch();
         for (size_t i = 0; i < contacts.GetCount(); ++i)
             *static_cast<ContactInfoEx*>(contacts[i]) = before[i];
+        ShowStoredAgain();
         currentContact = previousCurrent;
         const int n = static_cast<int>(contacts.GetCount());
         return FailBatch(wxString::Format(
             wxPLURAL("The change to %d contact was not stored.", "The changes to %d contacts were not stored.", n), n));
     }
+    ++writes;
     NotifyObservers();
     return true;
 }
@@ -521,6 +546,13 @@ void ContactManager::DeleteRecord(ContactInfoEx* contact)
 void ContactManager::Delete(ContactInfoEx* contact)
 {
     UnitOfWork unit;
+    storedAgain.clear();
+    if (ChangedElsewhere(contact))
+    {
+        ShowStoredAgain();
+        NotifyObservers();
+        return;
+    }
     DeleteRecord(contact);
     ForceSearch();
     NotifyObservers();
@@ -530,17 +562,20 @@ bool ContactManager::DeleteContacts(ContactArray& contacts)
 {
     UnitOfWork unit;
     lastBatchError.clear();
+    storedAgain.clear();
     bool stored = contacts.IsEmpty() || adapter.BeginBatch();
     for (size_t i = 0; stored && i < contacts.GetCount(); ++i)
     {
         PumpOneMessage();
-        stored = DeleteRows(static_cast<ContactInfoEx*>(contacts[i])) && !adapter.BatchFailed();
+        ContactInfoEx* contact = static_cast<ContactInfoEx*>(contacts[i]);
+        stored = !ChangedElsewhere(contact) && DeleteRows(contact) && !adapter.BatchFailed();
     }
     if (stored && adapter.InBatch())
         stored = adapter.CommitBatch();
     if (!stored)
     {
         adapter.RollbackBatch();
+        ShowStoredAgain();
         const int n = static_cast<int>(contacts.GetCount());
         return FailBatch(
             wxString::Format(wxPLURAL("%d contact was not deleted.", "%d contacts were not deleted.", n), n));
@@ -637,6 +672,7 @@ int ContactManager::ForEachMatching(const SearchCondition& filter, bool withTags
                                        auto lines = kept.find(contact->id);
                                        if (lines != kept.end())
                                            contact->keptProperties = lines->second;
+                                       contact->KeepAsRead();
                                        ++read;
                                        onContact(*contact);
                                    });

@@ -5,6 +5,9 @@
 #include <wx/dynarray.h>
 
 #include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "storage/ContactAdapter.h"
 #include "storage/ContactInfoEx.h"
@@ -78,6 +81,12 @@ public:
     bool InsertContacts(ContactSource& source);
     bool UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
     bool DeleteContacts(ContactArray& contacts);
+    // Counts the stored writes (inserts, updates, deletes, batches), so that
+    // an observer can tell a change of the book from another search.
+    unsigned GetWriteCount() const
+    {
+        return writes;
+    }
     // The reason the last batch was not stored; empty after a stored batch.
     const wxString& GetLastBatchError() const
     {
@@ -134,7 +143,26 @@ private:
     // Ends a batch that was not stored: reports it once and notifies.
     bool FailBatch(const wxString& what);
 
+    // Another program's changes: the row as stored now (with its tags), or
+    // null when it is gone or cannot be read.
+    std::unique_ptr<ContactInfoEx> ReadStored(int id);
+    // Whether the row changed since the record was read; if so the delete
+    // is refused and the record is to show the stored row.
+    bool ChangedElsewhere(ContactInfoEx* contact);
+    // Says why a record was not written: kept for the batch's one message,
+    // or reported at once outside a batch.
+    void Refuse(const wxString& reason);
+    static wxString ColumnLabel(int column);
+    static wxString ConflictReason(const ContactInfoEx& contact, const std::vector<int>& conflicts);
+    static void ShowWritten(ContactInfoEx* contact, ContactInfoEx& written, const ContactInfoEx& stored);
+    static void ShowStored(ContactInfoEx* contact, const ContactInfoEx& stored);
+    // Records found changed elsewhere show their stored rows once the
+    // batch is undone.
+    void ShowStoredAgain();
+    std::vector<std::pair<ContactInfoEx*, ContactInfoEx>> storedAgain;
+
     wxString lastBatchError;
+    unsigned writes = 0;
 
     // Records a delete took out of the page list. Callers may still hold
     // them, so they live until the next Clear.

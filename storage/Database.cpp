@@ -2,7 +2,10 @@
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/intl.h>
 #include <wx/wxsqlite3.h>
+
+#include <sqlite3.h>
 
 #include <memory>
 
@@ -64,4 +67,22 @@ wxString Database::Reason(const wxString& message)
 {
     const int pos = message.Find("]: ");
     return pos == wxNOT_FOUND ? message : message.Mid(pos + 3);
+}
+
+wxString Database::Reason(const wxSQLite3Exception& e)
+{
+    // Primary codes: every extended code of a kind (a read-only file, a
+    // read-only folder's journal, a recovery) carries its kind's words.
+    switch (e.GetExtendedErrorCode() & 0xff)
+    {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return wxString::Format(_("The address book %s is locked by another program"), Path());
+    case SQLITE_READONLY:
+        return wxString::Format(_("The address book %s is read-only"), Path());
+    case SQLITE_FULL:
+        return wxString::Format(_("The disk holding the address book %s is full"), Path());
+    default:
+        return Reason(e.GetMessage());
+    }
 }

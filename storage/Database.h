@@ -7,6 +7,7 @@
 #include <wx/string.h>
 
 class wxSQLite3Database;
+class wxSQLite3Exception;
 
 namespace Database
 {
@@ -30,4 +31,9 @@ wxSQLite3Database* Open();
 // code the wrapper puts first ("database is locked[5]: database is
 // locked" gives "database is locked").
 wxString Reason(const wxString& message);
+// The one place that puts a database failure into words for the user: by
+// the failure's code, naming the file ("The address book ... is locked by
+// another program"), and the database's own words, without the wrapper's
+// code, for the failures that have no words of ours.
+wxString Reason(const wxSQLite3Exception& e);
 } // namespace Database

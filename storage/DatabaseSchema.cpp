@@ -90,7 +90,7 @@ DatabaseSchema::Check DatabaseSchema::CheckFile(const wxString& path)
     catch (const wxSQLite3Exception& e)
     {
         check.state = UNUSABLE;
-        check.error = Database::Reason(e.GetMessage());
+        check.error = Database::Reason(e);
     }
     return check;
 }
@@ -109,7 +109,7 @@ bool DatabaseSchema::CreateEmpty(const wxString& path, wxString* error)
     catch (const wxSQLite3Exception& e)
     {
         if (error)
-            *error = Database::Reason(e.GetMessage());
+            *error = Database::Reason(e);
         if (!existed)
             wxRemoveFile(path);
         return false;

@@ -249,6 +249,19 @@ wxString EscapeSqlText(const wxString& text)
     return escaped;
 }
 
+wxString EscapeLikePattern(const wxString& text)
+{
+    wxString escaped;
+    escaped.reserve(text.length());
+    for (wxUniChar c : text)
+    {
+        if (c == '\\' || c == '%' || c == '_')
+            escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
 wxString DecodeLenient(const char* bytes, size_t length)
 {
     const std::string all(bytes, length);

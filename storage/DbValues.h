@@ -30,6 +30,9 @@ wxDateTime NowToSecond();
 
 // Doubles every apostrophe, so the text can stand between quotes in SQL.
 wxString EscapeSqlText(const wxString& text);
+// Puts a backslash before "%", "_" and itself, so that a LIKE pattern with
+// ESCAPE '\' matches the text as typed.
+wxString EscapeLikePattern(const wxString& text);
 
 // Text from bytes that should be UTF-8 but may not be (written by another
 // tool): valid sequences are decoded as UTF-8, every other byte as the

@@ -87,6 +87,10 @@ int TagManager::Insert(TagInfo* tag)
     UnitOfWork unit;
     if (!tag)
         return 0;
+    // The display order comes after every stored tag, not only the ones
+    // this cache knew of.
+    if (!Load())
+        return 0;
     tag->display_order = GetMaxDisplayOrder() + 1;
     const int inserted = adapter.InsertTag(SQL_INSERT_TAG, tag);
     adapter.Query(SQL_TAG_ID_HEAD + EscapeSqlText(tag->name) + "';",

@@ -85,7 +85,7 @@ wxSQLite3Database* UnitOfWork::Connection()
     catch (const wxSQLite3Exception& e)
     {
         openFailed = true;
-        openError = e.GetMessage();
+        openError = Database::Reason(e);
         throw;
     }
     return connection.get();

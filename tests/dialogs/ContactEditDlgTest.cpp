@@ -1,144 +1,7 @@
-#include <wx/checklst.h>
-#include <wx/propgrid/propgrid.h>
-#include <wx/statbmp.h>
-#include <wx/stattext.h>
-#include <wx/textctrl.h>
-
-#include "dialogs/ContactEditDlg.h"
-#include "dialogs/DatePicker.h"
-#include "dialogs/DateText.h"
-#include "dialogs/TagDlg.h"
-#include "dialogs/TagEditDlg.h"
-#include "dialogs/wxMultiChoicePropertyEx.h"
-#include "frame/Corva.h"
-#include "storage/ContactInfoEx.h"
-#include "tests/dialogs/DialogTestUtil.h"
+#include "tests/dialogs/ContactEditDlgFixture.h"
 
 namespace
 {
-// Reloads the tag cache on every change, as the main window does.
-class CacheReloader : public TagObserver
-{
-public:
-    explicit CacheReloader(TagManager& tags) : tags(tags) {}
-    void OnTagChanged() override
-    {
-        ++notifications;
-        tags.Load();
-    }
-    TagManager& tags;
-    int notifications = 0;
-};
-
-wxArrayString Names(std::initializer_list<const char*> names)
-{
-    wxArrayString result;
-    for (const char* name : names)
-        result.Add(name);
-    return result;
-}
-
-wxArrayInt Ids(std::initializer_list<int> ids)
-{
-    wxArrayInt result;
-    for (int id : ids)
-        result.Add(id);
-    return result;
-}
-
-std::string Describe(const wxArrayInt& ids)
-{
-    std::string text = "[";
-    for (int id : ids)
-        text += std::to_string(id) + " ";
-    return text + "]";
-}
-
-class ContactEditDlgTest : public CorvalaGuiTest
-{
-protected:
-    ContactEditDlgTest() : corva(Corva::GetInstance()), reloader(corva->tagManager)
-    {
-        dir.Exec("insert into mst_tags(id, name, display_order) values (1, 'work', 0), (2, 'family', 1), "
-                 "(3, 'golf', 4)");
-        corva->tagManager.Load();
-        corva->tagManager.SetObserver(&reloader);
-    }
-    ~ContactEditDlgTest() override
-    {
-        delete corva;
-    }
-
-    static ContactInfoEx Anna()
-    {
-        ContactInfoEx anna;
-        anna.id = 5;
-        anna.last_name = "Smith";
-        anna.last_name_alpha = "smith";
-        anna.first_name = "Anna";
-        anna.first_name_alpha = "anna";
-        anna.sex = 0;
-        anna.birthday = wxDateTime(3, wxDateTime::Feb, 1980);
-        anna.company = "Acme";
-        anna.email = "anna@acme.example";
-        anna.home_street_3 = "Flat 2";
-        anna.comment = "line one\nline two";
-        anna.tagIds = Ids({1, 3});
-        return anna;
-    }
-
-    // Opens the dialog on the record, runs `drive` inside it, returns the result.
-    int Run(int mode, ContactInfoEx& record, const std::function<void(ContactEditDlg&)>& drive)
-    {
-        ContactEditDlg dlg(nullptr, mode, corva->tagManager);
-        dlg.SetContact(&record);
-        return RunModal(dlg, [&]() { drive(dlg); });
-    }
-
-    // Changes a value the way the user's editing does (marks it modified).
-    static void Change(ContactEditDlg& dlg, const wxString& name, const wxVariant& value)
-    {
-        ASSERT_NE(dlg.GetPropertyGrid()->GetPropertyByName(name), nullptr) << name;
-        EXPECT_TRUE(dlg.GetPropertyGrid()->ChangePropertyValue(name, value)) << name;
-    }
-
-    // Opens the birthday cell's date editor; returns its text field.
-    static wxTextCtrl* OpenBirthday(ContactEditDlg& dlg)
-    {
-        dlg.GetPropertyGrid()->SelectProperty("birthday", true);
-        DatePicker* picker = dynamic_cast<DatePicker*>(dlg.GetPropertyGrid()->GetEditorControl());
-        return picker ? picker->GetTextCtrl() : nullptr;
-    }
-
-    // Presses OK; returns the text of the message box it showed, if any.
-    static wxString PressOk(ContactEditDlg& dlg, bool expectMessage, wxString* caption = nullptr)
-    {
-        wxString text;
-        if (expectMessage)
-        {
-            wxTEST_DIALOG(Click(&dlg, "wxID_OK"), ExpectMessage(wxOK, &text, caption));
-        }
-        else
-        {
-            wxTEST_DIALOG(Click(&dlg, "wxID_OK"), ExpectMessage(wxOK, &text, caption).Optional());
-            EXPECT_TRUE(text.empty()) << "unexpected message: " << text;
-        }
-        return text;
-    }
-
-    // Property names top to bottom, categories included.
-    static wxArrayString PropertyNames(ContactEditDlg& dlg)
-    {
-        wxArrayString names;
-        for (wxPropertyGridIterator it = dlg.GetPropertyGrid()->GetIterator(wxPG_ITERATE_ALL); !it.AtEnd(); ++it)
-            names.Add((*it)->GetLabel());
-        return names;
-    }
-
-    Corva* corva;
-    CacheReloader reloader;
-};
-
 const char* const BUSINESS_AND_HOME[] = {"Business information",
                                          "company",
                                          "department",
@@ -205,7 +68,7 @@ TEST_F(ContactEditDlgTest, NewContactGridHasEveryPropertyInOrder)
             EXPECT_TRUE(grid->HasFlag(wxPG_BOLD_MODIFIED));
             EXPECT_EQ(grid->GetPropertyByName("sex")->GetValue().GetLong(), 1) << "Male";
             EXPECT_EQ(grid->GetPropertyByName("sex")->GetValueAsString(), "Male");
-            EXPECT_TRUE(grid->GetPropertyByName("birthday")->GetValue().GetDateTime().IsSameDate(wxDateTime::Today()));
+            EXPECT_EQ(grid->GetPropertyByName("birthday")->GetValueAsString(), "") << "no birthday until one is typed";
             EXPECT_EQ(grid->GetPropertyByName("birthday")->GetAttributeAsLong("PickerStyle", 0), 14);
             EXPECT_TRUE(grid->GetPropertyByName("company")->GetValueAsString().empty());
             EXPECT_NE(dynamic_cast<wxLongStringProperty*>(grid->GetPropertyByName("comment")), nullptr);
@@ -359,7 +222,7 @@ TEST_F(ContactEditDlgTest, NamesAreCheckedTrimmedButStoredAsTyped)
     EXPECT_EQ(record.last_name, " Smith");
     EXPECT_EQ(record.first_name, "  Anna ");
     EXPECT_EQ(record.sex, 1) << "new contacts start as Male";
-    EXPECT_TRUE(record.birthday.IsSameDate(wxDateTime::Today())) << "birthday starts today";
+    EXPECT_FALSE(record.birthday.IsValid()) << "a new contact has no birthday unless one is typed";
     EXPECT_TRUE(record.tagIds.empty());
 }
 
@@ -373,7 +236,10 @@ TEST_F(ContactEditDlgTest, BirthdayCanBeClearedAndUntouchedValuesStay)
             [&](ContactEditDlg& dlg)
             {
                 wxTextCtrl* text = OpenBirthday(dlg);
-                ASSERT_TRUE(text && !text->IsEmpty());
+                ASSERT_TRUE(text);
+                if (mode == EDIT_MODE_NEW)
+                    text->SetValue("1990/01/02"); // typed, then thought better of
+                ASSERT_FALSE(text->IsEmpty());
                 text->SetValue(wxString()); // the user deletes the date
                 wxKeyEvent enter(wxEVT_CHAR_HOOK);
                 enter.m_keyCode = WXK_RETURN;

@@ -232,7 +232,9 @@ TEST_F(ImportDlgTest, AFailedBatchSaysWhyInTheLabelAndTheDialogStaysReady)
                                ExpectDialog<wxDialog>(wxID_OK, [](wxDialog* box)
                                                       { ADD_FAILURE() << "a box: " << box->GetTitle().utf8_string(); })
                                    .Optional());
-                 EXPECT_EQ("Nothing was imported: database is locked", Status(dlg));
+                 EXPECT_EQ("Nothing was imported: The address book " + Database::Path() +
+                               " is locked by another program",
+                           Status(dlg));
                  EXPECT_TRUE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled()) << "ready to try again";
                  EXPECT_FALSE(dlg.IsImporting());
 

@@ -10,11 +10,13 @@
 #include <wx/wxsqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -25,6 +27,7 @@
 #include "storage/Adapter.h"
 #include "storage/ContactAdapter.h"
 #include "storage/ContactManager.h"
+#include "storage/Database.h"
 #include "storage/DbValues.h"
 #include "storage/SearchCondition.h"
 #include "storage/StorageHooks.h"
@@ -644,8 +647,41 @@ TEST_F(VCardTest, ExportReplacesTheFileWholeOrNotAtAll)
     EXPECT_TRUE(wxFileExists(dir.Path() + "/.out.vcf.notes"));
     EXPECT_TRUE(wxFileExists(dir.Path() + "/.other.vcf.Ab12Cd"));
 
-    EXPECT_FALSE(
-        VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30)
-            .ok);
+    const VCardExport::Result missing =
+        VCardExport::WriteSearch(dir.Path() + "/missing/out.vcf", SearchCondition(), contacts, tags, VCardVersion::V30);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, "the folder " + dir.Path() + "/missing does not exist") << "not that it cannot be written";
     EXPECT_FALSE(wxFileName::DirExists(dir.Path() + "/missing"));
+}
+
+TEST_F(VCardTest, ATagListThatCannotBeReadFailsTheImport)
+{
+    dir.Exec("insert into mst_tags (name, display_order) values ('Friends', 0);");
+    const wxString file = dir.Path() + "/locked.vcf";
+    WriteFile(file, "BEGIN:VCARD\r\nN:Adams;Ann;;;\r\nCATEGORIES:Friends\r\nEND:VCARD\r\n");
+    // Another program holds the book while the tags are read and lets go
+    // before the import could make a tag.
+    Database::SetBusyTimeout(200);
+    wxSQLite3Database other;
+    other.Open(dir.DbPath());
+    std::thread release;
+    VCardImport import(tags, contacts);
+    import.onCard = [&](size_t) { if (release.joinable()) return;
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    release = std::thread(
+        [&]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            other.ExecuteUpdate("COMMIT;");
+        });
+};
+VCardImport::Result r = import.Run(file, VCardImport::Duplicates::IMPORT);
+if (release.joinable())
+    release.join();
+Database::SetBusyTimeout(2000);
+EXPECT_FALSE(r.stored);
+EXPECT_NE(r.error.Lower().Find("locked"), wxNOT_FOUND) << r.error;
+EXPECT_TRUE(errors.messages.empty()) << "the one message is the import's own";
+EXPECT_EQ(dir.ScalarInt("select count(*) from mst_tags;"), 1) << "no second Friends";
+EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 0);
 }

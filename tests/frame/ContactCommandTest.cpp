@@ -1,6 +1,7 @@
 #include <functional>
 
 #include "dialogs/ContactEditDlg.h"
+#include "storage/Database.h"
 #include "storage/StorageHooks.h"
 #include "tests/frame/FrameFixture.h"
 
@@ -164,4 +165,28 @@ TEST_F(ContactCommandTest, PageLabelFollowsInsertsAndDeletes)
     wxString asked;
     wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_DELETE), MessageAnswer(wxID_YES, &asked));
     EXPECT_EQ("1 - 3 / 3", PageLabel());
+}
+
+TEST_F(ContactCommandTest, AMultiEditUnderAnotherProgramsLockStoresNothingAndSaysSoOnce)
+{
+    Seed();
+    OpenFrame();
+    SelectRow(0);
+    SelectRow(1, false);
+    SelectRow(2, false);
+    Database::SetBusyTimeout(50);
+    wxSQLite3Database other;
+    other.Open(dir.DbPath());
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    errors.messages.clear();
+    wxTEST_DIALOG(Menu(frame->GetIds().ID_MENU_EDIT),
+                  ContactDialogAnswer(wxID_OK, [](ContactInfoEx* c) { c->company = "Shared"; }));
+    ProcessPending();
+    other.ExecuteUpdate("COMMIT;");
+    ProcessPending();
+    Database::SetBusyTimeout(2000);
+    EXPECT_EQ(errors.messages.size(), 1u) << "one message";
+    EXPECT_EQ(0, dir.ScalarInt("select count(*) from contacts where company='Shared'")) << "nothing stored";
+    for (ContactInfoEx* c : Corva::GetInstance()->contactManager.contactList)
+        EXPECT_EQ(c->company, "Old") << "the list shows what is stored";
 }

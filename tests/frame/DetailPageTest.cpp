@@ -76,8 +76,10 @@ TEST(DetailPageRender, BackslashNBecomesABreakButNotInTags)
     wxArrayString tags;
     tags.Add("x\\ny");
     EXPECT_EQ("A<BR>B|line one<BR>line two|<BR>|x\\ny | ", Render("$company$|$comment$|\\n|$tags$", c, tags));
-    c.comment = "real\nbreak";
-    EXPECT_EQ("real\nbreak", Render("$comment$", c)) << "real line feeds are left to the renderer";
+    c.comment = "real\nbreak\r\nand\rmore";
+    EXPECT_EQ("real<BR>break<BR>and<BR>more", Render("$comment$", c)) << "a comment keeps its lines";
+    c.company = "one\ntwo";
+    EXPECT_EQ("one\ntwo", Render("$company$", c)) << "only the comment is written in lines";
 }
 
 TEST(DetailPageRender, TagsKeepTheTrailingSeparator)

@@ -58,10 +58,39 @@ TEST_F(StatisticsPanelTest, NumberPageListsTheTotalsUntilRefreshed)
 
     AddContact({"New", "One", "New", "One", 1, ""});
     Click("ID_BUTTON_RESET");
-    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "no refresh on contact changes";
+    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1))
+        << "a search alone refreshes nothing: another program's insert shows on Refresh";
     Click("ID_BUTTON_REFRESH");
     EXPECT_EQ("4", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1));
     EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "two men now";
+}
+
+TEST_F(StatisticsPanelTest, TheTotalsFollowEveryStoredChange)
+{
+    AddContact({"Old", "One", "Old", "One", 1, ""});
+    AddContact({"Gone", "Two", "Gone", "Two", 0, ""});
+    OpenFrame();
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1));
+
+    ContactInfoEx added;
+    added.last_name = "New";
+    added.sex = 1;
+    Contacts().Insert(&added);
+    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "a new contact counts at once";
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "two men";
+
+    ContactInfoEx* gone = nullptr;
+    for (ContactInfoEx* c : Contacts().contactList)
+    {
+        if (c->last_name == "Gone")
+            gone = c;
+    }
+    ASSERT_NE(gone, nullptr);
+    gone->sex = 1;
+    Contacts().Update(gone);
+    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "an edit counts too";
+    Contacts().Delete(gone);
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "and a delete";
 }
 
 TEST_F(StatisticsPanelTest, BirthdayMonthsWrapAroundTheYear)

@@ -101,6 +101,7 @@ protected:
         EXPECT_NE(errors.messages[0].Find(manager.GetLastBatchError()), wxNOT_FOUND)
             << what << ": the message carries the database's reason";
         EXPECT_NE(manager.GetLastBatchError().Lower().Find(reason), wxNOT_FOUND) << what;
+        EXPECT_EQ(errors.messages[0].Find("]: "), wxNOT_FOUND) << what << ": no code of the wrapper's";
         EXPECT_EQ(log.size(), 1u) << what << ": the observers are told once";
     }
 
@@ -115,7 +116,8 @@ TEST_F(BatchFailureTest, ALockHeldByAnotherProgram)
     wxSQLite3Database other;
     other.Open(dir.DbPath());
     other.ExecuteUpdate("BEGIN IMMEDIATE;");
-    ExpectEveryBatchUndoneAndReportedOnce("locked");
+    ExpectEveryBatchUndoneAndReportedOnce("is locked by another program");
+    EXPECT_NE(errors.messages[0].Find(Database::Path()), wxNOT_FOUND) << "the file is named";
     other.ExecuteUpdate("COMMIT;");
 }
 
@@ -145,7 +147,14 @@ TEST_F(BatchFailureTest, AReadOnlyFileAndAReadOnlyFolder)
         const unsigned char version = 3;
         file.Write(&version, 1);
     }
-    ExpectEveryBatchUndoneAndReportedOnce("readonly");
+    ExpectEveryBatchUndoneAndReportedOnce("is read-only");
+    EXPECT_NE(errors.messages[0].Find(Database::Path()), wxNOT_FOUND) << "the file is named";
+    // One contact outside a batch: the same words.
+    errors.messages.clear();
+    ContactInfoEx single;
+    manager.Insert(&single);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0], "The address book " + Database::Path() + " is read-only");
 }
 
 TEST_F(BatchFailureTest, ADiskThatRunsFullInTheMiddle)
@@ -155,7 +164,7 @@ TEST_F(BatchFailureTest, ADiskThatRunsFullInTheMiddle)
         // Room for the journal's first pages only: each batch fails midway,
         // after its first statements have run (two inserts, an update, a
         // contact row deleted before its links).
-        ExpectEveryBatchUndoneAndReportedOnce("full", [&] { disk.FillAfter(25000); });
+        ExpectEveryBatchUndoneAndReportedOnce("is full", [&] { disk.FillAfter(25000); });
     }
     // With room again the same work is stored, and every new row has its own id.
     ContactInfoEx a, b;

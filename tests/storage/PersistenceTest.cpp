@@ -272,3 +272,110 @@ TEST_F(PersistenceTest, CopyConstructorCarriesIdTagsAndHistoryCount)
     ASSERT_EQ(copy.tagIds.GetCount(), 1u);
     EXPECT_EQ(copy.GetDisplayName(), " Anna");
 }
+
+// Two programs on one book: "other" is a second manager with its own
+// connections, as another window of the program would have.
+TEST_F(PersistenceTest, AnEditKeepsWhatAnotherProgramChangedMeanwhile)
+{
+    const int id = SeedContact(dir, "Baker");
+    dir.Exec(wxString::Format("update contacts set comment='old', job_title='clerk' where id=%d;", id));
+    manager.Search();
+    ContactManager other;
+    other.Search();
+    ContactInfoEx* mine = manager.contactList[0];
+    ContactInfoEx* theirs = other.contactList[0];
+
+    theirs->comment = "theirs";
+    other.Update(theirs);
+    mine->company = "Mine Co";
+    manager.Update(mine);
+    EXPECT_TRUE(errors.messages.empty());
+    EXPECT_EQ(dir.Scalar(wxString::Format("select company || '|' || comment from contacts where id=%d;", id)),
+              "Mine Co|theirs")
+        << "the edit writes only its own field";
+    EXPECT_EQ(mine->comment, "theirs") << "the record shows what is stored";
+
+    // A second edit of the same record compares with what the first wrote.
+    mine->job_title = "manager";
+    manager.Update(mine);
+    EXPECT_TRUE(errors.messages.empty());
+    EXPECT_EQ(dir.Scalar(wxString::Format("select job_title || '|' || comment from contacts where id=%d;", id)),
+              "manager|theirs");
+
+    // Both change the same field: neither is written over the other unseen.
+    other.condition.changed = true;
+    other.Search();
+    theirs = other.contactList[0];
+    theirs->job_title = "director";
+    theirs->tagIds.Add(4);
+    other.Update(theirs);
+    mine->job_title = "intern";
+    log.clear();
+    manager.Update(mine);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].Find("another program"), wxNOT_FOUND) << errors.messages[0];
+    EXPECT_EQ(dir.Scalar(wxString::Format("select job_title from contacts where id=%d;", id)), "director");
+    EXPECT_EQ(mine->job_title, "director") << "the stored version is shown";
+    ASSERT_EQ(mine->tagIds.GetCount(), 1u);
+    EXPECT_EQ(log.size(), 2u) << "the observers show it";
+    errors.messages.clear();
+    mine->job_title = "intern";
+    manager.Update(mine);
+    EXPECT_TRUE(errors.messages.empty()) << "once seen, the edit is stored";
+    EXPECT_EQ(dir.ScalarInt(wxString::Format("select count(*) from contact_tag where contact_id=%d;", id)), 1)
+        << "the other program's tag stays linked";
+}
+
+TEST_F(PersistenceTest, AMultiEditAndADeleteRespectAnotherProgramsChange)
+{
+    SeedContacts(dir, 3);
+    manager.Search();
+    ContactManager other;
+    other.Search();
+    other.contactList[1]->comment = "theirs";
+    other.Update(other.contactList[1]);
+
+    ContactArray selection;
+    for (ContactInfoEx* contact : manager.contactList)
+        selection.Add(contact);
+    ContactInfoEx* templ = new ContactInfoEx();
+    templ->company = "Batch Co";
+    EXPECT_TRUE(manager.UpdateContacts(selection, templ));
+    EXPECT_EQ(Count("select count(*) from contacts where company='Batch Co';"), 3);
+    EXPECT_EQ(Count("select count(*) from contacts where comment='theirs';"), 1) << "not reverted by the batch";
+
+    // A delete of a contact changed since it was shown asks again.
+    other.condition.changed = true;
+    other.Search();
+    other.contactList[0]->comment = "changed again";
+    other.Update(other.contactList[0]);
+    ContactInfoEx* target = manager.contactList[0];
+    manager.Delete(target);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].Find("not deleted"), wxNOT_FOUND) << errors.messages[0];
+    EXPECT_EQ(Count("select count(*) from contacts;"), 3);
+    EXPECT_EQ(target->comment, "changed again") << "the stored version is shown";
+    ContactArray doomed;
+    doomed.Add(manager.contactList[1]);
+    other.condition.changed = true;
+    other.Search();
+    other.contactList[1]->email = "x@y";
+    other.Update(other.contactList[1]);
+    errors.messages.clear();
+    EXPECT_FALSE(manager.DeleteContacts(doomed));
+    EXPECT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(Count("select count(*) from contacts;"), 3);
+    errors.messages.clear();
+    const int targetId = target->id; // the reload after the delete frees the record
+    EXPECT_TRUE(manager.DeleteContacts(doomed)) << "seen now: deleted";
+    for (ContactInfoEx* contact : manager.contactList)
+    {
+        if (contact->id == targetId)
+        {
+            manager.Delete(contact);
+            break;
+        }
+    }
+    EXPECT_TRUE(errors.messages.empty());
+    EXPECT_EQ(Count("select count(*) from contacts;"), 1);
+}

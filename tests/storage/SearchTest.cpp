@@ -86,18 +86,21 @@ TEST_F(SearchTest, BuildsTheExactCountAndPageStatements)
     EXPECT_EQ(manager.BuildCountStatement(), "select count(id)  from contacts  where last_name_alpha like 'L%';");
 
     manager.SetCondition(Condition(-1, "L", "an", 1));
-    EXPECT_EQ(manager.BuildCountStatement(),
-              "select count(id)  from contacts  where last_name_alpha like 'L%' and first_name like '%an%';");
+    EXPECT_EQ(
+        manager.BuildCountStatement(),
+        "select count(id)  from contacts  where last_name_alpha like 'L%' and first_name like '%an%' escape '\\';");
 
     manager.SetCondition(Condition(-1, "", "an", 2));
-    EXPECT_EQ(manager.BuildCountStatement(), "select count(id)  from contacts  where first_name like '%an%';");
-    EXPECT_EQ(manager.BuildPageStatement(), SelectHead() + " from contacts  where first_name like '%an%' order by "
-                                                           "last_name_alpha DESC  limit 50, 50;");
+    EXPECT_EQ(manager.BuildCountStatement(),
+              "select count(id)  from contacts  where first_name like '%an%' escape '\\';");
+    EXPECT_EQ(manager.BuildPageStatement(), SelectHead() +
+                                                " from contacts  where first_name like '%an%' escape '\\' order by "
+                                                "last_name_alpha DESC  limit 50, 50;");
 
     manager.SetCondition(Condition(3, "L", "an", 2));
     const wxString tagFilter = ", contact_tag.tag_id as tag_id from contacts, contact_tag \t\t\t\t\twhere "
                                "contact_tag.contact_id=id and contact_tag.tag_id=3 and last_name_alpha like 'L%' "
-                               "and first_name like '%an%'";
+                               "and first_name like '%an%' escape '\\'";
     EXPECT_EQ(manager.BuildCountStatement(), "select count(id) " + tagFilter + ";");
     EXPECT_EQ(manager.BuildPageStatement(), SelectHead() + tagFilter + " order by last_name_alpha DESC  limit 50, 50;");
 
@@ -290,11 +293,19 @@ TEST_F(SearchTest, LikePatternsKeepApostrophesAndWildcards)
 
     manager.SetCondition(Condition(-1, "", "%", 1));
     manager.Search();
-    EXPECT_EQ(manager.totalCount, 4) << "a single % matches every name, the empty one included";
+    EXPECT_EQ(manager.totalCount, 1) << "a % is matched as typed, not as a wildcard";
 
     manager.SetCondition(Condition(-1, "", "_", 1));
     manager.Search();
-    EXPECT_EQ(manager.totalCount, 3) << "_ needs one character";
+    EXPECT_EQ(manager.totalCount, 1) << "so is a _";
+
+    manager.SetCondition(Condition(-1, "", "0%_", 1));
+    manager.Search();
+    EXPECT_EQ(manager.totalCount, 1);
+    manager.SetCondition(Condition(-1, "", "\\", 1));
+    manager.Search();
+    EXPECT_EQ(manager.totalCount, 0) << "the escape character itself is text";
+    EXPECT_TRUE(errors.messages.empty());
 
     manager.SetCondition(Condition(-1, "o", "EA", 1));
     manager.Search();
