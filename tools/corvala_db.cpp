@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "storage/Database.h"
 #include "tools/DatabaseBuilder.h"
 
 int main(int argc, char** argv)
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
             path = wxString::FromUTF8(argv[i]);
     }
     if (path.empty())
-        path = wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
+        path = Database::Path();
     wxString error;
     if (!DatabaseBuilder::Create(path, demo, &error))
     {
