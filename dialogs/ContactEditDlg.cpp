@@ -407,10 +407,11 @@ bool ContactEditDlg::ReadTags(wxArrayInt& tagIds)
             tags.Insert(&created);
             tag = FindTag(tags, name);
         }
-        // Still unknown: the insert failed and was reported. Attaching any
-        // other tag would be wrong, so the name is left out.
+        // Still unknown: the insert failed and was reported. Storing the
+        // rest of the edit without the tag would lose part of it, so the
+        // save stops and the dialog stays open.
         if (!tag)
-            continue;
+            return false;
         // "Work" and "work" are one tag, linked once.
         if (tagIds.Index(tag->id) == wxNOT_FOUND)
             tagIds.Add(tag->id);

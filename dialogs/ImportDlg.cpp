@@ -100,6 +100,9 @@ void ImportDlg::OnButtonSelFileClick(wxCommandEvent&)
     if (path.empty() && !chooser.GetFilename().empty())
         path = wxFileName(chooser.GetDirectory(), chooser.GetFilename()).GetFullPath();
     txtCsvPath->ChangeValue(path);
+    // Another file may be imported as well, after one was.
+    if (!importing)
+        buttonImport->Enable();
 }
 
 void ImportDlg::OnButtonImportClick(wxCommandEvent&)
@@ -118,7 +121,11 @@ void ImportDlg::OnButtonImportClick(wxCommandEvent&)
     }
     if (opened != SpreadsheetReader::LOAD_OK)
     {
-        wxMessageBox(_("Please use official template to import contact list."), _("Corvala"), wxOK, this);
+        wxMessageBox(SpreadsheetReader::IsExcelBinary(path)
+                         ? _("This file is saved in Excel's own format, which cannot be read here. Open it in your "
+                             "spreadsheet program, save it as \"XML Spreadsheet 2003\" (.xml) and import that file.")
+                         : _("Please use official template to import contact list."),
+                     _("Corvala"), wxOK, this);
         return;
     }
 

@@ -1,5 +1,6 @@
-// The settings dialog: whether the main window remembers its size and
-// position (the start-at-login box is shown but not acted upon).
+// The settings dialog: whether the program starts at login (an autostart
+// entry of the desktop session) and whether the main window remembers its
+// size and position.
 #pragma once
 
 #include <wx/dialog.h>
@@ -19,4 +20,7 @@ private:
     // The dialog's copy of the remember flag; stored only on OK.
     bool remSizePos = false;
     wxCheckBox* checkSizePos;
+    wxCheckBox* checkAutorun;
+    // Whether the autostart entry was there when the dialog opened.
+    bool autorunAtOpen = false;
 };

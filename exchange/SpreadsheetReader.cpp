@@ -546,3 +546,16 @@ bool SpreadsheetReader::IsImportable(const ContactInfoEx& contact)
 {
     return !contact.first_name.empty() && !contact.last_name.empty() && !IsHeader(contact);
 }
+
+bool SpreadsheetReader::IsExcelBinary(const wxString& path)
+{
+    // A file that cannot be opened is simply not one; that was told already.
+    wxLogNull quiet;
+    wxFFile file(path, "rb");
+    unsigned char head[8] = {};
+    if (!file.IsOpened() || file.Read(head, sizeof head) != sizeof head)
+        return false;
+    static const unsigned char compound[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    static const unsigned char zip[4] = {'P', 'K', 3, 4};
+    return std::memcmp(head, compound, sizeof compound) == 0 || std::memcmp(head, zip, sizeof zip) == 0;
+}

@@ -29,6 +29,11 @@ public:
         LOAD_NOT_WORKBOOK // well-formed so far, but the root is not a Workbook
     };
 
+    // Whether the file starts as a workbook in Excel's own formats does (the
+    // binary .xls and the zipped .xlsx), which this reader cannot read: the
+    // user is to save it as XML Spreadsheet instead.
+    static bool IsExcelBinary(const wxString& path);
+
     // Far beyond any address list.
     static constexpr size_t MAX_FILE_SIZE = 64 * 1024 * 1024;
     // Limits on the markup, far above real spreadsheets (about ten levels

@@ -15,6 +15,12 @@ public:
     wxString contact_name; // filled by the main window for the dialog only
     wxString comment;
     int his_type;
+
+    // What the entry held when it was loaded, so that a write can tell
+    // whether another program changed or removed it since.
+    bool loaded = false;
+    wxDateTime readTime;
+    wxString readComment;
 };
 
 WX_DEFINE_ARRAY_PTR(HistoryInfo*, HistoryInfoArray);

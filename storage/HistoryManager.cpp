@@ -1,9 +1,11 @@
 #include "storage/HistoryManager.h"
 
+#include <wx/intl.h>
 #include <wx/wxsqlite3.h>
 
 #include "storage/ContactInfoEx.h"
 #include "storage/DbValues.h"
+#include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
 
 namespace
@@ -14,6 +16,14 @@ const char* const SQL_INSERT_HISTORY =
     "Insert into contact_history (his_time, contact_id, comment, his_type) values(?, ?, ?, ?);";
 const char* const SQL_UPDATE_HISTORY = "update contact_history set his_time=?, comment=? where id = ?;";
 const char* const SQL_DELETE_HISTORY = "delete from contact_history where id = '%d';";
+// Added beside the statements above: the entry as stored now, read in the
+// write's own transaction.
+const char* const SQL_STORED_HISTORY = "select his_time, comment from contact_history where id = %d;";
+
+bool SameTime(const wxDateTime& a, const wxDateTime& b)
+{
+    return a.IsValid() == b.IsValid() && (!a.IsValid() || a == b);
+}
 } // namespace
 
 HistoryInfo::HistoryInfo() : id(0), his_time(NowToSecond()), contact_id(0), his_type(0) {}
@@ -46,6 +56,9 @@ void HistoryManager::Load()
                       history->contact_id = ReadInt(row, 2);
                       history->his_type = ReadInt(row, 3);
                       history->comment = ReadText(row, 4);
+                      history->loaded = true;
+                      history->readTime = history->his_time;
+                      history->readComment = history->comment;
                       historyList.Add(history);
                   });
 }
@@ -70,20 +83,116 @@ void HistoryManager::Insert(HistoryInfo* history)
         observer->OnHistoryChanged();
 }
 
+bool HistoryManager::ReadStored(int id, wxDateTime& time, wxString& comment, bool& failed)
+{
+    bool found = false;
+    const int rows = adapter.Query(wxString::Format(SQL_STORED_HISTORY, id),
+                                   [&](wxSQLite3ResultSet& row)
+                                   {
+                                       time = ReadDateTime(row, 0);
+                                       comment = ReadText(row, 1);
+                                       found = true;
+                                   });
+    failed = rows < 0 || adapter.BatchFailed();
+    return found && !failed;
+}
+
+void HistoryManager::Changed()
+{
+    if (observer)
+        observer->OnHistoryChanged();
+}
+
 int HistoryManager::Update(HistoryInfo* history)
 {
     UnitOfWork unit;
-    const int updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, history);
-    if (observer)
-        observer->OnHistoryChanged();
-    return updated;
+    if (!history->loaded)
+    {
+        const int updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, history);
+        Changed();
+        return updated;
+    }
+    // From reading the stored entry to writing it, one transaction: the
+    // fields this edit changed take its values, the others keep what
+    // another program may have stored meanwhile.
+    wxString refused;
+    int updated = 0;
+    HistoryInfo merged(*history);
+    wxDateTime storedTime;
+    wxString storedComment;
+    bool failed = false;
+    if (!adapter.BeginBatch())
+        failed = true;
+    else if (!ReadStored(history->id, storedTime, storedComment, failed))
+    {
+        if (!failed)
+            refused = _("This history entry was deleted by another program while it was edited here; the edit "
+                        "was not stored.");
+    }
+    else
+    {
+        const bool timeEdited = !SameTime(history->his_time, history->readTime);
+        const bool commentEdited = history->comment != history->readComment;
+        const bool timeElsewhere = !SameTime(storedTime, history->readTime);
+        const bool commentElsewhere = storedComment != history->readComment;
+        if ((timeEdited && timeElsewhere && !SameTime(storedTime, history->his_time)) ||
+            (commentEdited && commentElsewhere && storedComment != history->comment))
+            refused = _("This history entry was changed by another program while it was edited here; the edit "
+                        "was not stored, so that the other change is not lost. The list now shows what is "
+                        "stored.");
+        else
+        {
+            merged.his_time = timeEdited ? history->his_time : storedTime;
+            merged.comment = commentEdited ? history->comment : storedComment;
+            updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, &merged);
+        }
+    }
+    if (refused.empty() && !failed && !adapter.BatchFailed() && adapter.CommitBatch())
+    {
+        // The entry now holds what is stored, for its next write.
+        history->his_time = history->readTime = merged.his_time;
+        history->comment = history->readComment = merged.comment;
+        Changed();
+        return updated;
+    }
+    const wxString reason = adapter.BatchError();
+    adapter.RollbackBatch();
+    ReportError(!refused.empty() ? refused : wxString::Format(_("The history entry was not stored: %s"), reason));
+    Changed();
+    return 0;
 }
 
 int HistoryManager::Delete(HistoryInfo* history)
 {
     UnitOfWork unit;
-    const int deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
-    if (observer)
-        observer->OnHistoryChanged();
-    return deleted;
+    if (!history->loaded)
+    {
+        const int deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
+        Changed();
+        return deleted;
+    }
+    wxString refused;
+    int deleted = 0;
+    wxDateTime storedTime;
+    wxString storedComment;
+    bool failed = !adapter.BeginBatch();
+    if (!failed && ReadStored(history->id, storedTime, storedComment, failed))
+    {
+        if (!SameTime(storedTime, history->readTime) || storedComment != history->readComment)
+            refused = _("This history entry was changed by another program since it was shown here, and was not "
+                        "deleted. The list now shows what is stored: delete it again if it should still go.");
+        else
+            deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
+    }
+    // An entry another program already removed is gone either way.
+    if (refused.empty() && !failed && !adapter.BatchFailed() && adapter.CommitBatch())
+    {
+        Changed();
+        return deleted;
+    }
+    const wxString reason = adapter.BatchError();
+    adapter.RollbackBatch();
+    ReportError(!refused.empty() ? refused : wxString::Format(_("The history entry was not deleted: %s"), reason));
+    Changed();
+    return 0;
 }

@@ -46,6 +46,12 @@ public:
     int Delete(HistoryInfo* history);
 
 private:
+    // Reads the stored time and comment of an entry; false when it is gone
+    // or cannot be read (failed is then set).
+    bool ReadStored(int id, wxDateTime& time, wxString& comment, bool& failed);
+    // Tells the observer the list is to be reloaded.
+    void Changed();
+
     HistoryObserver* observer;
     HistoryAdapter adapter;
     ContactInfoEx* currentContact;

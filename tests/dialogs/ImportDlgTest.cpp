@@ -15,6 +15,7 @@
 
 #include "dialogs/ImportDlg.h"
 #include "dialogs/wxHyperLink.h"
+#include "exchange/SpreadsheetReader.h"
 #include "frame/Corva.h"
 #include "platform/Platform.h"
 #include "storage/Database.h"
@@ -154,6 +155,7 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
     const std::string many = WorkbookWithRows(300);
     WriteFile(dir.Path() + "/cut.xls", many.substr(0, many.size() - 30));
     WriteFile(dir.Path() + "/empty.xls", "");
+    WriteFile(dir.Path() + "/binary.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0\0", 12));
 
     ImportDlg dlg(frame, -1, corva->contactManager);
     RunModal(dlg,
@@ -176,6 +178,10 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
                          << "the dialog stays ready after " << name;
                      EXPECT_TRUE(Status(dlg).empty()) << name;
                  }
+                 Choose(dlg, dir.Path() + "/binary.xls");
+                 wxString text;
+                 wxTEST_DIALOG(Click(&dlg, "ID_BUTTON_IMPORT"), ExpectMessage(wxOK, &text));
+                 EXPECT_NE(text.Find("XML Spreadsheet"), wxNOT_FOUND) << "how to make it readable: " << text;
              });
     EXPECT_EQ(0, ContactCount()) << "nothing of a damaged file is stored";
     EXPECT_EQ(0, observer.calls) << "nothing changed for the views";
@@ -183,6 +189,13 @@ TEST_F(ImportDlgTest, RefusedFilesShowTheTemplateMessageAndImportNothing)
 
 TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
 {
+    int second = 0; // the rows of the second file
+    {
+        SpreadsheetReader reader;
+        ASSERT_EQ(SpreadsheetReader::LOAD_OK, reader.Open(DataPath("libreoffice-contacts.xls")));
+        while (reader.Next())
+            ++second;
+    }
     ImportDlg dlg(frame, -1, corva->contactManager);
     int rc = RunModal(dlg,
                       [&]
@@ -196,23 +209,25 @@ TEST_F(ImportDlgTest, ImportsTheRowsOnceAndReportsCompletion)
                           EXPECT_TRUE(FindChild(&dlg, "wxID_CANCEL")->IsEnabled());
                           EXPECT_FALSE(dlg.IsImporting());
 
-                          // A second import is impossible, even with another file chosen.
+                          // Another file chosen can be imported too.
                           Choose(dlg, DataPath("libreoffice-contacts.xls"));
+                          EXPECT_TRUE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
                           Click(&dlg, "ID_BUTTON_IMPORT");
+                          EXPECT_FALSE(FindChild(&dlg, "ID_BUTTON_IMPORT")->IsEnabled());
                           Click(&dlg, "wxID_CANCEL");
                       });
     EXPECT_EQ(wxID_CANCEL, rc);
 
-    EXPECT_EQ(4, ContactCount());
-    EXPECT_EQ(1, observer.calls) << "one insert batch, announced once by the search that shows it";
+    EXPECT_EQ(4 + second, ContactCount());
+    EXPECT_EQ(2, observer.calls) << "each insert batch announced once by the search that shows it";
     EXPECT_EQ("O'Brien|Siobh\xC3\xA1n \xC3\x81ine|35315550100||01 555 0199||siobhan@example.ie",
               dir.Scalar("select last_name || '|' || first_name || '|' || business_phone || '|' || business_mobile "
                          "|| '|' || home_phone || '|' || home_mobile || '|' || email from contacts "
                          "where last_name = 'O''Brien'")
                   .utf8_string());
     EXPECT_EQ("Ferreira,O'Brien,Tanaka,Weber",
-              dir.Scalar("select group_concat(last_name) from (select last_name from contacts order by id)"));
-    EXPECT_EQ(4, corva->contactManager.totalCount) << "the current search sees the new contacts";
+              dir.Scalar("select group_concat(last_name) from (select last_name from contacts order by id limit 4)"));
+    EXPECT_EQ(4 + second, corva->contactManager.totalCount) << "the current search sees the new contacts";
 }
 
 TEST_F(ImportDlgTest, AFailedBatchSaysWhyInTheLabelAndTheDialogStaysReady)

@@ -1,4 +1,6 @@
 #include <wx/checkbox.h>
+#include <wx/ffile.h>
+#include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -14,6 +16,7 @@
 #include "dialogs/SettingDlg.h"
 #include "dialogs/WindowSettings.h"
 #include "dialogs/wxHyperLink.h"
+#include "platform/Autostart.h"
 #include "storage/HistoryInfo.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
@@ -22,10 +25,23 @@ namespace
 class SettingDlgTest : public CorvalaGuiTest
 {
 protected:
+    // The autostart entry goes to a folder of the test's own.
+    SettingDlgTest()
+    {
+        wxGetEnv("XDG_CONFIG_HOME", &oldConfig);
+        wxSetEnv("XDG_CONFIG_HOME", dir.Path() + "/config");
+    }
     ~SettingDlgTest() override
     {
         g_rememberSizePos = 1;
+        if (oldConfig.empty())
+            wxUnsetEnv("XDG_CONFIG_HOME");
+        else
+            wxSetEnv("XDG_CONFIG_HOME", oldConfig);
+        wxUnsetEnv("CORVALA_LAUNCHER");
     }
+
+    wxString oldConfig;
 
     static wxCheckBox* Box(wxWindow* dlg, const char* name)
     {
@@ -82,6 +98,8 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                      Click(&dlg, "wxID_OK");
                  });
         EXPECT_EQ(g_rememberSizePos, 1) << "ticking the box and OK stores 1";
+        EXPECT_TRUE(Autostart::IsEnabled()) << "the autostart entry is written";
+        EXPECT_EQ(Autostart::EntryPath(), dir.Path() + "/config/autostart/example.marrowind.Corvala.desktop");
     }
     {
         SettingDlg dlg(nullptr);
@@ -89,13 +107,15 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                  [&]()
                  {
                      EXPECT_TRUE(Box(&dlg, "ID_CHECKBOX_SIZE_POS")->GetValue()) << "flag 1 shows ticked";
-                     EXPECT_FALSE(Box(&dlg, "ID_CHECKBOX_AUTORUN")->GetValue()) << "autorun starts unticked every time";
+                     EXPECT_TRUE(Box(&dlg, "ID_CHECKBOX_AUTORUN")->GetValue()) << "the box shows the entry";
+                     Toggle(Box(&dlg, "ID_CHECKBOX_AUTORUN"));
                      Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
                      Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
                      Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
                      Click(&dlg, "wxID_OK");
                  });
         EXPECT_EQ(g_rememberSizePos, 0) << "OK stores what the box shows after several clicks";
+        EXPECT_FALSE(wxFileName::Exists(Autostart::EntryPath())) << "unticked and OK removes the entry";
     }
     g_rememberSizePos = 5;
     {
@@ -108,6 +128,46 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                  });
         EXPECT_EQ(g_rememberSizePos, 1);
     }
+}
+
+TEST_F(SettingDlgTest, TheAutostartEntryStartsTheLauncherOnThisBookOrSaysWhyNot)
+{
+    // The launcher's path and the book's folder may hold any character.
+    const wxString folder = dir.Path() + "/My \"Books\" $HOME 100%";
+    ASSERT_TRUE(wxFileName::Mkdir(folder + "/bin", 0700, wxPATH_MKDIR_FULL));
+    const wxString launcher = folder + "/bin/corvala";
+    wxFFile(launcher, "w").Write("#!/bin/sh\n");
+    wxSetEnv("CORVALA_LAUNCHER", launcher);
+    const wxString oldCwd = wxGetCwd();
+    wxSetWorkingDirectory(folder);
+    wxString error;
+    EXPECT_TRUE(Autostart::Enable(error)) << error;
+    wxSetWorkingDirectory(oldCwd);
+    wxString text;
+    wxFFile(Autostart::EntryPath()).ReadAll(&text);
+    // Quoted for the Exec line, then backslashes doubled for the key's value.
+    const wxString escaped = dir.Path() + "/My \\\\\"Books\\\\\" \\\\$HOME 100%%";
+    EXPECT_NE(text.Find("\nExec=env \"CORVALA_HOME=" + escaped + "\" \"" + escaped + "/bin/corvala\"\n"), wxNOT_FOUND)
+        << text;
+
+    // A config folder that cannot hold the autostart folder: the dialog says
+    // so and stays open.
+    ASSERT_TRUE(Autostart::Disable(error));
+    wxSetEnv("XDG_CONFIG_HOME", launcher);
+    SettingDlg dlg(nullptr);
+    wxString message;
+    bool stayedOpen = false;
+    const int rc = RunModal(dlg,
+                            [&]()
+                            {
+                                Toggle(Box(&dlg, "ID_CHECKBOX_AUTORUN"));
+                                wxTEST_DIALOG(Click(&dlg, "wxID_OK"), ExpectMessage(wxOK, &message));
+                                stayedOpen = dlg.IsModal();
+                                Click(&dlg, "wxID_CANCEL");
+                            });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(rc, wxID_CANCEL);
+    EXPECT_NE(message.Find(launcher + "/autostart"), wxNOT_FOUND) << message;
 }
 
 TEST_F(CorvalaGuiTest, AboutBoxShowsVersionToolkitAndLinks)

@@ -1,7 +1,12 @@
 // The history list of one contact and history writes.
 #include <gtest/gtest.h>
 
+#include <wx/wxsqlite3.h>
+
+#include <algorithm>
+
 #include "storage/ContactInfoEx.h"
+#include "storage/Database.h"
 #include "storage/HistoryManager.h"
 #include "tests/storage/StorageTestUtil.h"
 
@@ -93,4 +98,63 @@ TEST_F(HistoryTest, InsertUpdateAndDeleteNotifyOnceAndTouchOnlyTheirColumns)
     EXPECT_EQ(manager.Delete(&changed), 1);
     EXPECT_EQ(dir.ScalarInt("select count(*) from contact_history;"), 0);
     EXPECT_EQ(log.size(), 3u);
+}
+
+// Another program (the second connection) changes or removes an entry while
+// it is edited here: no change of either side is lost without a word.
+TEST_F(HistoryTest, AnEntryChangedElsewhereIsMergedOrRefusedNeverOverwritten)
+{
+    dir.Exec(wxString::Format("insert into contact_history (his_time, contact_id, his_type, comment) values "
+                              "('2022-03-03 14:30:00', %d, 0, 'Call'), ('2022-04-01 09:00:00', %d, 0, 'Visit');",
+                              contact.id, contact.id));
+    manager.SetCurrentContact(&contact);
+    manager.Load();
+    ASSERT_EQ(manager.GetHistoryList().GetCount(), 2u);
+    HistoryInfo call(*manager.GetHistoryList()[0]);
+    HistoryInfo visit(*manager.GetHistoryList()[1]);
+    const wxString both = "select group_concat(his_time || '|' || comment, ';') from "
+                          "(select his_time, comment from contact_history order by id)";
+
+    // Different fields: both changes are kept.
+    dir.Exec("update contact_history set comment = 'Call back' where comment = 'Call';");
+    call.his_time = wxDateTime(5, wxDateTime::Mar, 2022, 8, 0, 0);
+    EXPECT_EQ(manager.Update(&call), 1);
+    EXPECT_TRUE(errors.messages.empty());
+    EXPECT_EQ(dir.Scalar(both), "2022-03-05 08:00:00|Call back;2022-04-01 09:00:00|Visit");
+
+    // The same field changed differently: the other program's value stays.
+    dir.Exec("update contact_history set comment = 'Visit moved' where comment = 'Visit';");
+    HistoryInfo stale(visit);
+    visit.comment = "Visit done";
+    EXPECT_EQ(manager.Update(&visit), 0);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].Find("another program"), wxNOT_FOUND) << errors.messages[0];
+    EXPECT_EQ(dir.Scalar(both), "2022-03-05 08:00:00|Call back;2022-04-01 09:00:00|Visit moved");
+
+    // A delete of an entry changed since it was shown asks again.
+    EXPECT_EQ(manager.Delete(&stale), 0);
+    EXPECT_EQ(errors.messages.size(), 2u);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_history;"), 2);
+
+    // An edit of an entry removed elsewhere is reported, and not stored anew.
+    dir.Exec("delete from contact_history where comment = 'Visit moved';");
+    stale.comment = "Edited";
+    EXPECT_EQ(manager.Update(&stale), 0);
+    EXPECT_EQ(errors.messages.size(), 3u);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_history;"), 1);
+
+    // A lock held by another program: one message, nothing written.
+    Database::SetBusyTimeout(50);
+    {
+        wxSQLite3Database other;
+        other.Open(dir.DbPath());
+        other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+        call.comment = "Locked out";
+        EXPECT_EQ(manager.Update(&call), 0);
+        EXPECT_EQ(errors.messages.size(), 4u);
+        other.ExecuteUpdate("COMMIT;");
+    }
+    Database::SetBusyTimeout(2000);
+    EXPECT_EQ(dir.Scalar(both), "2022-03-05 08:00:00|Call back");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "h:history"), 5) << "the list reloads after each write or refusal";
 }
