@@ -86,9 +86,10 @@ wxPGChoices SexChoices()
     {
         labels.Add(_("Male"));
         labels.Add(_("Female"));
+        labels.Add(_("Not stated"));
     }
-    static const long values[] = {1, 0};
-    return wxPGChoices(labels, wxArrayInt(values, values + 2));
+    static const long values[] = {SEX_MALE, SEX_FEMALE, SEX_NOT_STATED};
+    return wxPGChoices(labels, wxArrayInt(values, values + 3));
 }
 
 // The tag of a name typed or ticked in the tag text. Names stored with

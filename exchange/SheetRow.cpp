@@ -60,7 +60,9 @@ void StoreColumn(ContactInfoEx& contact, long long column, const wxString& text)
 
 void SheetRow::Start()
 {
+    // The sheet has no sex column: a row says nothing about it.
     contact = blank;
+    contact.sex = SEX_NOT_STATED;
     hasText = false;
     lastColumn = 0;
 }

@@ -84,9 +84,9 @@ int SexFromWord(const wxString& raw)
 {
     wxString word = Trimmed(raw).Lower();
     if (word == "m" || word == "male" || word == "man")
-        return 1;
+        return SEX_MALE;
     if (word == "f" || word == "female" || word == "woman")
-        return 0;
+        return SEX_FEMALE;
     return -1;
 }
 
@@ -99,9 +99,11 @@ void VCardRead::Gender(VCardReading& card, EVCardAttribute* attr)
     const wxString sex = Component(card.Values(attr), 0).Upper();
     if (sex == "M" || sex == "F")
     {
-        card.contact.sex = sex == "M" ? 1 : 0;
+        card.contact.sex = sex == "M" ? SEX_MALE : SEX_FEMALE;
         card.sexKnown = true;
     }
+    else // other, none, unknown: not stated here, and the card's word kept
+        card.keep = true;
 }
 
 // X-GENDER and X-SEX, unless GENDER said it before.
@@ -115,6 +117,8 @@ void VCardRead::GenderWord(VCardReading& card, EVCardAttribute* attr)
         card.contact.sex = sex;
         card.sexKnown = true;
     }
+    else
+        card.keep = true;
 }
 
 void VCardRead::WabGender(VCardReading& card, EVCardAttribute* attr)
@@ -124,9 +128,11 @@ void VCardRead::WabGender(VCardReading& card, EVCardAttribute* attr)
     const wxString sex = card.Value(attr);
     if (sex == "1" || sex == "2")
     {
-        card.contact.sex = sex == "2" ? 1 : 0;
+        card.contact.sex = sex == "2" ? SEX_MALE : SEX_FEMALE;
         card.sexKnown = true;
     }
+    else
+        card.keep = true;
 }
 
 void VCardRead::Birthday(VCardReading& card, EVCardAttribute* attr)
@@ -171,18 +177,8 @@ void VCardRead::JobTitle(VCardReading& card, EVCardAttribute* attr)
 {
     if (card.contact.job_title.empty())
         card.contact.job_title = OneLine(card.Value(attr));
-    else
-        card.extra.Add(wxTRANSLATE("Job title"), OneLine(card.Value(attr)));
-}
-
-void VCardRead::Role(VCardReading& card, EVCardAttribute* attr)
-{
-    card.extra.Add(wxTRANSLATE("Role"), OneLine(card.Value(attr)));
-}
-
-void VCardRead::Nickname(VCardReading& card, EVCardAttribute* attr)
-{
-    card.extra.Add(wxTRANSLATE("Nickname"), OneLine(card.Value(attr)));
+    else // a second title: kept
+        card.keep = true;
 }
 
 // ---------------------------------------------------- phones and addresses
@@ -226,8 +222,8 @@ void VCardRead::Phone(VCardReading& card, EVCardAttribute* attr)
         stored = work ? card.Fill({&ContactInfoEx::business_phone, &ContactInfoEx::business_phone_2}, S_BUSINESS_PHONE,
                                   number)
                       : card.Fill({&ContactInfoEx::home_phone, &ContactInfoEx::home_phone_2}, S_HOME_PHONE, number);
-    if (!stored)
-        card.extra.Add(wxTRANSLATE("Phone"), number);
+    if (!stored) // a pager, or no free slot: kept
+        card.keep = true;
 }
 
 // Three lines: street, extended address, post office box; postal code and
@@ -242,11 +238,15 @@ void VCardRead::Address(VCardReading& card, EVCardAttribute* attr)
     const wxString line3 = OneLine(Component(v, 6));
     const bool work = HasType(Types(attr), "work");
     const size_t slot = work ? S_BUSINESS_ADR : S_HOME_ADR;
+    // The lines hold what people read. Parts our own files do not write
+    // (post office box, extended address, region, postal code) or other
+    // parameters keep the card's line as well, which export writes back
+    // while the lines are unchanged. A third address is kept only.
+    if (card.taken[slot] || !Component(v, 0).empty() || !Component(v, 1).empty() || !Component(v, 4).empty() ||
+        !Component(v, 5).empty() || HasDetailBeyond(attr, {"work", "home"}))
+        card.keep = true;
     if (card.taken[slot])
-    {
-        card.extra.Add(wxTRANSLATE("Address"), JoinNonEmpty({line1, line2, line3}, ", "));
         return;
-    }
     card.taken[slot] = true;
     ContactInfoEx& c = card.contact;
     (work ? c.business_street : c.home_street) = line1;
@@ -259,15 +259,18 @@ void VCardRead::Address(VCardReading& card, EVCardAttribute* attr)
 void VCardRead::Email(VCardReading& card, EVCardAttribute* attr)
 {
     const wxString address = OneLine(card.Value(attr));
-    if (!card.Fill({&ContactInfoEx::email, &ContactInfoEx::email_2}, S_EMAIL, address))
-        card.extra.Add(wxTRANSLATE("E-mail"), address);
+    // A third address is kept; so is one with a kind (HOME, WORK) or other
+    // parameters, which export writes back while the address is unchanged.
+    if (!card.Fill({&ContactInfoEx::email, &ContactInfoEx::email_2}, S_EMAIL, address) ||
+        HasDetailBeyond(attr, {"internet"}))
+        card.keep = true;
 }
 
 void VCardRead::WebPage(VCardReading& card, EVCardAttribute* attr)
 {
     const wxString url = OneLine(card.Value(attr));
     if (!card.Fill({&ContactInfoEx::webpage, &ContactInfoEx::webpage_2}, S_WEBPAGE, url))
-        card.extra.Add(wxTRANSLATE("Web page"), url);
+        card.keep = true;
 }
 
 namespace
@@ -284,7 +287,7 @@ void AddMessenger(VCardReading& card, EVCardAttribute* attr, const wxString& id)
                         S_BUSINESS_IM, id)
             : card.Fill({&ContactInfoEx::home_im, &ContactInfoEx::home_im_2, &ContactInfoEx::home_im_3}, S_HOME_IM, id);
     if (!stored)
-        card.extra.Add(wxTRANSLATE("Messenger"), id);
+        card.keep = true;
 }
 } // namespace
 

@@ -16,7 +16,8 @@
 //   else N's SORT-AS (4.0), else SOUND;X-IRMC-N (2.1 phones),
 //   else the name itself   -> last_name_alpha / first_name_alpha
 //   GENDER (4.0) M / F, X-GENDER / X-SEX male / female, X-WAB-GENDER 2 / 1
-//                -> sex 1 / 0; nothing known: 1, as for a new contact
+//                -> sex 1 / 0; nothing known: SEX_NOT_STATED, and any other
+//                value (GENDER:O, :N, :U) kept; export writes no gender then
 //   BDAY         1980-04-15, 19800415, date-times (the time as written, a
 //                zone ignored: a birthday is a calendar date) -> birthday;
 //                without a year (--04-15, Apple's X-APPLE-OMIT-YEAR): no
@@ -41,16 +42,22 @@
 //   NOTE         -> comment
 //   CATEGORIES   -> the categories (the import turns them into tags)
 //
-//   extra: what has a meaning for people but no field of its own (a third
-//   e-mail, a second home address, a pager, a nickname, a role, a birthday
-//   without a year...) is appended to the comment after a blank line, one
-//   "Label: value" per line, so that nothing is lost and nothing lands in a
-//   field where it does not belong.
+//   extra: a name title split off a formatted name, or a birthday written
+//   as text, is appended to the comment after a blank line, one
+//   "Label: value" per line.
 //
 //   kept: every property no reader takes (UID, PHOTO, ANNIVERSARY, RELATED,
-//   GEO, TZ, LANG, X- properties, grouped item1.X-ABLabel...) is kept whole
-//   as a content line with its group and parameters, beside the contact,
-//   and written back on export.
+//   GEO, TZ, LANG, NICKNAME, ROLE, X- properties, grouped item1.X-ABLabel...)
+//   and what finds no free slot (a third e-mail or address, a pager, a
+//   second title, a birthday without a year, GENDER:O) is kept whole as a
+//   content line with its group and parameters, beside the contact, and
+//   written back on export.
+//   shadows: an N with a middle name, prefix or suffix, an ADR with parts or
+//   parameters our own lines do not carry, an EMAIL with a kind (HOME,
+//   WORK) or other parameters fill their fields and are kept as well. On
+//   export such a line takes the place of the one made from the fields
+//   while the fields still read the same from it; once the user changed
+//   them, the fields win (a changed name drops the old N).
 //
 // Writing (3.0 or 4.0, UTF-8):
 //
@@ -116,8 +123,6 @@ const PropertyReader READERS[] = {
     {"BDAY", VCardRead::Birthday},
     {"ORG", VCardRead::Organisation},
     {"TITLE", VCardRead::JobTitle},
-    {"ROLE", VCardRead::Role},
-    {"NICKNAME", VCardRead::Nickname},
     {"TEL", VCardRead::Phone},
     {"ADR", VCardRead::Address},
     {"EMAIL", VCardRead::Email},
@@ -320,7 +325,16 @@ wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
 wxString ContentLine(EVCardAttribute* attr)
 {
     EVCard* one = e_vcard_new();
-    e_vcard_append_attribute(one, e_vcard_attribute_copy(attr));
+    EVCardAttribute* copy = e_vcard_attribute_copy(attr);
+    // The values are UTF-8 text by now: a 2.1 card's charset and
+    // quoted-printable no longer describe them (base64 data keeps its own).
+    e_vcard_attribute_remove_param(copy, "CHARSET");
+    for (const wxString& encoding : VCardText::ParamValues(attr, "ENCODING"))
+    {
+        if (encoding.CmpNoCase("QUOTED-PRINTABLE") == 0)
+            e_vcard_attribute_remove_param(copy, "ENCODING");
+    }
+    e_vcard_append_attribute(one, copy);
     gchar* text = e_vcard_to_string(one, EVC_FORMAT_VCARD_30);
     const std::string card = Unfold(text ? text : "");
     g_free(text);
@@ -346,6 +360,58 @@ wxString ContentLine(EVCardAttribute* attr)
     return wxString::FromUTF8(line.data(), line.size());
 }
 
+// A content line's property name, upper case, without its group.
+std::string PropertyName(const std::string& line)
+{
+    const size_t end = line.find_first_of(";:");
+    std::string name = line.substr(0, end);
+    const size_t dot = name.find('.');
+    if (dot != std::string::npos)
+        name.erase(0, dot + 1);
+    for (char& ch : name)
+        ch = g_ascii_toupper(ch);
+    return name;
+}
+
+// What the fields hold after reading one N, ADR or EMAIL line alone.
+wxString FieldsOf(const std::string& line)
+{
+    const std::string text = "BEGIN:VCARD\r\nVERSION:3.0\r\n" + line + "\r\nEND:VCARD\r\n";
+    EVCard* card = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
+    e_vcard_construct_full(card, text.data(), static_cast<gssize>(text.size()), nullptr);
+    ContactInfoEx scratch;
+    wxArrayString categories;
+    VCardMapping::ToContact(card, scratch, categories); // no name: false, the fields are read all the same
+    g_object_unref(card);
+    wxString fields;
+    for (const VCardField field :
+         {&ContactInfoEx::last_name, &ContactInfoEx::first_name, &ContactInfoEx::business_street,
+          &ContactInfoEx::business_street_2, &ContactInfoEx::business_street_3, &ContactInfoEx::home_street,
+          &ContactInfoEx::home_street_2, &ContactInfoEx::home_street_3, &ContactInfoEx::email})
+        fields += scratch.*field + '\n';
+    return fields;
+}
+
+// A kept N, ADR or EMAIL line takes the place of a line the fields made
+// (not yet taken by another) when the fields read the same from it.
+bool PutShadow(std::vector<std::string>& lines, std::vector<bool>& taken, const std::string& kept)
+{
+    const std::string name = PropertyName(kept);
+    if (name != "N" && name != "ADR" && name != "EMAIL")
+        return false;
+    const wxString wanted = FieldsOf(kept);
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        if (!taken[i] && PropertyName(lines[i]) == name && FieldsOf(lines[i]) == wanted)
+        {
+            lines[i] = kept;
+            taken[i] = true;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsUidLine(const wxString& line)
 {
     return line.Upper().StartsWith("UID:") || line.Upper().StartsWith("UID;");
@@ -354,8 +420,9 @@ bool IsUidLine(const wxString& line)
 
 bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString& categories)
 {
-    // Nothing is invented: no birthday unless the card has one.
+    // Nothing is invented: no birthday and no sex unless the card has them.
     contact.birthday = wxInvalidDateTime;
+    contact.sex = SEX_NOT_STATED;
     VCardReading reading(card, contact, categories);
     for (GList* item = e_vcard_get_attributes(card); item; item = item->next)
     {
@@ -364,7 +431,11 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
         reading.keep = false;
         if (const Reader read = ReaderFor(name))
             read(reading, attr);
-        if (reading.keep || (!ReaderFor(name) && !VCardText::NameIs(name, "VERSION")))
+        // A stray BEGIN or END inside a card is noise: kept, it would end the
+        // card on export.
+        if (VCardText::NameIs(name, "VERSION") || VCardText::NameIs(name, "BEGIN") || VCardText::NameIs(name, "END"))
+            continue;
+        if (reading.keep || !ReaderFor(name))
         {
             // No field of its own: kept whole, parameters and group too.
             const wxString line = ContentLine(attr);
@@ -397,10 +468,14 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         AddProperty(card, "X-PHONETIC-LAST-NAME", {c.last_name_alpha});
     if (c.first_name_alpha != c.first_name)
         AddProperty(card, "X-PHONETIC-FIRST-NAME", {c.first_name_alpha});
-    if (v4)
-        AddProperty(card, "GENDER", {c.sex == 0 ? "F" : "M"});
-    else
-        AddProperty(card, "X-GENDER", {c.sex == 0 ? "Female" : "Male"});
+    // Not stated: no gender at all (a kept GENDER:O or :U goes back as it came).
+    if (c.sex == SEX_MALE || c.sex == SEX_FEMALE)
+    {
+        if (v4)
+            AddProperty(card, "GENDER", {c.sex == SEX_FEMALE ? "F" : "M"});
+        else
+            AddProperty(card, "X-GENDER", {c.sex == SEX_FEMALE ? "Female" : "Male"});
+    }
     if (c.birthday.IsValid())
         AddProperty(card, "BDAY", {FormatBirthday(c.birthday, version)});
     if (!c.company.empty() || !c.department.empty())
@@ -441,17 +516,33 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
     g_object_unref(card);
     // What the card had without a field of its own goes back as it came.
     const size_t end = unfolded.rfind("END:VCARD");
-    if (end != std::string::npos)
+    if (end != std::string::npos && !c.keptProperties.empty())
     {
+        std::vector<std::string> lines;
+        for (size_t start = 0, stop; (stop = unfolded.find("\r\n", start)) != std::string::npos && stop < end;
+             start = stop + 2)
+            lines.push_back(unfolded.substr(start, stop - start));
+        std::vector<bool> taken(lines.size(), false);
         std::string kept;
         for (const wxString& line : c.keptProperties)
         {
             // A year-less birthday kept from a card gives way to one typed in.
             if (c.birthday.IsValid() && (line.Upper().StartsWith("BDAY:") || line.Upper().StartsWith("BDAY;")))
                 continue;
-            kept += line.utf8_string() + "\r\n";
+            const std::string text = line.utf8_string();
+            const std::string name = PropertyName(text);
+            if (name == "BEGIN" || name == "END" || name == "VERSION") // never part of a card's body
+                continue;
+            if (PutShadow(lines, taken, text))
+                continue;
+            if (name == "N") // the name was changed: the fields win
+                continue;
+            kept += text + "\r\n";
         }
-        unfolded.insert(end, kept);
+        std::string joined;
+        for (const std::string& made : lines)
+            joined += made + "\r\n";
+        unfolded = joined + kept + unfolded.substr(end);
     }
     std::string result = FoldByOctets(unfolded);
 

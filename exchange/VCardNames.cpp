@@ -62,8 +62,11 @@ void VCardRead::StructuredName(VCardReading& card, EVCardAttribute* attr)
     card.names.fromN = true;
     card.contact.last_name = family;
     card.contact.first_name = given;
-    card.extra.Add(wxTRANSLATE("Name prefix"), Component(v, 3));
-    card.extra.Add(wxTRANSLATE("Name suffix"), Component(v, 4));
+    // A middle name joins the given name; with it, or a prefix or suffix, the
+    // card's N is kept too, and export writes it back while the names are
+    // unchanged.
+    if (!Component(v, 2).empty() || !Component(v, 3).empty() || !Component(v, 4).empty())
+        card.keep = true;
     wxString sortAs;
     for (const wxString& value : ParamValues(attr, "SORT-AS"))
         sortAs += (sortAs.empty() ? "" : ",") + value;

@@ -66,6 +66,21 @@ bool VCardText::HasType(const VCardTypes& types, const char* type)
     return std::find(types.begin(), types.end(), type) != types.end();
 }
 
+bool VCardText::HasDetailBeyond(EVCardAttribute* attr, std::initializer_list<const char*> plainTypes)
+{
+    for (GList* p = e_vcard_attribute_get_params(attr); p; p = p->next)
+    {
+        if (!NameIs(e_vcard_attribute_param_get_name(static_cast<EVCardAttributeParam*>(p->data)), "TYPE"))
+            return true;
+    }
+    for (const std::string& type : Types(attr))
+    {
+        if (std::none_of(plainTypes.begin(), plainTypes.end(), [&](const char* plain) { return type == plain; }))
+            return true;
+    }
+    return false;
+}
+
 wxString VCardText::Trimmed(wxString text)
 {
     return text.Trim(true).Trim(false);

@@ -28,6 +28,9 @@ bool NameIs(const char* name, const char* wanted);
 std::vector<wxString> ParamValues(EVCardAttribute* attr, const char* name);
 VCardTypes Types(EVCardAttribute* attr);
 bool HasType(const VCardTypes& types, const char* type);
+// Whether a property says more than its value and the given TYPE words
+// (lower case): another parameter or another type.
+bool HasDetailBeyond(EVCardAttribute* attr, std::initializer_list<const char*> plainTypes);
 wxString Trimmed(wxString text);
 wxString Component(const std::vector<wxString>& values, size_t i);
 wxString JoinNonEmpty(std::initializer_list<wxString> parts, const wxString& separator);
@@ -133,8 +136,6 @@ void WabGender(VCardReading& card, EVCardAttribute* attr);
 void Birthday(VCardReading& card, EVCardAttribute* attr);
 void Organisation(VCardReading& card, EVCardAttribute* attr);
 void JobTitle(VCardReading& card, EVCardAttribute* attr);
-void Role(VCardReading& card, EVCardAttribute* attr);
-void Nickname(VCardReading& card, EVCardAttribute* attr);
 void Phone(VCardReading& card, EVCardAttribute* attr);
 void Address(VCardReading& card, EVCardAttribute* attr);
 void Email(VCardReading& card, EVCardAttribute* attr);

@@ -96,7 +96,10 @@ void ContactListPane::Refill()
     for (size_t i = page.GetCount(); i-- > 0;)
     {
         ContactInfoEx* c = page[i];
-        long row = resultList->InsertItem(0, c->last_name + " " + c->first_name, c->sex != 0 ? 1 : 2);
+        long row = resultList->InsertItem(0, c->last_name + " " + c->first_name,
+                                          c->sex == SEX_MALE     ? 1
+                                          : c->sex == SEX_FEMALE ? 2
+                                                                 : 4);
         resultList->SetItem(row, 1, c->last_name_alpha + " " + c->first_name_alpha);
         resultList->SetItem(row, 2, c->business_phone);
         resultList->SetItem(row, 3, c->job_title);

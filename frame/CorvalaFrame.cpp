@@ -91,7 +91,8 @@ CorvalaFrame::CorvalaFrame(wxWindow* parent, wxWindowID id)
     detailPane->LoadDetailTemplate();
 
     imageList = new wxImageList(16, 16, true, 4);
-    for (const char* name : {"icon_group", "icon_contact_male", "icon_contact_female", "icon_history"})
+    for (const char* name :
+         {"icon_group", "icon_contact_male", "icon_contact_female", "icon_history", "icon_contact_not_stated"})
         imageList->Add(FrameImages::ResourceIcon(name));
     searchCenter->SetUp(imageList);
     contactList->SetImages(imageList);

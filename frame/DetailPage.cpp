@@ -2,6 +2,9 @@
 
 #include <wx/intl.h>
 
+#include <map>
+#include <vector>
+
 #include "dialogs/DateText.h"
 #include "storage/ContactInfoEx.h"
 
@@ -21,10 +24,14 @@ void ReplaceAll(wxString& page, const wxString& placeholder, const wxString& val
     page.Replace(placeholder, value, true);
 }
 
-// A kept content line as people read it: the property's name without its
-// group and parameters, and its value unescaped. Long values (photos, keys)
-// show their name only.
-wxString KeptLine(const wxString& line)
+// A kept content line taken apart: group, name (upper case), parameters
+// and the value as written.
+struct KeptParts
+{
+    wxString group, name, params, value;
+};
+
+KeptParts SplitKept(const wxString& line)
 {
     bool quoted = false;
     size_t colon = 0;
@@ -34,12 +41,24 @@ wxString KeptLine(const wxString& line)
             quoted = !quoted;
         ++colon;
     }
-    wxString name = line.Left(colon).BeforeFirst(';');
-    if (name.find('.') != wxString::npos)
-        name = name.AfterFirst('.');
-    wxString value = line.Mid(colon + 1);
-    if (value.length() > 200)
-        return EscapeHtml(name);
+    KeptParts parts;
+    wxString head = line.Left(colon);
+    parts.params = head.AfterFirst(';');
+    parts.name = head.BeforeFirst(';');
+    if (parts.name.find('.') != wxString::npos)
+    {
+        parts.group = parts.name.BeforeFirst('.').Lower();
+        parts.name = parts.name.AfterFirst('.');
+    }
+    parts.name.MakeUpper();
+    parts.value = line.Mid(colon + 1);
+    return parts;
+}
+
+// The components of a value, split on unescaped semicolons and unescaped.
+wxArrayString Components(const wxString& value)
+{
+    wxArrayString components;
     wxString text;
     for (size_t i = 0; i < value.length(); ++i)
     {
@@ -48,20 +67,140 @@ wxString KeptLine(const wxString& line)
             const wxUniChar next = value[++i];
             text += next == 'n' || next == 'N' ? wxUniChar('\n') : next;
         }
+        else if (value[i] == ';')
+        {
+            components.Add(text);
+            text.clear();
+        }
         else
             text += value[i];
     }
-    wxString html = EscapeHtml(text);
-    html.Replace("\n", "<BR>");
-    return EscapeHtml(name) + ": " + html;
+    components.Add(text);
+    return components;
 }
 
-// What an imported card had without a field of its own, read-only.
+wxString JoinFilled(const wxArrayString& parts, const wxString& separator)
+{
+    wxString joined;
+    for (const wxString& part : parts)
+    {
+        wxString trimmed = part;
+        trimmed.Trim(true).Trim(false);
+        if (!trimmed.empty())
+            joined += (joined.empty() ? "" : separator) + trimmed;
+    }
+    return joined;
+}
+
+// A date of a card (19800415, 1980-04-15, --0415, --04-15) as the program
+// writes dates: year/month/day, or month/day without a year (a year the
+// card says to omit is left out as well).
+wxString KeptDate(const wxString& value, const wxString& params)
+{
+    wxString digits;
+    const bool noYear = value.StartsWith("--") || params.Upper().Contains("X-APPLE-OMIT-YEAR");
+    for (wxUniChar c : value.BeforeFirst('T'))
+    {
+        if (c >= '0' && c <= '9')
+            digits += c;
+    }
+    if (digits.length() == 8 && !noYear)
+        return digits.Left(4) + "/" + digits.Mid(4, 2) + "/" + digits.Mid(6, 2);
+    if (digits.length() == 8 || digits.length() == 4)
+        return digits.Right(4).Left(2) + "/" + digits.Right(2);
+    return value;
+}
+
+// An Apple label ("_$!<Anniversary>!$_") without its wrapping.
+wxString LabelText(const wxString& label)
+{
+    wxString text = label;
+    if (text.StartsWith("_$!<") && text.EndsWith(">!$_"))
+        text = text.Mid(4, text.length() - 8);
+    return text;
+}
+
+// A kept content line as people read it: a label of its own for the
+// properties people know (or the label its group gives), and its value
+// unescaped: addresses whole, names in reading order, dates as the program
+// writes them. Long values (photos, keys) show their name only.
+wxString KeptLine(const KeptParts& parts, const wxString& groupLabel)
+{
+    static const struct
+    {
+        const char* name;
+        const char* label;
+    } LABELS[] = {
+        {"N", wxTRANSLATE("Name")},
+        {"NICKNAME", wxTRANSLATE("Nickname")},
+        {"BDAY", wxTRANSLATE("Birthday")},
+        {"ANNIVERSARY", wxTRANSLATE("Anniversary")},
+        {"X-ANNIVERSARY", wxTRANSLATE("Anniversary")},
+        {"TEL", wxTRANSLATE("Phone")},
+        {"EMAIL", wxTRANSLATE("E-mail")},
+        {"ADR", wxTRANSLATE("Address")},
+        {"URL", wxTRANSLATE("Web page")},
+        {"IMPP", wxTRANSLATE("Messenger")},
+        {"ROLE", wxTRANSLATE("Role")},
+        {"TITLE", wxTRANSLATE("Job title")},
+        {"GENDER", wxTRANSLATE("Gender")},
+    };
+    wxString label = parts.name;
+    for (const auto& known : LABELS)
+    {
+        if (parts.name == known.name)
+            label = wxGetTranslation(known.label);
+    }
+    if (!groupLabel.empty())
+        label = groupLabel;
+    if (parts.value.length() > 200)
+        return EscapeHtml(label);
+
+    const wxArrayString components = Components(parts.value);
+    wxString text;
+    if (parts.name == "N" && components.size() >= 2)
+    {
+        // Prefix, given, middle, family, suffix.
+        wxArrayString order;
+        for (size_t i : {3, 1, 2, 0, 4})
+            order.Add(i < components.size() ? components[i] : wxString());
+        text = JoinFilled(order, " ");
+    }
+    else if (parts.name == "ADR")
+        text = JoinFilled(components, ", ");
+    else if (parts.name == "BDAY" || parts.name.EndsWith("ANNIVERSARY") || parts.name == "X-ABDATE")
+        text = KeptDate(parts.value, parts.params);
+    else
+        text = wxJoin(components, ';', '\0');
+    wxString html = EscapeHtml(text);
+    html.Replace("\n", "<BR>");
+    return EscapeHtml(label) + ": " + html;
+}
+
+// What an imported card had without a field of its own, read-only. A
+// group's X-ABLabel names the other lines of the group instead of showing
+// on its own.
 wxString KeptSection(const ContactInfoEx& c)
 {
-    wxString section = "<hr><b>" + EscapeHtml(_("Kept from the imported card")) + "</b>";
+    std::vector<KeptParts> lines;
+    std::map<wxString, wxString> groupLabels;
+    std::map<wxString, int> groupSizes;
     for (const wxString& line : c.keptProperties)
-        section += "<BR>" + KeptLine(line);
+    {
+        lines.push_back(SplitKept(line));
+        ++groupSizes[lines.back().group];
+        if (lines.back().name == "X-ABLABEL" && !lines.back().group.empty())
+            groupLabels[lines.back().group] = LabelText(Components(lines.back().value)[0]);
+    }
+    wxString section = "<hr><b>" + EscapeHtml(_("Kept from the imported card")) + "</b>";
+    for (const KeptParts& parts : lines)
+    {
+        const auto label = groupLabels.find(parts.group);
+        const bool labelled = !parts.group.empty() && label != groupLabels.end() && groupSizes[parts.group] > 1;
+        if (labelled && parts.name == "X-ABLABEL")
+            continue;
+        section += "<BR>" + KeptLine(parts, labelled ? label->second : wxString());
+    }
     return section;
 }
 
@@ -102,12 +241,12 @@ wxString EscapeHtml(const wxString& text)
 wxString RenderContact(const wxString& templ, const ContactInfoEx& c, const wxArrayString& tagNames)
 {
     wxString page = templ;
-    ReplaceFirst(page, "$img_num$", c.sex != 0 ? "1" : "0");
+    ReplaceFirst(page, "$img_num$", wxString::Format("%d", SexPictureNumber(c.sex)));
     ReplaceFirst(page, "$last_name$", EscapeHtml(c.last_name));
     ReplaceFirst(page, "$last_name_alpha$", EscapeHtml(c.last_name_alpha));
     ReplaceFirst(page, "$first_name$", EscapeHtml(c.first_name));
     ReplaceFirst(page, "$first_name_alpha$", EscapeHtml(c.first_name_alpha));
-    ReplaceFirst(page, "$sex$", c.sex != 0 ? _("Male") : _("Female"));
+    ReplaceFirst(page, "$sex$", c.sex == SEX_MALE ? _("Male") : c.sex == SEX_FEMALE ? _("Female") : _("Not stated"));
     ReplaceFirst(page, "$birthday$", DateText::Date(c.birthday));
     ReplaceFirst(page, "$company$", EscapeHtml(c.company));
     ReplaceFirst(page, "$department$", EscapeHtml(c.department));
@@ -175,7 +314,7 @@ wxString RenderSelection(const std::vector<const ContactInfoEx*>& contacts)
     wxString lines;
     for (const ContactInfoEx* c : contacts)
     {
-        lines += c->sex != 0 ? "<img src=img/user_s24_01.png></img>" : "<img src=img/user_s24_00.png></img>";
+        lines += wxString::Format("<img src=img/user_s24_0%d.png></img>", SexPictureNumber(c->sex));
         lines += EscapeHtml(c->last_name) + " " + EscapeHtml(c->first_name) + "<BR>";
     }
     wxString page = MULTI_PAGE;

@@ -167,11 +167,9 @@ void StatisticsPane::RefreshStatus()
         const char* label;
         int value;
     } rows[] = {
-        {wxTRANSLATE("Total contacts"), stats.total},
-        {wxTRANSLATE("Male"), stats.male},
-        {wxTRANSLATE("Female"), stats.female},
-        {wxTRANSLATE("30+ years old"), stats.age30Plus},
-        {wxTRANSLATE("30- years old"), stats.age30Minus},
+        {wxTRANSLATE("Total contacts"), stats.total},    {wxTRANSLATE("Male"), stats.male},
+        {wxTRANSLATE("Female"), stats.female},           {wxTRANSLATE("Not stated"), stats.NotStated()},
+        {wxTRANSLATE("30+ years old"), stats.age30Plus}, {wxTRANSLATE("30- years old"), stats.age30Minus},
     };
     for (const auto& row : rows)
     {

@@ -17,7 +17,8 @@ namespace Platform
 void PumpOneMessage();
 
 // One of the icons built into the executable: "icon_group",
-// "icon_contact_male", "icon_contact_female", "icon_history".
+// "icon_contact_male", "icon_contact_female", "icon_history",
+// "icon_contact_not_stated".
 wxBitmap LoadResourceIcon(const wxString& name);
 
 // A picture from img/ below the working directory, in any image format.

@@ -22,6 +22,7 @@ const ResourceIcon resourceIcons[] = {
     {"icon_contact_male", icon_contact_male_png, sizeof(icon_contact_male_png)},
     {"icon_contact_female", icon_contact_female_png, sizeof(icon_contact_female_png)},
     {"icon_history", icon_history_png, sizeof(icon_history_png)},
+    {"icon_contact_not_stated", icon_contact_not_stated_png, sizeof(icon_contact_not_stated_png)},
 };
 } // namespace
 

@@ -428,6 +428,18 @@ def pic_person(s, female):
     return c
 
 
+def pic_person_not_stated(s):
+    """A plain slate silhouette, for a contact whose sex is not known."""
+    c = Canvas(s)
+    c.no_white = True
+    w = float(s)
+    cx = w / 2.0
+    body = rect(cx - 0.42 * w, 0.61 * w, cx + 0.42 * w, 1.3 * w, 0.26 * w) & rect(-1, 0, w + 1, w)
+    c.fill(body, SLATE)
+    c.fill(circle(cx, 0.29 * w, 0.205 * w), SLATE)
+    return c
+
+
 def pic_contact_new(s):
     c = Canvas(s)
     person(c, 0, 0, s * 0.90, False)
@@ -621,6 +633,10 @@ def build(sheet_path=None):
         for prefix in ("User", "user"):
             save(pic_person(24, female), IMG, "%s_s24_%s.png" % (prefix, num))
         save(pic_person(48, female), IMG, "user_s48_%s.png" % num)
+    # Sex not stated: "03", since "User_s24_02.png" is the tag picture.
+    for prefix in ("User", "user"):
+        save(pic_person_not_stated(24), IMG, "%s_s24_03.png" % prefix)
+    save(pic_person_not_stated(48), IMG, "user_s48_03.png")
 
     for kind in ("00", "05", "10", "50"):
         save(pic_star(kind), IMG, "Star_s16_%s.png" % kind)
@@ -635,6 +651,7 @@ def build(sheet_path=None):
     save(pic_tag(16), ICONS, "icon_group.png")
     save(pic_person(16, False), ICONS, "icon_contact_male.png")
     save(pic_person(16, True), ICONS, "icon_contact_female.png")
+    save(pic_person_not_stated(16), ICONS, "icon_contact_not_stated.png")
     save(pic_history(16), ICONS, "icon_history.png")
 
     tmp = tempfile.mkdtemp()

@@ -10,6 +10,22 @@
 
 struct KeptValues;
 
+// The values of the sex column. Any value but female and male, as a card
+// or a spreadsheet row without one stores, says nothing about the person.
+enum : int
+{
+    SEX_FEMALE = 0,
+    SEX_MALE = 1,
+    SEX_NOT_STATED = 2
+};
+
+// The number N of the person pictures (user_s48_0N.png and the 24 pixel
+// ones) for a sex value: 0 female, 1 male, 3 not stated.
+inline int SexPictureNumber(int sex)
+{
+    return sex == SEX_FEMALE ? 0 : sex == SEX_MALE ? 1 : 3;
+}
+
 class ContactInfoEx
 {
 public:
@@ -26,7 +42,7 @@ public:
     wxString last_name_alpha;
     wxString first_name;
     wxString first_name_alpha;
-    int sex; // 1 male, 0 female
+    int sex; // SEX_MALE, SEX_FEMALE or another value: not stated
     wxDateTime birthday;
     wxString company;
     wxString department;

@@ -12,6 +12,12 @@ public:
     int female = 0;
     int age30Plus = 0;
     int age30Minus = 0;
+
+    // Neither male nor female.
+    int NotStated() const
+    {
+        return total - male - female;
+    }
 };
 
 class RecentContact

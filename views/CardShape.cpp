@@ -60,7 +60,7 @@ std::vector<CardShape::Star> CardShape::StarsFor(int historyCount)
 
 wxString CardShape::PersonImageFor(int sex)
 {
-    return sex != 0 ? "User_s24_01.png" : "User_s24_00.png";
+    return wxString::Format("User_s24_0%d.png", SexPictureNumber(sex));
 }
 
 void CardShape::ForgetImages()

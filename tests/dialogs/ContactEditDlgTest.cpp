@@ -158,6 +158,18 @@ TEST_F(ContactEditDlgTest, EditShowsTheRecordAndWritesOnlyOnOk)
     EXPECT_EQ(anna.email, "anna@acme.example");
     EXPECT_EQ(anna.comment, "line one\nline two") << "the long text comes back unescaped";
     EXPECT_EQ(anna.tagIds, Ids({1, 3})) << "tags untouched";
+
+    // A sex the source did not state shows as such and can be chosen.
+    anna.sex = SEX_NOT_STATED;
+    rc = Run(EDIT_MODE_EDIT, anna,
+             [&](ContactEditDlg& dlg)
+             {
+                 EXPECT_EQ(dlg.GetPropertyGrid()->GetPropertyByName("sex")->GetValueAsString(), "Not stated");
+                 Change(dlg, "sex", 0L);
+                 Change(dlg, "sex", static_cast<long>(SEX_NOT_STATED));
+                 PressOk(dlg, false);
+             });
+    EXPECT_EQ(anna.sex, SEX_NOT_STATED);
     EXPECT_EQ(anna.id, 5);
     EXPECT_EQ(dir.ScalarInt("select count(*) from contacts"), 0) << "the dialog itself stores nothing";
 }

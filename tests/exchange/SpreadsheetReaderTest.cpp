@@ -174,6 +174,7 @@ TEST(SpreadsheetReaderRows, OnlyNamedRowsThatAreNotTheHeaderAreImported)
     // An imported contact has no birthday, and its alphabet names are its
     // names, so that the first-letter filter finds it.
     EXPECT_FALSE(contacts[1]->birthday.IsValid());
+    EXPECT_EQ(SEX_NOT_STATED, contacts[1]->sex) << "the sheet says nothing about it";
     EXPECT_EQ("Doe", contacts[1]->last_name_alpha);
     EXPECT_EQ("Jane", contacts[1]->first_name_alpha);
 }

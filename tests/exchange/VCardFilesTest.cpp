@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "exchange/VCardMapping.h"
 #include "exchange/VCardReader.h"
 #include "tests/exchange/SheetTestUtil.h"
 
@@ -28,6 +29,17 @@ std::vector<VCardReader::Card> ReadAll(const wxString& name)
 bool Has(const wxString& text, const char* part)
 {
     return text.Find(U(part)) != wxNOT_FOUND;
+}
+
+// Whether a kept line of the contact holds the text.
+bool Kept(const ContactInfoEx& c, const char* part)
+{
+    for (const wxString& line : c.keptProperties)
+    {
+        if (Has(line, part))
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -67,11 +79,31 @@ TEST(VCardFiles, OutlookVersion21WithQuotedPrintable)
         << c.comment;
     EXPECT_EQ(c.comment.Freq('\n') >= 5, true);
     EXPECT_FALSE(Has(c.comment, "=\n")) << "no soft line break left";
-    // What has no field is kept in the comment, not dropped or misfiled.
-    EXPECT_TRUE(Has(c.comment, "andere@folker-kinzel.de")) << "third e-mail";
-    EXPECT_TRUE(Has(c.comment, "Pager")) << "pager";
-    EXPECT_TRUE(Has(c.comment, "Dr.")) << "name prefix";
-    EXPECT_TRUE(Has(c.comment, "Maxl")) << "nickname";
+    // What has no field is kept beside the contact, not dropped, misfiled
+    // or turned into comment text.
+    EXPECT_TRUE(Kept(c, "andere@folker-kinzel.de")) << "third e-mail";
+    EXPECT_TRUE(Kept(c, "Pager")) << "pager";
+    EXPECT_TRUE(Kept(c, "Dr.")) << "name prefix";
+    EXPECT_TRUE(Kept(c, "Maxl")) << "nickname";
+    EXPECT_FALSE(Has(c.comment, "Maxl") || Has(c.comment, "Pager"));
+    // The name's and the addresses' own parts go back on export while the
+    // fields are unchanged, each once; a changed field wins over them.
+    wxString out = wxString::FromUTF8(VCardMapping::FromContact(c, wxArrayString(), VCardVersion::V40));
+    out.Replace("\r\n ", "");
+    EXPECT_TRUE(Has(out, "\nN:Mustermann;Max;Middle Name;Dr.\r")) << out;
+    EXPECT_EQ(wxString(out).Replace("\nN:", ""), 1u);
+    EXPECT_TRUE(Has(out, "\nADR;TYPE=WORK:;1;Firmenstra\xC3\x9F"
+                         "e;Ort Firma;Bundesland Firma;PLZFirma;Land Firma\r"))
+        << out;
+    EXPECT_EQ(wxString(out).Replace("\nADR", ""), 2u);
+    EXPECT_EQ(wxString(out).Replace("\nEMAIL", ""), 3u);
+    ContactInfoEx edited = c;
+    edited.first_name = "Moritz";
+    edited.home_street = "Neue Gasse 1";
+    const wxString changed = wxString::FromUTF8(VCardMapping::FromContact(edited, wxArrayString(), VCardVersion::V40));
+    EXPECT_TRUE(Has(changed, "Mustermann;Moritz;;;\r")) << changed;
+    EXPECT_FALSE(Has(changed, "Middle Name;Dr.")) << changed;
+    EXPECT_TRUE(Has(changed, "Neue Gasse 1")) << changed;
 }
 
 TEST(VCardFiles, ThunderbirdVersion40)
@@ -105,7 +137,8 @@ TEST(VCardFiles, ThunderbirdVersion40)
     EXPECT_EQ(b.business_street, U("Gesch\xC3\xA4"
                                    "ftsadresse 32"));
     EXPECT_TRUE(Has(b.comment, "Kommentar"));
-    EXPECT_TRUE(Has(b.comment, "Generalsekret")) << "role";
+    EXPECT_TRUE(Kept(b, "ROLE:Generalsekret")) << "role";
+    EXPECT_TRUE(Kept(b, "EMAIL;TYPE=WORK:geschaeftlich@freenet.de")) << "the kind of an e-mail";
 }
 
 TEST(VCardFiles, GoogleContactsAndEvolution)
@@ -129,7 +162,7 @@ TEST(VCardFiles, GoogleContactsAndEvolution)
     EXPECT_EQ(g.home_street, "111 Main St") << "the first address without a type";
     EXPECT_EQ(g.birthday.Format("%Y-%m-%d"), "1912-06-23");
     EXPECT_TRUE(g.comment.StartsWith("note line 1\nnote line 2\n")) << g.comment;
-    EXPECT_TRUE(Has(g.comment, "otheremail@example.com"));
+    EXPECT_TRUE(Kept(g, "otheremail@example.com"));
 
     auto evolution = ReadAll("evolution.vcf");
     ASSERT_EQ(evolution.size(), 1u);

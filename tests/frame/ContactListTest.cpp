@@ -42,7 +42,7 @@ TEST_F(ContactListTest, ColumnsIconsAndAlternateRows)
                               "email='li@example.com', webpage='http://li.example' WHERE id=%d",
                               id));
     AddContact({"Ng", "Ann", "Ng", "Ann", 0, ""});
-    AddContact({"Ma", "Bo", "Ma", "Bo", 1, ""});
+    AddContact({"Ma", "Bo", "Ma", "Bo", SEX_NOT_STATED, ""});
     OpenFrame();
     wxListCtrl* list = ResultList();
 
@@ -80,7 +80,8 @@ TEST_F(ContactListTest, ColumnsIconsAndAlternateRows)
         item.SetId(row);
         item.SetMask(wxLIST_MASK_IMAGE);
         list->GetItem(item);
-        EXPECT_EQ(RowContact(row)->sex ? 1 : 2, item.GetImage()) << "row " << row;
+        const int sex = RowContact(row)->sex;
+        EXPECT_EQ(sex == SEX_MALE ? 1 : sex == SEX_FEMALE ? 2 : 4, item.GetImage()) << "row " << row;
         EXPECT_EQ(Contacts().contactList[row], RowContact(row)) << "item data is the page record";
     }
     EXPECT_EQ(wxColour(231, 223, 221), list->GetItemBackgroundColour(0));

@@ -36,6 +36,8 @@ TEST(DetailPageRender, SexBirthdayAndPictureNumber)
     c.sex = 0;
     c.birthday = wxDateTime();
     EXPECT_EQ("0 Female ", Render("$img_num$ $sex$ $birthday$", c)) << "an unset birthday renders empty";
+    c.sex = SEX_NOT_STATED;
+    EXPECT_EQ("3 Not stated ", Render("$img_num$ $sex$ $birthday$", c));
 }
 
 TEST(DetailPageRender, OptionalLinesGetABreakOnlyWhenFilled)
@@ -114,14 +116,26 @@ TEST(DetailPageRender, KeptPropertiesShowReadOnlyBeforeTheEnd)
     c.last_name = "Li";
     EXPECT_EQ("<body>Li</body>", Render("<body>$last_name$</body>", c)) << "nothing kept, nothing added";
     c.keptProperties.Add("BDAY:--0415");
-    c.keptProperties.Add("item1.X-ABLabel:<Anniversary>");
+    c.keptProperties.Add("item1.X-ABLabel:_$!<Anniversary>!$_");
+    c.keptProperties.Add("ITEM1.X-ABDATE;type=pref:2004-08-07");
+    c.keptProperties.Add("item2.X-ABLabel:<Spouse>");
+    c.keptProperties.Add("N:Mustermann;Max;Middle Name;Dr.");
+    c.keptProperties.Add(wxString::FromUTF8("ADR;TYPE=WORK:;1;Hauptstra\\;e 5;K\xC3\xB6ln;;51147;"));
     c.keptProperties.Add("X-CUSTOM;X-PARAM=\"a:b\":one\\, two\\nthree");
     c.keptProperties.Add("PHOTO;ENCODING=b:" + wxString(300, 'A'));
     const wxString page = Render("<body>$last_name$</body>", c);
     EXPECT_TRUE(page.StartsWith("<body>Li<hr>")) << page;
     EXPECT_TRUE(page.EndsWith("</body>")) << page;
-    EXPECT_NE(page.Find("<BR>BDAY: --0415"), wxNOT_FOUND) << page;
-    EXPECT_NE(page.Find("<BR>X-ABLabel: &lt;Anniversary&gt;"), wxNOT_FOUND) << page;
+    // Labels people read, dates as the program writes them (a year-less
+    // birthday without an invented year), names in reading order and
+    // addresses whole; a group's label names its other lines.
+    EXPECT_NE(page.Find("<BR>Birthday: 04/15<BR>"), wxNOT_FOUND) << page;
+    EXPECT_NE(page.Find("<BR>Anniversary: 2004/08/07<BR>"), wxNOT_FOUND) << page;
+    EXPECT_EQ(page.Find("_$!<"), wxNOT_FOUND) << page;
+    EXPECT_NE(page.Find("<BR>X-ABLABEL: &lt;Spouse&gt;<BR>"), wxNOT_FOUND) << "a label of nothing shows as it is";
+    EXPECT_NE(page.Find("<BR>Name: Dr. Max Middle Name Mustermann<BR>"), wxNOT_FOUND) << page;
+    EXPECT_NE(page.Find(wxString::FromUTF8("<BR>Address: 1, Hauptstra;e 5, K\xC3\xB6ln, 51147<BR>")), wxNOT_FOUND)
+        << page;
     EXPECT_NE(page.Find("<BR>X-CUSTOM: one, two<BR>three"), wxNOT_FOUND) << page;
     EXPECT_NE(page.Find("<BR>PHOTO</body>"), wxNOT_FOUND) << "a photo shows its name only: " << page;
 }

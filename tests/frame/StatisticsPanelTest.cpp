@@ -45,12 +45,14 @@ TEST_F(StatisticsPanelTest, NumberPageListsTheTotalsUntilRefreshed)
     AddWithBirthday("Old", 1, now - wxDateSpan::Years(40));
     AddWithBirthday("Young", 0, now - wxDateSpan::Years(20));
     AddWithBirthday("Mid", 0, now - wxDateSpan::Years(25));
+    AddWithBirthday("Anon", SEX_NOT_STATED, now - wxDateSpan::Years(50));
     OpenFrame();
-    EXPECT_EQ((std::vector<wxString>{"30- years old", "30+ years old", "Female", "Male", "Total contacts"}),
-              Column("ID_LISTCTRL_STATUS", 0));
+    EXPECT_EQ(
+        (std::vector<wxString>{"30- years old", "30+ years old", "Not stated", "Female", "Male", "Total contacts"}),
+        Column("ID_LISTCTRL_STATUS", 0));
     const ContactStatistics& stats = Contacts().GetStatistics();
     EXPECT_EQ((std::vector<wxString>{wxString::Format("%d", stats.age30Minus), wxString::Format("%d", stats.age30Plus),
-                                     "2", "1", "3"}),
+                                     "1", "2", "1", "4"}),
               Column("ID_LISTCTRL_STATUS", 1));
     EXPECT_EQ(wxColour(231, 223, 221), List("ID_LISTCTRL_STATUS")->GetItemBackgroundColour(0));
     EXPECT_NE(wxColour(231, 223, 221), List("ID_LISTCTRL_STATUS")->GetItemBackgroundColour(1));
@@ -58,11 +60,11 @@ TEST_F(StatisticsPanelTest, NumberPageListsTheTotalsUntilRefreshed)
 
     AddContact({"New", "One", "New", "One", 1, ""});
     Click("ID_BUTTON_RESET");
-    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1))
+    EXPECT_EQ("4", List("ID_LISTCTRL_STATUS")->GetItemText(5, 1))
         << "a search alone refreshes nothing: another program's insert shows on Refresh";
     Click("ID_BUTTON_REFRESH");
-    EXPECT_EQ("4", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1));
-    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "two men now";
+    EXPECT_EQ("5", List("ID_LISTCTRL_STATUS")->GetItemText(5, 1));
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "two men now";
 }
 
 TEST_F(StatisticsPanelTest, TheTotalsFollowEveryStoredChange)
@@ -70,14 +72,14 @@ TEST_F(StatisticsPanelTest, TheTotalsFollowEveryStoredChange)
     AddContact({"Old", "One", "Old", "One", 1, ""});
     AddContact({"Gone", "Two", "Gone", "Two", 0, ""});
     OpenFrame();
-    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1));
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(5, 1));
 
     ContactInfoEx added;
     added.last_name = "New";
     added.sex = 1;
     Contacts().Insert(&added);
-    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "a new contact counts at once";
-    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "two men";
+    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(5, 1)) << "a new contact counts at once";
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "two men";
 
     ContactInfoEx* gone = nullptr;
     for (ContactInfoEx* c : Contacts().contactList)
@@ -88,9 +90,9 @@ TEST_F(StatisticsPanelTest, TheTotalsFollowEveryStoredChange)
     ASSERT_NE(gone, nullptr);
     gone->sex = 1;
     Contacts().Update(gone);
-    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(3, 1)) << "an edit counts too";
+    EXPECT_EQ("3", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "an edit counts too";
     Contacts().Delete(gone);
-    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(4, 1)) << "and a delete";
+    EXPECT_EQ("2", List("ID_LISTCTRL_STATUS")->GetItemText(5, 1)) << "and a delete";
 }
 
 TEST_F(StatisticsPanelTest, BirthdayMonthsWrapAroundTheYear)
@@ -224,7 +226,7 @@ TEST_F(StatisticsPanelTest, PagesWaitForTheFirstPaintAndShowEveryRecentRowNewest
     EXPECT_EQ(wxColour(231, 223, 221), recent->GetItemBackgroundColour(2999));
     EXPECT_NE(wxColour(231, 223, 221), recent->GetItemBackgroundColour(2998));
     EXPECT_EQ(wxColour(231, 223, 221), recent->GetItemBackgroundColour(1));
-    EXPECT_EQ(5, List("ID_LISTCTRL_STATUS")->GetItemCount());
+    EXPECT_EQ(6, List("ID_LISTCTRL_STATUS")->GetItemCount());
 
     Click("ID_BUTTON_WEEK");
     EXPECT_EQ(3000, recent->GetItemCount()) << "filled again, not added to";
@@ -271,5 +273,5 @@ TEST_F(StatisticsPanelTest, ARangeChosenBeforeTheFirstFillIsKept)
     ASSERT_TRUE(WaitFor([this] { return frame->GetStatisticsPane()->IsFilled(); }));
     EXPECT_EQ((std::vector<wxString>{"Call", "Lunch"}), Column("ID_LISTCTRL_RECNENT", 2))
         << "the start-up fill does not put the week back";
-    EXPECT_EQ(5, List("ID_LISTCTRL_STATUS")->GetItemCount()) << "the other pages are filled";
+    EXPECT_EQ(6, List("ID_LISTCTRL_STATUS")->GetItemCount()) << "the other pages are filled";
 }

@@ -46,6 +46,7 @@ TEST_F(StatisticsTest, AgeBandsUseAnInclusiveThirtyYearRange)
     EXPECT_EQ(s.total, 6);
     EXPECT_EQ(s.male, 3);
     EXPECT_EQ(s.female, 2) << "sex 2 counts in the total only";
+    EXPECT_EQ(s.NotStated(), 1);
     EXPECT_EQ(s.age30Minus, 3) << "29 years, 30 years less 5 minutes, 5 years";
     EXPECT_EQ(s.age30Plus, 3) << "older, future and unknown birthdays";
 

@@ -57,6 +57,9 @@ const NamedPicture namedPictures[] = {
     {"img/user_s24_01.png", 24, 24},
     {"img/user_s48_00.png", 48, 48},
     {"img/user_s48_01.png", 48, 48},
+    {"img/User_s24_03.png", 24, 24},
+    {"img/user_s24_03.png", 24, 24},
+    {"img/user_s48_03.png", 48, 48},
     {"img/Star_s16_00.png", 16, 16},
     {"img/Star_s16_05.png", 16, 16},
     {"img/Star_s16_10.png", 16, 16},
@@ -111,7 +114,8 @@ class ResourceIconsTest : public CorvalaGuiTest
 
 TEST_F(ResourceIconsTest, BuiltInIconsLoadAtSixteenPixels)
 {
-    for (const char* name : {"icon_group", "icon_contact_male", "icon_contact_female", "icon_history"})
+    for (const char* name :
+         {"icon_group", "icon_contact_male", "icon_contact_female", "icon_history", "icon_contact_not_stated"})
     {
         wxBitmap icon = Platform::LoadResourceIcon(name);
         ASSERT_TRUE(icon.IsOk()) << name << " does not load";
@@ -119,10 +123,14 @@ TEST_F(ResourceIconsTest, BuiltInIconsLoadAtSixteenPixels)
         EXPECT_EQ(icon.GetHeight(), 16) << name;
         EXPECT_TRUE(icon.HasAlpha()) << name << " should have a transparent background";
     }
-    // The male and female icons must differ: the lists tell the sexes apart by them.
+    // The three person icons must differ: the lists tell the sexes (and a
+    // sex not stated) apart by them.
     wxImage male = Platform::LoadResourceIcon("icon_contact_male").ConvertToImage();
     wxImage female = Platform::LoadResourceIcon("icon_contact_female").ConvertToImage();
+    wxImage unstated = Platform::LoadResourceIcon("icon_contact_not_stated").ConvertToImage();
     EXPECT_NE(memcmp(male.GetData(), female.GetData(), 16 * 16 * 3), 0);
+    EXPECT_NE(memcmp(male.GetData(), unstated.GetData(), 16 * 16 * 3), 0);
+    EXPECT_NE(memcmp(female.GetData(), unstated.GetData(), 16 * 16 * 3), 0);
 }
 
 TEST_F(ResourceIconsTest, UnknownIconNameGivesInvalidBitmap)
