@@ -197,7 +197,9 @@ wxString KeptSection(const ContactInfoEx& c)
     {
         const auto label = groupLabels.find(parts.group);
         const bool labelled = !parts.group.empty() && label != groupLabels.end() && groupSizes[parts.group] > 1;
-        if (labelled && parts.name == "X-ABLABEL")
+        // A year-less birthday kept from a card gives way to one typed in,
+        // as it does on export.
+        if ((labelled && parts.name == "X-ABLABEL") || (parts.name == "BDAY" && c.birthday.IsValid()))
             continue;
         section += "<BR>" + KeptLine(parts, labelled ? label->second : wxString());
     }

@@ -114,6 +114,7 @@ TEST(DetailPageRender, KeptPropertiesShowReadOnlyBeforeTheEnd)
 {
     ContactInfoEx c;
     c.last_name = "Li";
+    c.birthday = wxDateTime();
     EXPECT_EQ("<body>Li</body>", Render("<body>$last_name$</body>", c)) << "nothing kept, nothing added";
     c.keptProperties.Add("BDAY:--0415");
     c.keptProperties.Add("item1.X-ABLabel:_$!<Anniversary>!$_");
@@ -138,6 +139,8 @@ TEST(DetailPageRender, KeptPropertiesShowReadOnlyBeforeTheEnd)
         << page;
     EXPECT_NE(page.Find("<BR>X-CUSTOM: one, two<BR>three"), wxNOT_FOUND) << page;
     EXPECT_NE(page.Find("<BR>PHOTO</body>"), wxNOT_FOUND) << "a photo shows its name only: " << page;
+    c.birthday = wxDateTime(15, wxDateTime::Apr, 1980);
+    EXPECT_EQ(Render("<body>$last_name$</body>", c).Find("Birthday"), wxNOT_FOUND) << "a birthday typed in wins";
 }
 
 TEST_F(FrameTest, MissingTemplateShowsTheWelcomePageForEveryContact)
