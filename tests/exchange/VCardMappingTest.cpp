@@ -58,7 +58,7 @@ TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
     EXPECT_EQ(qp.comment, "abcEND:VCARDdef");
     // A 2.1 AGENT card inside a card is part of it.
     cards = ReadCards("BEGIN:VCARD\r\nN:Boss;Betty\r\nAGENT:\r\nBEGIN:VCARD\r\nN:Helper;Hal\r\nEND:VCARD\r\n"
-                     "END:VCARD\r\n");
+                      "END:VCARD\r\n");
     ASSERT_EQ(cards.size(), 1u);
     EXPECT_EQ(cards[0].contact->last_name, "Boss");
     // Its BEGIN and END lines are not kept: exported, they would end the
@@ -145,7 +145,7 @@ TEST(VCardMapping, UriNumbersEscapedCategoriesAndStructuredReadings)
     EXPECT_EQ(tel.home_mobile, "+1-418-555-0199");
 
     auto cards = ReadCards("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nCATEGORIES:Science\\, Research,B\\'C,Work\r\n"
-                          "URL:http\\://example.com\r\nEND:VCARD\r\n");
+                           "URL:http\\://example.com\r\nEND:VCARD\r\n");
     ASSERT_EQ(cards.size(), 1u);
     ASSERT_EQ(cards[0].categories.size(), 3u) << wxJoin(cards[0].categories, '|');
     EXPECT_EQ(cards[0].categories[0], "Science, Research");
