@@ -4,6 +4,8 @@
 // fresh database.
 //
 //   build/bench/import_bench [ROWS...]
+#include <unistd.h>
+
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/init.h>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -92,6 +95,11 @@ int main(int argc, char** argv)
     wxInitializer init;
     if (!init.IsOk())
         return 2;
+    // The program names the system's time zone at start; so does this, or
+    // every stored date would look at the zone file again.
+    if (!std::getenv("TZ") && access("/etc/localtime", R_OK) == 0)
+        setenv("TZ", ":/etc/localtime", 1);
+    tzset();
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));

@@ -131,6 +131,7 @@ int Adapter::Execute(const wxString& sql)
 int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction)
 {
     lastFailed = false;
+    lastInsertId = 0;
     if (batchFailed)
     {
         lastFailed = true;
@@ -162,6 +163,8 @@ int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTra
             changed = stmt.ExecuteUpdate();
             stmt.Finalize();
         }
+        if (changed > 0)
+            lastInsertId = db->GetLastRowId().GetValue();
         if (inTransaction)
         {
             db->Commit();

@@ -51,6 +51,12 @@ public:
     {
         return lastFailed;
     }
+    // The row id the last prepared statement inserted on its connection
+    // (0 when it failed or inserted nothing).
+    long long LastInsertId() const
+    {
+        return lastInsertId;
+    }
 
     // A write batch, stored entirely or not at all. Between BeginBatch and
     // CommitBatch (or RollbackBatch) a unit of work is alive, and every
@@ -109,5 +115,6 @@ private:
     bool inBatch = false;
     bool batchFailed = false;
     bool lastFailed = false;
+    long long lastInsertId = 0;
     wxString batchError;
 };

@@ -45,6 +45,16 @@ int ContactAdapter::InsertContact(const wxString& sql, const ContactInfoEx* cont
                            });
 }
 
+int ContactAdapter::ExecuteIds(const wxString& sql, int first, int second)
+{
+    return ExecutePrepared(sql,
+                           [first, second](wxSQLite3Statement& stmt)
+                           {
+                               stmt.Bind(1, first);
+                               stmt.Bind(2, second);
+                           });
+}
+
 int ContactAdapter::UpdateContact(const wxString& sql, const ContactInfoEx* contact)
 {
     return ExecutePrepared(sql,

@@ -14,6 +14,9 @@ public:
     int InsertContact(const wxString& sql, const ContactInfoEx* contact);
     // Rows changed (1), 0 on a database error.
     int UpdateContact(const wxString& sql, const ContactInfoEx* contact);
+    // Runs a statement of two numbers to bind (a contact's tag link), prepared
+    // once per unit of work; rows changed, 0 on a database error.
+    int ExecuteIds(const wxString& sql, int first, int second);
 
     // Builds a record from the first 43 columns of a contact select row.
     static ContactInfoEx* ReadContact(wxSQLite3ResultSet& row);

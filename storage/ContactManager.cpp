@@ -86,8 +86,8 @@ const char* const SQL_TAG_IDS = "select contact_tag.tag_id from contacts, contac
 // Added: the stored row, read again inside an update's or a delete's transaction.
 const char* const SQL_STORED_CONTACT = " from contacts where id = %d;";
 const char* const SQL_HISTORY_COUNT = "select count(contact_id) from contact_history where contact_id = %d;";
-const char* const SQL_LINK_TAG = "INSERT INTO contact_tag(contact_id, tag_id) VALUES(%d, %d);";
-const char* const SQL_LAST_ID = "select id from contacts order by id DESC LIMIT 1;";
+// Bound instead of formatted, so that a batch prepares it once.
+const char* const SQL_LINK_TAG = "INSERT INTO contact_tag(contact_id, tag_id) VALUES(?, ?);";
 const char* const SQL_UNLINK_TAGS = "delete from contact_tag where contact_id = %d";
 const char* const SQL_DELETE_CONTACT = "delete from contacts where id = '%d';";
 const char* const SQL_DELETE_LINKS = "delete from contact_tag where contact_id = '%d';";
@@ -301,7 +301,8 @@ void ContactManager::InsertTagLinks(ContactInfoEx* contact)
 {
     for (int tagId : contact->tagIds)
     {
-        adapter.Execute(wxString::Format(SQL_LINK_TAG, contact->id, tagId));
+        static const wxString link(SQL_LINK_TAG);
+        adapter.ExecuteIds(link, contact->id, tagId);
         if (adapter.BatchFailed())
             return;
     }
@@ -309,14 +310,17 @@ void ContactManager::InsertTagLinks(ContactInfoEx* contact)
 
 int ContactManager::InsertRecord(ContactInfoEx* contact)
 {
-    const int inserted = adapter.InsertContact(SQL_INSERT_CONTACT, contact);
+    // Converted once: a batch runs it for every record.
+    static const wxString insert(SQL_INSERT_CONTACT);
+    const int inserted = adapter.InsertContact(insert, contact);
     if (inserted <= 0)
     {
         // The largest id would belong to another contact: link nothing.
         contact->id = -1;
         return inserted;
     }
-    adapter.Query(SQL_LAST_ID, [contact](wxSQLite3ResultSet& row) { contact->id = ReadInt(row, 0); });
+    // The id SQLite gave the row (the largest one, as the id column counts up).
+    contact->id = static_cast<int>(adapter.LastInsertId());
     InsertTagLinks(contact);
     KeptProperties::Insert(adapter, *contact);
     return inserted;
@@ -328,90 +332,6 @@ void ContactManager::Insert(ContactInfoEx* contact)
     InsertRecord(contact);
     ForceSearch();
     NotifyObservers();
-}
-
-namespace
-{
-class ArraySource : public ContactSource
-{
-public:
-    explicit ArraySource(ContactArray& contacts) : contacts(contacts) {}
-
-    ContactInfoEx* Next() override
-    {
-        return next < contacts.GetCount() ? static_cast<ContactInfoEx*>(contacts[next++]) : nullptr;
-    }
-
-private:
-    ContactArray& contacts;
-    size_t next = 0;
-};
-} // namespace
-
-bool ContactManager::InsertContacts(ContactArray& contacts)
-{
-    std::vector<int> ids;
-    ids.reserve(contacts.GetCount());
-    for (void* item : contacts)
-        ids.push_back(static_cast<ContactInfoEx*>(item)->id);
-    ArraySource source(contacts);
-    return InsertBatch(source,
-                       [&]
-                       {
-                           for (size_t i = 0; i < contacts.GetCount(); ++i)
-                               static_cast<ContactInfoEx*>(contacts[i])->id = ids[i];
-                       });
-}
-
-bool ContactManager::InsertContacts(ContactSource& source)
-{
-    return InsertBatch(source, {});
-}
-
-bool ContactManager::InsertBatch(ContactSource& source, const std::function<void()>& restore)
-{
-    UnitOfWork unit;
-    lastBatchError.clear();
-    // The transaction starts with the first record: an empty batch stores
-    // nothing and needs no lock.
-    bool stored = true;
-    int n = 0;
-    while (ContactInfoEx* contact = source.Next())
-    {
-        ++n;
-        PumpOneMessage();
-        const int id = contact->id;
-        stored = (adapter.InBatch() || adapter.BeginBatch()) && source.Prepare(*contact) && InsertRecord(contact) > 0 &&
-                 !adapter.BatchFailed();
-        if (!stored)
-        {
-            contact->id = id;
-            break;
-        }
-    }
-    if (stored && source.Failed())
-    {
-        adapter.RollbackBatch();
-        if (restore)
-            restore();
-        return false;
-    }
-    if (stored && adapter.InBatch())
-        stored = adapter.CommitBatch();
-    if (!stored)
-    {
-        adapter.RollbackBatch();
-        if (restore)
-            restore();
-        // Only now is the rest read: the message says how many were not stored.
-        while (source.Next())
-            ++n;
-        return FailBatch(
-            wxString::Format(wxPLURAL("%d new contact was not stored.", "%d new contacts were not stored.", n), n));
-    }
-    // The search announces the new page: one notification for the batch.
-    ForceSearch();
-    return true;
 }
 
 wxString ContactManager::ColumnLabel(int column)

@@ -113,10 +113,16 @@ void CardCanvas::OnPaint(wxPaintEvent&)
     dc.SetBackground(wxBrush(GetBackgroundColour()));
     dc.Clear();
 
+    // Only the cards in the part to be painted are drawn.
     if (shapeManager)
     {
+        wxRect damaged = GetUpdateRegion().GetBox();
+        damaged.SetPosition(CalcUnscrolledPosition(damaged.GetPosition()));
         for (CardShape* card : shapeManager->cardShapes)
-            card->Draw(dc);
+        {
+            if (card->GetRect().Intersects(damaged))
+                card->Draw(dc);
+        }
     }
 }
 

@@ -22,6 +22,30 @@ std::map<wxString, wxBitmap>& ImageCache()
     return cache;
 }
 
+// The name fonts by point size, made once: making a font costs more than
+// drawing with it.
+const wxFont& NameFont(int pointSize)
+{
+    static std::map<int, wxFont> fonts;
+    auto found = fonts.find(pointSize);
+    if (found == fonts.end())
+        found = fonts
+                    .emplace(pointSize, wxFont(pointSize, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
+                                               false, wxEmptyString, wxFONTENCODING_DEFAULT))
+                    .first;
+    return found->second;
+}
+
+// Layouts by the texts they were measured for and the font of the lines
+// below the name. A bounded cache: full, it starts again.
+const size_t MAX_LAYOUTS = 20000;
+std::map<wxString, CardShape::Layout>& LayoutCache()
+{
+    static std::map<wxString, CardShape::Layout> cache;
+    return cache;
+}
+unsigned long measuredLayouts = 0;
+
 const wxBitmap& CardImage(const wxString& relativePath)
 {
     wxString path = Platform::CwdPath("img", relativePath);
@@ -106,19 +130,53 @@ wxString CardShape::FitText(const wxDC& dc, const wxString& text, int width)
 
 wxString CardShape::FitName(wxDC& dc, const wxString& name, int* lift)
 {
-    wxFont font(12, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString,
-                wxFONTENCODING_DEFAULT);
-    dc.SetFont(font);
+    int size = 12;
+    dc.SetFont(NameFont(size));
     const int fullHeight = dc.GetCharHeight();
     const int smallest = std::max(9, wxNORMAL_FONT->GetPointSize());
-    while (font.GetPointSize() > smallest && dc.GetTextExtent(name).x > NAME_WIDTH)
-    {
-        font.SetPointSize(font.GetPointSize() - 1);
-        dc.SetFont(font);
-    }
+    while (size > smallest && dc.GetTextExtent(name).x > NAME_WIDTH)
+        dc.SetFont(NameFont(--size));
     if (lift)
         *lift = (fullHeight - dc.GetCharHeight()) / 2;
     return FitText(dc, name, NAME_WIDTH);
+}
+
+namespace
+{
+wxString LayoutKey(const ContactInfoEx& contact)
+{
+    // The font of the lines is read once: the program does not change it.
+    static const wxString font = wxNORMAL_FONT->GetNativeFontInfoDesc();
+    const wxUniChar separator(0x1F);
+    return font + separator + contact.last_name + " " + contact.first_name + separator + contact.company + separator +
+           contact.business_phone + separator + contact.email;
+}
+} // namespace
+
+CardShape::Layout CardShape::LayoutFor(wxDC& dc, const ContactInfoEx& contact)
+{
+    const wxString key = LayoutKey(contact);
+    auto& cache = LayoutCache();
+    auto found = cache.find(key);
+    if (found != cache.end())
+        return found->second;
+    if (cache.size() >= MAX_LAYOUTS)
+        cache.clear();
+    ++measuredLayouts;
+    Layout measured;
+    measured.key = key;
+    measured.name = FitName(dc, contact.last_name + " " + contact.first_name, &measured.nameLift);
+    measured.namePointSize = dc.GetFont().GetPointSize();
+    dc.SetFont(*wxNORMAL_FONT);
+    measured.company = FitText(dc, contact.company, LINE_WIDTH);
+    measured.phone = FitText(dc, contact.business_phone, LINE_WIDTH);
+    measured.email = FitText(dc, contact.email, LINE_WIDTH);
+    return cache.emplace(key, measured).first->second;
+}
+
+unsigned long CardShape::MeasuredLayouts()
+{
+    return measuredLayouts;
 }
 
 void CardShape::Draw(wxDC& dc)
@@ -164,19 +222,21 @@ void CardShape::Draw(wxDC& dc)
 
     // Long texts end in an ellipsis short of the person picture and the
     // card's edge (so no letter is cut); the clipping only keeps the lines
-    // off the stars below.
+    // off the stars below. A record edited in place gets its texts
+    // measured again.
+    if (layout.key.empty() || layout.key != LayoutKey(*contact))
+        layout = LayoutFor(dc, *contact);
     {
         wxDCClipper clip(dc, wxRect(x + 12, y + 4, NAME_WIDTH, 24));
         // Smaller type keeps the middle of the line where 12-point type has it.
-        int lift = 0;
-        const wxString name = FitName(dc, contact->last_name + " " + contact->first_name, &lift);
-        dc.DrawText(name, x + 12, y + 8 + lift);
+        dc.SetFont(NameFont(layout.namePointSize));
+        dc.DrawText(layout.name, x + 12, y + 8 + layout.nameLift);
     }
     {
         wxDCClipper clip(dc, wxRect(x + 12, y + 26, LINE_WIDTH, 52));
         dc.SetFont(*wxNORMAL_FONT);
-        dc.DrawText(FitText(dc, contact->company, LINE_WIDTH), x + 12, y + 28);
-        dc.DrawText(FitText(dc, contact->business_phone, LINE_WIDTH), x + 12, y + 50);
-        dc.DrawText(FitText(dc, contact->email, LINE_WIDTH), x + 12, y + 64);
+        dc.DrawText(layout.company, x + 12, y + 28);
+        dc.DrawText(layout.phone, x + 12, y + 50);
+        dc.DrawText(layout.email, x + 12, y + 64);
     }
 }

@@ -41,6 +41,21 @@ public:
     // Drops the pictures read so far (they are read again on the next draw).
     static void ForgetImages();
 
+    // The texts of a card as drawn, measured once per contact texts and
+    // fonts and kept across pages: a repaint, or a page shown again,
+    // measures nothing.
+    struct Layout
+    {
+        wxString key; // the texts and the font it was measured for
+        wxString name;
+        int namePointSize = 12;
+        int nameLift = 0;
+        wxString company, phone, email;
+    };
+    static Layout LayoutFor(wxDC& dc, const ContactInfoEx& contact);
+    // How many layouts were measured (not found kept) since the start.
+    static unsigned long MeasuredLayouts();
+
     // The text as it fits a width in the DC's font: whole, or cut after its
     // last whole character that leaves room for an ellipsis ("Zimmermann
     // Pie…"), so that cards can still be told apart.
@@ -67,6 +82,7 @@ private:
         int offsetY;
     };
     std::vector<Picture> pictures;
+    Layout layout;
     bool picturesLooked = false;
     int picturesSex = 0;
     int picturesHistory = 0;

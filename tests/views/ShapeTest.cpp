@@ -163,6 +163,32 @@ TEST_F(ModelTest, LongCardTextsEndInAnEllipsisAfterAWholeCharacter)
     }
 }
 
+TEST_F(ModelTest, CardTextsAreMeasuredOnceAndKeptForTheNextPage)
+{
+    wxBitmap bitmap(200, 120, 24);
+    wxMemoryDC dc(bitmap);
+    ContactInfoEx contact;
+    contact.last_name = "Measured";
+    // Texts no other test drew, so that nothing is kept for them yet.
+    contact.first_name = wxString::Format("Once%lu", CardShape::MeasuredLayouts());
+    contact.company = "Acme";
+    const unsigned long before = CardShape::MeasuredLayouts();
+    {
+        CardShape card(&contact);
+        card.Draw(dc);
+        card.selected = true;
+        card.Draw(dc);
+    }
+    EXPECT_EQ(before + 1, CardShape::MeasuredLayouts()) << "a repaint measures nothing";
+    CardShape again(&contact);
+    again.Draw(dc);
+    EXPECT_EQ(before + 1, CardShape::MeasuredLayouts()) << "nor does the same contact on a page shown again";
+    contact.company = "Globex";
+    again.Draw(dc);
+    EXPECT_EQ(before + 2, CardShape::MeasuredLayouts()) << "a text edited in place is measured again";
+    EXPECT_EQ("Globex", CardShape::LayoutFor(dc, contact).company);
+}
+
 TEST_F(ModelTest, CardWithoutContactDrawsNothing)
 {
     CardShape card(nullptr);
