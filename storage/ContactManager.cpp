@@ -334,6 +334,11 @@ void ContactManager::Insert(ContactInfoEx* contact)
     NotifyObservers();
 }
 
+const char* ContactManager::InsertStatement()
+{
+    return SQL_INSERT_CONTACT;
+}
+
 wxString ContactManager::ColumnLabel(int column)
 {
     return wxGetTranslation(SELECT_COLUMNS[column]);

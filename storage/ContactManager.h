@@ -21,6 +21,9 @@ WX_DEFINE_ARRAY_PTR(ContactObserver*, ContactObserverArray);
 class ContactManager
 {
 public:
+    // The statement every new record is stored with (the import's floor
+    // in the benchmarks runs it too).
+    static const char* InsertStatement();
     ContactManager();
     ContactManager(const ContactManager&) = delete;
     ContactManager& operator=(const ContactManager&) = delete;
