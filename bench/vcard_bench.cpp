@@ -120,6 +120,26 @@ bool InChild(const char* name, const std::function<bool(double& ms, wxString& de
 }
 
 // Imports a file of many small cards into an empty book.
+// Imports a file into the empty book of a folder as one batch, in a child
+// process; true when every one of the expected cards was stored.
+bool TimedImport(const char* name, const wxString& bookFolder, const wxString& file, VCardImport::Duplicates duplicates,
+                 size_t expected)
+{
+    return InChild(name,
+                   [&](double& ms, wxString& detail)
+                   {
+                       wxSetWorkingDirectory(bookFolder);
+                       TagManager tags;
+                       ContactManager manager;
+                       VCardImport import(tags, manager);
+                       wxStopWatch watch;
+                       VCardImport::Result r = import.Run(file, duplicates);
+                       ms = watch.TimeInMicro().ToDouble() / 1000.0;
+                       detail = wxString::Format("%zu stored", r.imported);
+                       return r.stored && r.imported == expected;
+                   });
+}
+
 int SmallCards(long cards)
 {
     char templ[] = "/tmp/corvala-vcard-bench-XXXXXX";
@@ -138,19 +158,8 @@ int SmallCards(long cards)
                      i, i);
     std::fclose(out);
     std::printf("%ld small cards, %.1f MB file\n", cards, wxFileName::GetSize(file).ToDouble() / 1e6);
-    const bool ok = InChild("import (one batch)",
-                            [&](double& ms, wxString& detail)
-                            {
-                                wxSetWorkingDirectory(folder + "/empty");
-                                TagManager tags;
-                                ContactManager manager;
-                                VCardImport import(tags, manager);
-                                wxStopWatch watch;
-                                VCardImport::Result r = import.Run(file, VCardImport::Duplicates::IMPORT);
-                                ms = watch.TimeInMicro().ToDouble() / 1000.0;
-                                detail = wxString::Format("%zu stored", r.imported);
-                                return r.stored && r.imported == static_cast<size_t>(cards);
-                            });
+    const bool ok = TimedImport("import (one batch)", folder + "/empty", file, VCardImport::Duplicates::IMPORT,
+                                static_cast<size_t>(cards));
     wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
     return ok ? 0 : 1;
 }
@@ -212,19 +221,9 @@ int main(int argc, char** argv)
                          return read == static_cast<size_t>(contacts);
                      }) &&
              ok;
-        ok = InChild(v3 ? "import 3.0 (one batch)" : "import 4.0 (one batch)",
-                     [&](double& ms, wxString& detail)
-                     {
-                         wxSetWorkingDirectory(folder + (v3 ? "/empty30" : "/empty40"));
-                         TagManager tags;
-                         ContactManager manager;
-                         VCardImport import(tags, manager);
-                         wxStopWatch watch;
-                         VCardImport::Result r = import.Run(file, VCardImport::Duplicates::SKIP);
-                         ms = watch.TimeInMicro().ToDouble() / 1000.0;
-                         detail = wxString::Format("%zu stored", r.imported);
-                         return r.stored && r.imported == static_cast<size_t>(contacts);
-                     }) &&
+        ok = TimedImport(v3 ? "import 3.0 (one batch)" : "import 4.0 (one batch)",
+                         folder + (v3 ? "/empty30" : "/empty40"), file, VCardImport::Duplicates::SKIP,
+                         static_cast<size_t>(contacts)) &&
              ok;
     }
     wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
