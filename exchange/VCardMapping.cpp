@@ -412,6 +412,30 @@ bool PutShadow(std::vector<std::string>& lines, std::vector<bool>& taken, const 
     return false;
 }
 
+// Whether a kept line, added to the card's lines, would change what the
+// card's fields read: a line the fields once came from whose field has
+// changed or been emptied since. The fields win; the line is dropped.
+bool WouldFillAField(const std::vector<std::string>& lines, const std::string& kept)
+{
+    auto read = [](const std::string& text)
+    {
+        EVCard* card = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
+        e_vcard_construct_full(card, text.data(), static_cast<gssize>(text.size()), nullptr);
+        ContactInfoEx contact;
+        wxArrayString categories;
+        VCardMapping::ToContact(card, contact, categories);
+        g_object_unref(card);
+        wxString fields = contact.last_name + '\n' + contact.first_name;
+        for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+            fields += '\n' + contact.*field;
+        return fields;
+    };
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return read(text + "END:VCARD\r\n") != read(text + kept + "\r\nEND:VCARD\r\n");
+}
+
 bool IsUidLine(const wxString& line)
 {
     return line.Upper().StartsWith("UID:") || line.Upper().StartsWith("UID;");
@@ -535,7 +559,9 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
                 continue;
             if (PutShadow(lines, taken, text))
                 continue;
-            if (name == "N") // the name was changed: the fields win
+            // The name was changed, or an address or e-mail the fields took
+            // from this line: the fields win.
+            if (name == "N" || ((name == "ADR" || name == "EMAIL") && WouldFillAField(lines, text)))
                 continue;
             kept += text + "\r\n";
         }

@@ -104,6 +104,16 @@ TEST(VCardFiles, OutlookVersion21WithQuotedPrintable)
     EXPECT_TRUE(Has(changed, "Mustermann;Moritz;;;\r")) << changed;
     EXPECT_FALSE(Has(changed, "Middle Name;Dr.")) << changed;
     EXPECT_TRUE(Has(changed, "Neue Gasse 1")) << changed;
+    // An address the user cleared does not come back from the card's line.
+    edited.business_street = edited.business_street_2 = edited.business_street_3 = "";
+    const std::string cleared = VCardMapping::FromContact(edited, wxArrayString(), VCardVersion::V30);
+    VCardReader reader;
+    reader.OpenMemory(cleared.data(), cleared.size());
+    VCardReader::Card again;
+    ASSERT_TRUE(reader.Next(again));
+    ASSERT_TRUE(again.contact);
+    EXPECT_EQ(again.contact->business_street, "") << cleared;
+    EXPECT_EQ(again.contact->home_street, "Neue Gasse 1");
 }
 
 TEST(VCardFiles, ThunderbirdVersion40)
