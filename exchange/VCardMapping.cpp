@@ -373,23 +373,25 @@ std::string PropertyName(const std::string& line)
     return name;
 }
 
+// What the names and text fields of a card read.
+wxString FieldsOfCard(const std::string& text)
+{
+    EVCard* card = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
+    e_vcard_construct_full(card, text.data(), static_cast<gssize>(text.size()), nullptr);
+    ContactInfoEx contact;
+    wxArrayString categories;
+    VCardMapping::ToContact(card, contact, categories); // no name: false, the fields are read all the same
+    g_object_unref(card);
+    wxString fields = contact.last_name + '\n' + contact.first_name;
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+        fields += '\n' + contact.*field;
+    return fields;
+}
+
 // What the fields hold after reading one N, ADR or EMAIL line alone.
 wxString FieldsOf(const std::string& line)
 {
-    const std::string text = "BEGIN:VCARD\r\nVERSION:3.0\r\n" + line + "\r\nEND:VCARD\r\n";
-    EVCard* card = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
-    e_vcard_construct_full(card, text.data(), static_cast<gssize>(text.size()), nullptr);
-    ContactInfoEx scratch;
-    wxArrayString categories;
-    VCardMapping::ToContact(card, scratch, categories); // no name: false, the fields are read all the same
-    g_object_unref(card);
-    wxString fields;
-    for (const VCardField field :
-         {&ContactInfoEx::last_name, &ContactInfoEx::first_name, &ContactInfoEx::business_street,
-          &ContactInfoEx::business_street_2, &ContactInfoEx::business_street_3, &ContactInfoEx::home_street,
-          &ContactInfoEx::home_street_2, &ContactInfoEx::home_street_3, &ContactInfoEx::email})
-        fields += scratch.*field + '\n';
-    return fields;
+    return FieldsOfCard("BEGIN:VCARD\r\nVERSION:3.0\r\n" + line + "\r\nEND:VCARD\r\n");
 }
 
 // A kept N, ADR or EMAIL line takes the place of a line the fields made
@@ -417,23 +419,10 @@ bool PutShadow(std::vector<std::string>& lines, std::vector<bool>& taken, const 
 // changed or been emptied since. The fields win; the line is dropped.
 bool WouldFillAField(const std::vector<std::string>& lines, const std::string& kept)
 {
-    auto read = [](const std::string& text)
-    {
-        EVCard* card = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
-        e_vcard_construct_full(card, text.data(), static_cast<gssize>(text.size()), nullptr);
-        ContactInfoEx contact;
-        wxArrayString categories;
-        VCardMapping::ToContact(card, contact, categories);
-        g_object_unref(card);
-        wxString fields = contact.last_name + '\n' + contact.first_name;
-        for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-            fields += '\n' + contact.*field;
-        return fields;
-    };
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
-    return read(text + "END:VCARD\r\n") != read(text + kept + "\r\nEND:VCARD\r\n");
+    return FieldsOfCard(text + "END:VCARD\r\n") != FieldsOfCard(text + kept + "\r\nEND:VCARD\r\n");
 }
 
 bool IsUidLine(const wxString& line)

@@ -16,7 +16,7 @@ namespace
 const char* const ENTRY_NAME = "example.marrowind.Corvala.desktop";
 
 // One argument of an Exec line: in double quotes, with the four characters
-// the specification reserves inside them escaped; "%" doubled, as field
+// the desktop entry format reserves inside them escaped; "%" doubled, as field
 // codes start with it.
 wxString QuoteArgument(const wxString& argument)
 {

@@ -1,5 +1,5 @@
 // Starting the program when the user logs in: a desktop entry in the
-// autostart folder of the freedesktop specification
+// autostart folder of the freedesktop desktops
 // ($XDG_CONFIG_HOME/autostart, normally ~/.config/autostart), which every
 // desktop session reads at login.
 #pragma once
@@ -24,6 +24,6 @@ bool Disable(wxString& error);
 
 // The Exec line of the entry: the installed launcher (whose path the
 // launcher passes in CORVALA_LAUNCHER) on the current book, or else the
-// running executable itself, each argument quoted as the specification asks.
+// running executable itself, each argument quoted as desktop entries ask.
 wxString ExecLine();
 } // namespace Autostart

@@ -147,19 +147,13 @@ int HistoryManager::Update(HistoryInfo* history)
             updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, &merged);
         }
     }
-    if (refused.empty() && !failed && !adapter.BatchFailed() && adapter.CommitBatch())
-    {
-        // The entry now holds what is stored, for its next write.
-        history->his_time = history->readTime = merged.his_time;
-        history->comment = history->readComment = merged.comment;
-        Changed();
-        return updated;
-    }
-    const wxString reason = adapter.BatchError();
-    adapter.RollbackBatch();
-    ReportError(!refused.empty() ? refused : wxString::Format(_("The history entry was not stored: %s"), reason));
+    if (!CommitGuarded(failed, refused, _("The history entry was not stored: %s")))
+        return 0;
+    // The entry now holds what is stored, for its next write.
+    history->his_time = history->readTime = merged.his_time;
+    history->comment = history->readComment = merged.comment;
     Changed();
-    return 0;
+    return updated;
 }
 
 int HistoryManager::Delete(HistoryInfo* history)
@@ -185,14 +179,19 @@ int HistoryManager::Delete(HistoryInfo* history)
             deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
     }
     // An entry another program already removed is gone either way.
+    if (!CommitGuarded(failed, refused, _("The history entry was not deleted: %s")))
+        return 0;
+    Changed();
+    return deleted;
+}
+
+bool HistoryManager::CommitGuarded(bool failed, const wxString& refused, const wxString& failure)
+{
     if (refused.empty() && !failed && !adapter.BatchFailed() && adapter.CommitBatch())
-    {
-        Changed();
-        return deleted;
-    }
+        return true;
     const wxString reason = adapter.BatchError();
     adapter.RollbackBatch();
-    ReportError(!refused.empty() ? refused : wxString::Format(_("The history entry was not deleted: %s"), reason));
+    ReportError(!refused.empty() ? refused : wxString::Format(failure, reason));
     Changed();
-    return 0;
+    return false;
 }

@@ -51,6 +51,10 @@ private:
     bool ReadStored(int id, wxDateTime& time, wxString& comment, bool& failed);
     // Tells the observer the list is to be reloaded.
     void Changed();
+    // Ends a guarded write: commits it when nothing refused or failed it;
+    // otherwise rolls it back, reports one message (the refusal, or the
+    // failure text with the database's reason for %s) and tells the list.
+    bool CommitGuarded(bool failed, const wxString& refused, const wxString& failure);
 
     HistoryObserver* observer;
     HistoryAdapter adapter;
