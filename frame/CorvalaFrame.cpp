@@ -29,6 +29,7 @@
 #include "frame/ContactListPane.h"
 #include "frame/Corva.h"
 #include "frame/DetailPane.h"
+#include "frame/FindBox.h"
 #include "frame/FrameImages.h"
 #include "frame/HistoryPane.h"
 #include "frame/LongLoad.h"
@@ -211,44 +212,6 @@ void CorvalaFrame::BuildStatisticsPane()
                                             .Dockable(true));
 }
 
-void CorvalaFrame::BuildToolbar()
-{
-    toolbar = new wxAuiToolBar(this, ids.ID_AUITOOLBAR, wxDefaultPosition, wxDefaultSize,
-                               wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_TEXT);
-    auto tool = [this](int id, const wxString& label, const char* image, const wxString& help, const wxString& longHelp)
-    {
-        toolbar->AddTool(id, label, FrameImages::Load(image, 24), help, wxITEM_NORMAL);
-        if (!longHelp.empty())
-            toolbar->SetToolLongHelp(id, longHelp);
-    };
-    tool(ids.ID_TOOL_NEW, _("New"), "ContactEdit_s24_01.png", _("New contact"),
-         _("Open new contact dialog to add contace."));
-    tool(ids.ID_TOOL_EDIT, _("Edit"), "ContactEdit_s24_02.png", _("Edit selected contace"),
-         _("Open edit contact dialog to edit a contact information."));
-    tool(ids.ID_TOOL_DELETE, _("Delete"), "Delete_s24_01.png", _("Delete selected contact"),
-         _("Delete selected contact."));
-    toolbar->AddSeparator();
-    tool(ids.ID_TOOL_TAG, _("Tag"), "User_s24_02.png", _("Tag management"), _("Open tag management dialog."));
-    tool(ids.ID_TOOL_IMPORT, _("Import"), "Import_s24_01.png", wxEmptyString, wxEmptyString);
-    toolbar->AddSeparator();
-    tool(ids.ID_TOOL_SETTING, _("Setting"), "Setting_s24_01.png", _("Open settings dialog"),
-         _("Open settings dialog."));
-    tool(ids.ID_TOOL_UPDATE, _("Update"), "Update_s24_01.png", _("Check update"),
-         _("Open the Corvala download page on www.marrowind.example."));
-    tool(ids.ID_TOOL_ABOUT, _("About"), "About_s24_01.png", _("Open about dialog"), _("Open about dialog."));
-    toolbar->Realize();
-    paneManager.AddPane(toolbar, wxAuiPaneInfo()
-                                     .Name("Toolbar")
-                                     .Caption(_("Toolbar"))
-                                     .ToolbarPane()
-                                     .Layer(10)
-                                     .Top()
-                                     .Gripper(true)
-                                     .CloseButton(false)
-                                     .RightDockable(false)
-                                     .BottomDockable(false));
-}
-
 void CorvalaFrame::BuildMenuBar()
 {
     wxMenuBar* menuBar = new wxMenuBar();
@@ -273,6 +236,7 @@ void CorvalaFrame::BuildMenuBar()
     withIcon(contact, ids.ID_MENU_DELETE, _("&Delete\tDEL"), _("Delete selected item."), "Delete_s16_01.png");
     contact->AppendSeparator();
     withIcon(contact, ids.ID_MENU_COPY, _("&Copy...\tCtrl+Alt+C"), _("Add item by copy."), "User_s16_01.png");
+    withIcon(contact, idMenuFind, _("&Find\tCtrl+F"), _("Find contacts by any of their texts."), nullptr);
     menuBar->Append(contact, _("&Contact"));
 
     wxMenu* tag = new wxMenu();
@@ -370,6 +334,12 @@ void CorvalaFrame::ConnectEvents()
             [] { wxLaunchDefaultBrowser(DOWNLOAD_PAGE, wxBROWSER_NEW_WINDOW); });
     command({ids.ID_TOOL_ABOUT, ids.ID_MENU_ABOUT}, [this] { RunModal<AboutDlg>(this, wxID_ANY); });
     command({ids.ID_MENU_QUIT}, [this] { Close(false); });
+    command({idMenuFind},
+            [this]
+            {
+                findBox->SetFocus();
+                findBox->SelectAll();
+            });
     Bind(
         wxEVT_MENU,
         [this](wxCommandEvent& event)

@@ -25,6 +25,7 @@ class ContactListPane;
 class ContactEvent;
 class Corva;
 class DetailPane;
+class FindBox;
 class HistoryPane;
 class RelationCanvas;
 class StatisticsPane;
@@ -143,6 +144,9 @@ private:
     // The vCard commands of the Tools menu; their ids follow all others.
     wxWindowIDRef idMenuImportVCard{wxWindow::NewControlId()};
     wxWindowIDRef idMenuExportVCard{wxWindow::NewControlId()};
+    // The find box and its command (Ctrl+F puts the cursor in it).
+    wxWindowIDRef idFindBox{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuFind{wxWindow::NewControlId()};
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     SearchCenterPane* searchCenter = nullptr;
@@ -164,5 +168,6 @@ private:
     wxMenuItem* personalInfoItem = nullptr;
     wxMenuItem* statisticsItem = nullptr;
     wxAuiToolBar* toolbar = nullptr;
+    FindBox* findBox = nullptr;
     wxArrayString droppedVCards; // dropped during a long read, not yet opened
 };

@@ -357,7 +357,28 @@ wxString SearchCenterPane::FormatPageLabel(int page, int pageSize, int total)
 
 void SearchCenterPane::ShowPage(int page)
 {
-    pageLabel->SetLabel(FormatPageLabel(page, contactManager.condition.pageSize, contactManager.totalCount));
+    const wxString label = FormatPageLabel(page, contactManager.condition.pageSize, contactManager.totalCount);
+    if (contactManager.condition.find.empty())
+        pageLabel->SetLabel(label);
+    else
+        pageLabel->SetLabel(wxString::Format(_("%s found"), label));
+}
+
+void SearchCenterPane::Find(const wxString& text)
+{
+    const wxString trimmed = wxString(text).Trim().Trim(false);
+    if (trimmed == condition.find)
+        return;
+    condition.find = trimmed;
+    condition.pageIndex = 1;
+    StartSearch();
+}
+
+void SearchCenterPane::EndFind()
+{
+    condition.find.clear();
+    if (findBox && !findBox->IsEmpty())
+        findBox->ChangeValue(wxEmptyString);
 }
 
 void SearchCenterPane::ShowConditionRow(bool show)
@@ -370,6 +391,7 @@ void SearchCenterPane::ShowConditionRow(bool show)
 
 void SearchCenterPane::OnTagSelected(wxListEvent& event)
 {
+    EndFind();
     long row = event.GetIndex();
     selTagText->SetValue(tagList->GetItemText(row));
     condition.tagId = static_cast<int>(static_cast<long>(tagList->GetItemData(row)));
@@ -431,6 +453,7 @@ void SearchCenterPane::OnAlphabetLeftUp(wxMouseEvent& event)
         firstAlphabetText->SetValue(letter);
         condition.alphabet = letter;
     }
+    EndFind();
     condition.pageIndex = 1;
     alphabetPanel->Refresh();
     StartSearch();
@@ -443,6 +466,7 @@ void SearchCenterPane::OnButtonSearchClick(wxCommandEvent&)
     keyword.Trim(true).Trim(false);
     condition.keyword = keyword;
     keywordText->SetValue(keyword);
+    EndFind();
     condition.pageIndex = 1;
     StartSearch();
     ShowPage(1);
@@ -450,6 +474,7 @@ void SearchCenterPane::OnButtonSearchClick(wxCommandEvent&)
 
 void SearchCenterPane::OnButtonResetClick(wxCommandEvent&)
 {
+    EndFind();
     condition.tagId = -1;
     condition.alphabet.clear();
     condition.keyword.clear();

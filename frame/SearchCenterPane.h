@@ -41,6 +41,14 @@ public:
     // The paging label for that page of the current result.
     void ShowPage(int page);
     void ShowConditionRow(bool show);
+    // The find box's text: the contacts with it in any of their texts, or,
+    // when empty, the filter of the tag, letter and keyword again. Choosing
+    // a filter empties the box.
+    void Find(const wxString& text);
+    void SetFindBox(wxTextCtrl* box)
+    {
+        findBox = box;
+    }
     bool IsConditionRowVisible() const
     {
         return conditionRowVisible;
@@ -70,6 +78,8 @@ public:
 
 private:
     void StartSearch();
+    // A filter was chosen: the find gives way to it.
+    void EndFind();
     void OnTagSelected(wxListEvent& event);
     void OnAlphabetPaint(wxPaintEvent& event);
     void OnAlphabetLeftUp(wxMouseEvent& event);
@@ -96,4 +106,5 @@ private:
     ContactListPane* contactList = nullptr;
     // Stands in the business card page until the card view takes its place.
     CardCanvas* cardView = nullptr;
+    wxTextCtrl* findBox = nullptr;
 };

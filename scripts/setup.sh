@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libwxsqlite3-3.2-dev libsqlite3-dev sqlite3 libexpat1-dev
+  libwxgtk3.2-dev libwxsqlite3-3.2-dev libsqlite3-dev sqlite3 libexpat1-dev libglib2.0-dev
   libgtest-dev libgmock-dev
   xvfb xauth imagemagick gettext
   clang libclang-rt-14-dev ccache

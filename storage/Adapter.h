@@ -44,6 +44,11 @@ public:
 
     // Runs one non-SELECT statement; the number of rows changed, 0 on error.
     int Execute(const wxString& sql);
+    // The same with its values bound; prepared once per unit of work.
+    int ExecuteBound(const wxString& sql, const Binder& bind)
+    {
+        return ExecutePrepared(sql, bind);
+    }
 
     // Whether the last Query, Execute or prepared statement failed. A
     // statement can succeed and change no row; this tells the two apart.

@@ -7,6 +7,52 @@
 #include "storage/ContactInfoEx.h"
 #include "storage/DbValues.h"
 
+const char* const ContactAdapter::COLUMNS[43] = {
+    "id",
+    "last_name",
+    "last_name_alpha",
+    "first_name",
+    "first_name_alpha",
+    "sex",
+    "birthday",
+    "company",
+    "department",
+    "job_title",
+    "business_fax",
+    "business_fax_2",
+    "business_phone",
+    "business_phone_2",
+    "business_mobile",
+    "business_mobile_2",
+    "business_street",
+    "business_street_2",
+    "business_street_3",
+    "business_im",
+    "business_im_2",
+    "business_im_3",
+    "home_fax",
+    "home_fax_2",
+    "home_phone",
+    "home_phone_2",
+    "home_mobile",
+    "home_mobile_2",
+    "home_street",
+    "home_street_2",
+    "home_street_3",
+    "home_im",
+    "home_im_2",
+    "home_im_3",
+    "email",
+    "email_2",
+    "webpage",
+    "webpage_2",
+    "comment",
+    "latest_update_time",
+    "latest_update_user_id",
+    "entry_time",
+    "entry_user_id",
+};
+
 namespace
 {
 // Parameters 1 to 38, the same for insert and update. Each parameter has the

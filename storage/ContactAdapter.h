@@ -8,6 +8,9 @@ class wxSQLite3ResultSet;
 class ContactAdapter : public Adapter
 {
 public:
+    // The columns of a contact select row, in the order ReadContact reads them.
+    static const char* const COLUMNS[43];
+
     virtual ~ContactAdapter() = default;
 
     // Rows inserted (1), 0 on a database error. The record is not changed.

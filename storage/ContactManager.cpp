@@ -10,6 +10,7 @@
 
 #include "storage/DbValues.h"
 #include "storage/EditMerge.h"
+#include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
@@ -34,52 +35,6 @@ const char* const SQL_UPDATE_CONTACT =
     "home_phone=?, home_phone_2=?, home_mobile=?, home_mobile_2=?, home_street=?, home_street_2=?, "
     "home_street_3=?, home_im=?, home_im_2=?, home_im_3=?, email=?, email_2=?, webpage=?, webpage_2=?, "
     "comment=?, latest_update_time=?, latest_update_user_id=?, entry_time=?, entry_user_id=? \t\t\twhere id = ?;";
-
-const char* const SELECT_COLUMNS[43] = {
-    "id",
-    "last_name",
-    "last_name_alpha",
-    "first_name",
-    "first_name_alpha",
-    "sex",
-    "birthday",
-    "company",
-    "department",
-    "job_title",
-    "business_fax",
-    "business_fax_2",
-    "business_phone",
-    "business_phone_2",
-    "business_mobile",
-    "business_mobile_2",
-    "business_street",
-    "business_street_2",
-    "business_street_3",
-    "business_im",
-    "business_im_2",
-    "business_im_3",
-    "home_fax",
-    "home_fax_2",
-    "home_phone",
-    "home_phone_2",
-    "home_mobile",
-    "home_mobile_2",
-    "home_street",
-    "home_street_2",
-    "home_street_3",
-    "home_im",
-    "home_im_2",
-    "home_im_3",
-    "email",
-    "email_2",
-    "webpage",
-    "webpage_2",
-    "comment",
-    "latest_update_time",
-    "latest_update_user_id",
-    "entry_time",
-    "entry_user_id",
-};
 
 const char* const SQL_TAG_IDS = "select contact_tag.tag_id from contacts, contact_tag \t\t\t\twhere contacts.id = %d "
                                 "and contact_tag.contact_id = %d;";
@@ -112,7 +67,7 @@ wxString BuildSelectHead()
         if (i > 0)
             head += ", ";
         head += "\t\t\t\t\t\t\t";
-        head += SELECT_COLUMNS[i];
+        head += ContactAdapter::COLUMNS[i];
     }
     head += wxString(' ', 30);
     return head;
@@ -163,6 +118,11 @@ void ContactManager::SetCondition(const SearchCondition& source)
         condition.keyword = source.keyword;
         condition.changed = true;
     }
+    if (condition.find != source.find)
+    {
+        condition.find = source.find;
+        condition.changed = true;
+    }
     if (condition.pageIndex != source.pageIndex)
     {
         condition.pageIndex = source.pageIndex;
@@ -177,6 +137,13 @@ wxString ContactManager::BuildFilter() const
 
 wxString ContactManager::BuildFilter(const SearchCondition& condition)
 {
+    if (!condition.find.empty())
+    {
+        // Inside a search this runs on the search's connection.
+        Adapter adapter;
+        const wxString found = FindIndex::BuildCondition(adapter, condition.find);
+        return found.empty() ? wxString(" from contacts ") : " from contacts where " + found;
+    }
     const bool hasAlphabet = !condition.alphabet.empty();
     const bool hasKeyword = !condition.keyword.empty();
     const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
@@ -323,6 +290,7 @@ int ContactManager::InsertRecord(ContactInfoEx* contact)
     contact->id = static_cast<int>(adapter.LastInsertId());
     InsertTagLinks(contact);
     KeptProperties::Insert(adapter, *contact);
+    FindIndex::Store(adapter, *contact);
     return inserted;
 }
 
@@ -341,7 +309,7 @@ const char* ContactManager::InsertStatement()
 
 wxString ContactManager::ColumnLabel(int column)
 {
-    return wxGetTranslation(SELECT_COLUMNS[column]);
+    return wxGetTranslation(ContactAdapter::COLUMNS[column]);
 }
 
 std::unique_ptr<ContactInfoEx> ContactManager::ReadStored(int id)
@@ -391,7 +359,10 @@ int ContactManager::UpdateRecord(ContactInfoEx* contact)
         adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
         InsertTagLinks(&result);
     }
-    if (updated > 0 && !adapter.LastFailed() && !adapter.BatchFailed())
+    const bool written = updated > 0 && !adapter.LastFailed() && !adapter.BatchFailed();
+    if (written)
+        FindIndex::Reindex(adapter, contact->id);
+    if (written && !adapter.BatchFailed())
         ShowWritten(contact, result, *stored);
     return updated;
 }
@@ -446,7 +417,10 @@ bool ContactManager::DeleteRows(const ContactInfoEx* contact)
         adapter.Execute(wxString::Format(sql, contact->id));
         failed = failed || adapter.LastFailed();
     }
-    return KeptProperties::Delete(adapter, contact->id) && !failed;
+    failed = !KeptProperties::Delete(adapter, contact->id) || failed;
+    if (FindIndex::Exists(adapter))
+        failed = !FindIndex::Remove(adapter, contact->id) || failed;
+    return !failed;
 }
 
 void ContactManager::TakeOutOfPage(const ContactInfoEx* contact)

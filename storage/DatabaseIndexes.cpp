@@ -5,6 +5,7 @@
 #include <set>
 
 #include "storage/Adapter.h"
+#include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
 
 namespace
@@ -88,7 +89,10 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
             if (tables.count(index.table) && !existing.count(index.name))
                 missing.push_back(&index);
         }
-        if (!missing.empty() || addTable)
+        // The find box's index, for a book made before it or changed by
+        // another program since (contacts added or removed there).
+        const bool fillFind = tables.count("contacts") && !FindIndex::IsComplete(db);
+        if (!missing.empty() || addTable || fillFind)
         {
             if (beforeCreating)
                 beforeCreating();
@@ -97,6 +101,11 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
                 db.ExecuteUpdate(KeptProperties::CREATE_TABLE);
             for (const DatabaseIndex* index : missing)
                 db.ExecuteUpdate(CreateIndexStatement(*index));
+            if (fillFind)
+            {
+                db.ExecuteUpdate(FindIndex::CREATE_TABLE);
+                FindIndex::Rebuild(db);
+            }
             db.Commit();
             created = static_cast<int>(missing.size());
         }

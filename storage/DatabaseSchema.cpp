@@ -6,6 +6,7 @@
 
 #include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
+#include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
 
 namespace
@@ -36,6 +37,7 @@ const char* const SCHEMA[] = {
     " id INTEGER PRIMARY KEY AUTOINCREMENT, his_time TEXT, contact_id INTEGER,"
     " his_type INTEGER, comment TEXT)",
     KeptProperties::CREATE_TABLE,
+    FindIndex::CREATE_TABLE,
 };
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include "storage/ContactInfoEx.h"
 #include "storage/DbValues.h"
+#include "storage/FindIndex.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
 
@@ -78,7 +79,8 @@ void HistoryManager::Clear()
 void HistoryManager::Insert(HistoryInfo* history)
 {
     UnitOfWork unit;
-    adapter.InsertHistory(SQL_INSERT_HISTORY, history);
+    if (adapter.InsertHistory(SQL_INSERT_HISTORY, history) > 0)
+        FindIndex::Reindex(adapter, history->contact_id);
     if (observer)
         observer->OnHistoryChanged();
 }
@@ -109,6 +111,8 @@ int HistoryManager::Update(HistoryInfo* history)
     if (!history->loaded)
     {
         const int updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, history);
+        if (updated > 0)
+            FindIndex::Reindex(adapter, history->contact_id);
         Changed();
         return updated;
     }
@@ -145,6 +149,8 @@ int HistoryManager::Update(HistoryInfo* history)
             merged.his_time = timeEdited ? history->his_time : storedTime;
             merged.comment = commentEdited ? history->comment : storedComment;
             updated = adapter.UpdateHistory(SQL_UPDATE_HISTORY, &merged);
+            if (updated > 0)
+                FindIndex::Reindex(adapter, history->contact_id);
         }
     }
     if (!CommitGuarded(failed, refused, _("The history entry was not stored: %s")))
@@ -162,6 +168,8 @@ int HistoryManager::Delete(HistoryInfo* history)
     if (!history->loaded)
     {
         const int deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
+        if (deleted > 0)
+            FindIndex::Reindex(adapter, history->contact_id);
         Changed();
         return deleted;
     }
@@ -176,7 +184,11 @@ int HistoryManager::Delete(HistoryInfo* history)
             refused = _("This history entry was changed by another program since it was shown here, and was not "
                         "deleted. The list now shows what is stored: delete it again if it should still go.");
         else
+        {
             deleted = adapter.Execute(wxString::Format(SQL_DELETE_HISTORY, history->id));
+            if (deleted > 0)
+                FindIndex::Reindex(adapter, history->contact_id);
+        }
     }
     // An entry another program already removed is gone either way.
     if (!CommitGuarded(failed, refused, _("The history entry was not deleted: %s")))

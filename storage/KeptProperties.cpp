@@ -11,22 +11,19 @@ const char* const KeptProperties::CREATE_TABLE =
     "CREATE TABLE IF NOT EXISTS contact_properties ("
     " contact_id INTEGER NOT NULL, position INTEGER NOT NULL, line TEXT NOT NULL)";
 
-namespace
-{
 // A book the start-up could not add the table to (read-only, locked) works
 // as before: nothing is kept, and reading and deleting find nothing.
-bool TableExists(Adapter& adapter)
+bool KeptProperties::Exists(Adapter& adapter)
 {
     bool exists = false;
     adapter.Query("select 1 from sqlite_master where type = 'table' and name = 'contact_properties';",
                   [&exists](wxSQLite3ResultSet&) { exists = true; });
     return exists;
 }
-} // namespace
 
 bool KeptProperties::Insert(Adapter& adapter, const ContactInfoEx& contact)
 {
-    if (contact.keptProperties.empty() || !TableExists(adapter))
+    if (contact.keptProperties.empty() || !Exists(adapter))
         return true;
     for (size_t i = 0; i < contact.keptProperties.size(); ++i)
     {
@@ -41,7 +38,7 @@ bool KeptProperties::Insert(Adapter& adapter, const ContactInfoEx& contact)
 
 bool KeptProperties::Delete(Adapter& adapter, int contactId)
 {
-    if (!TableExists(adapter))
+    if (!Exists(adapter))
         return !adapter.LastFailed();
     adapter.Execute(wxString::Format("delete from contact_properties where contact_id = %d;", contactId));
     return !adapter.LastFailed();
@@ -51,7 +48,7 @@ bool KeptProperties::Load(ContactInfoEx& contact)
 {
     Adapter adapter;
     wxArrayString lines;
-    if (!TableExists(adapter))
+    if (!Exists(adapter))
         return !adapter.LastFailed();
     const bool ok =
         adapter.Query(wxString::Format("select line from contact_properties where contact_id = %d order by position;",
@@ -64,7 +61,7 @@ bool KeptProperties::Load(ContactInfoEx& contact)
 
 bool KeptProperties::ReadAll(Adapter& adapter, std::map<int, wxArrayString>& lines)
 {
-    if (!TableExists(adapter))
+    if (!Exists(adapter))
         return !adapter.LastFailed();
     return adapter.Query("select contact_id, line from contact_properties order by contact_id, position;",
                          [&lines](wxSQLite3ResultSet& row) { lines[ReadInt(row, 0)].Add(ReadText(row, 1)); }) >= 0;

@@ -18,6 +18,10 @@ extern const char* const TABLE;
 // The table, for new books and, at start-up, for books made before it.
 extern const char* const CREATE_TABLE;
 
+// Whether the book has the table (an older one the start-up could not
+// change has not).
+bool Exists(Adapter& adapter);
+
 // The contact's kept lines, in their order; inside a batch a failure fails
 // the batch. False when a statement failed.
 bool Insert(Adapter& adapter, const ContactInfoEx& contact);

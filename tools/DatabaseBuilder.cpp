@@ -4,6 +4,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "storage/DatabaseSchema.h"
+#include "storage/FindIndex.h"
 
 void DatabaseBuilder::CreateSchema(wxSQLite3Database& db)
 {
@@ -32,7 +33,12 @@ bool DatabaseBuilder::Create(const wxString& path, bool demo, wxString* error)
         db.Open(path, wxEmptyString, WXSQLITE_OPEN_READWRITE | WXSQLITE_OPEN_CREATE);
         CreateSchema(db);
         if (demo)
+        {
             FillDemoData(db);
+            db.Begin();
+            FindIndex::Rebuild(db);
+            db.Commit();
+        }
         db.Close();
     }
     catch (const wxSQLite3Exception& e)

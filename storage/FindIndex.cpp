@@ -1,0 +1,347 @@
+#include "storage/FindIndex.h"
+
+#include <glib.h>
+#include <wx/wxsqlite3.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "storage/ContactAdapter.h"
+#include "storage/ContactInfoEx.h"
+#include "storage/DbValues.h"
+#include "storage/KeptProperties.h"
+
+const char* const FindIndex::TABLE = "contact_find";
+// The texts are folded before they are stored and the query is folded the
+// same way, so the tokenizer compares exactly; without positions the index
+// only narrows the rows down and SQLite checks each pattern on the text.
+const char* const FindIndex::CREATE_TABLE = "CREATE VIRTUAL TABLE IF NOT EXISTS contact_find USING fts5(body, digits, "
+                                            "tokenize = 'trigram case_sensitive 1', detail = none)";
+
+namespace
+{
+const char* const SQL_STORE = "insert into contact_find (rowid, body, digits) values (?, ?, ?);";
+const char* const SQL_REMOVE = "delete from contact_find where rowid = ?;";
+
+bool IsPhoneField(wxString ContactInfoEx::*field)
+{
+    static wxString ContactInfoEx::*const phones[] = {
+        &ContactInfoEx::business_fax,     &ContactInfoEx::business_fax_2,  &ContactInfoEx::business_phone,
+        &ContactInfoEx::business_phone_2, &ContactInfoEx::business_mobile, &ContactInfoEx::business_mobile_2,
+        &ContactInfoEx::home_fax,         &ContactInfoEx::home_fax_2,      &ContactInfoEx::home_phone,
+        &ContactInfoEx::home_phone_2,     &ContactInfoEx::home_mobile,     &ContactInfoEx::home_mobile_2};
+    for (wxString ContactInfoEx::*phone : phones)
+    {
+        if (phone == field)
+            return true;
+    }
+    return false;
+}
+
+// The value of a content line ("item1.EMAIL;TYPE=HOME:a@b.org" gives
+// "a@b.org"), with the escapes and the separators of structured values
+// read as the text they stand for.
+wxString LineValue(const wxString& line)
+{
+    const int colon = line.Find(':');
+    wxString value = colon == wxNOT_FOUND ? line : line.Mid(colon + 1);
+    wxString text;
+    for (size_t i = 0; i < value.length(); ++i)
+    {
+        const wxUniChar c = value[i];
+        if (c == '\\' && i + 1 < value.length())
+        {
+            const wxUniChar next = value[++i];
+            text += (next == 'n' || next == 'N') ? wxUniChar(' ') : next;
+        }
+        else
+            text += c == ';' ? wxUniChar(' ') : c;
+    }
+    return text;
+}
+
+void AddLine(wxString& body, const wxString& text)
+{
+    if (text.empty())
+        return;
+    if (!body.empty())
+        body += '\n';
+    body += FindIndex::Fold(text);
+}
+
+bool Write(Adapter& adapter, const ContactInfoEx& contact, const wxArrayString& history)
+{
+    const wxString body = FindIndex::BodyOf(contact, history);
+    const wxString digits = FindIndex::DigitsOf(contact);
+    static const wxString store(SQL_STORE);
+    adapter.ExecuteBound(store,
+                         [&contact, &body, &digits](wxSQLite3Statement& stmt)
+                         {
+                             stmt.Bind(1, contact.id);
+                             stmt.Bind(2, body);
+                             stmt.Bind(3, digits);
+                         });
+    return !adapter.LastFailed();
+}
+
+wxString SelectHead()
+{
+    wxString head = "select ";
+    for (int i = 0; i < 43; ++i)
+        head << (i ? ", " : "") << ContactAdapter::COLUMNS[i];
+    return head;
+}
+
+// "*text*" for GLOB, with its wildcards standing for themselves.
+wxString GlobPattern(const wxString& text)
+{
+    wxString pattern = "*";
+    for (wxUniChar c : text)
+    {
+        if (c == '*' || c == '?' || c == '[')
+            pattern << '[' << c << ']';
+        else
+            pattern << c;
+    }
+    return EscapeSqlText(pattern + "*");
+}
+
+// The ids of the tags whose folded name contains the word.
+wxString TagIdsContaining(Adapter& adapter, const wxString& word)
+{
+    wxString ids;
+    adapter.Query("select id, name from mst_tags;",
+                  [&ids, &word](wxSQLite3ResultSet& row)
+                  {
+                      if (FindIndex::Fold(ReadText(row, 1)).Contains(word))
+                          ids << (ids.empty() ? "" : ", ") << ReadInt(row, 0);
+                  });
+    return ids;
+}
+
+// Without the index: the same words looked for in the stored columns
+// themselves (case blind for Latin letters only, and slow on a large book).
+wxString ColumnsCondition(const wxString& word)
+{
+    wxString columns;
+    for (int i = 1; i < 39; ++i)
+    {
+        if (i == 5 || i == 6)
+            continue; // sex and birthday
+        columns << (columns.empty() ? "" : " || char(10) || ") << "ifnull(" << ContactAdapter::COLUMNS[i] << ", '')";
+    }
+    return "(" + columns + ") like '%" + EscapeSqlText(EscapeLikePattern(word)) + "%' escape '\\'";
+}
+} // namespace
+
+wxString FindIndex::Fold(const wxString& text)
+{
+    using GText = std::unique_ptr<gchar, decltype(&g_free)>;
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    GText split(g_utf8_normalize(utf8.data(), static_cast<gssize>(utf8.length()), G_NORMALIZE_ALL), g_free);
+    if (!split)
+        return text.Lower(); // not valid text: compare it as it is
+    // Accents on Latin, Greek and Cyrillic letters go ("García" is found
+    // as "garcia"); the voicing marks of kana stay.
+    std::string bare;
+    for (const gchar* c = split.get(); *c; c = g_utf8_next_char(c))
+    {
+        const gunichar u = g_utf8_get_char(c);
+        if (u < 0x300 || u > 0x36F)
+            bare.append(c, g_utf8_next_char(c) - c);
+    }
+    GText joined(g_utf8_normalize(bare.c_str(), -1, G_NORMALIZE_DEFAULT_COMPOSE), g_free);
+    GText folded(g_utf8_casefold(joined.get(), -1), g_free);
+    return wxString::FromUTF8(folded.get());
+}
+
+wxArrayString FindIndex::PhoneDigits(const wxString& phone)
+{
+    wxString digits;
+    bool plus = false;
+    for (wxUniChar c : Fold(phone))
+    {
+        if (c >= '0' && c <= '9')
+            digits += c;
+        else if (c == '+' && digits.empty())
+            plus = true;
+    }
+    wxArrayString forms;
+    if (digits.length() < 3)
+        return forms;
+    const bool international = plus || digits.StartsWith("00");
+    if (!plus && international)
+        digits = digits.Mid(2);
+    forms.Add(digits);
+    if (international)
+    {
+        for (size_t code = 1; code <= 3 && code + 2 < digits.length(); ++code)
+            forms.Add("0" + digits.Mid(code));
+    }
+    return forms;
+}
+
+wxString FindIndex::BodyOf(const ContactInfoEx& contact, const wxArrayString& historyComments)
+{
+    wxString body;
+    AddLine(body, contact.last_name);
+    AddLine(body, contact.first_name);
+    AddLine(body, contact.last_name_alpha);
+    AddLine(body, contact.first_name_alpha);
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+        AddLine(body, contact.*field);
+    for (const wxString& line : contact.keptProperties)
+        AddLine(body, LineValue(line));
+    for (const wxString& comment : historyComments)
+        AddLine(body, comment);
+    return body;
+}
+
+wxString FindIndex::DigitsOf(const ContactInfoEx& contact)
+{
+    wxString digits;
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+    {
+        if (!IsPhoneField(field))
+            continue;
+        for (const wxString& form : PhoneDigits(contact.*field))
+            digits << (digits.empty() ? "" : " ") << form;
+    }
+    return digits;
+}
+
+bool FindIndex::Exists(Adapter& adapter)
+{
+    bool exists = false;
+    adapter.Query("select 1 from sqlite_master where type = 'table' and name = 'contact_find';",
+                  [&exists](wxSQLite3ResultSet&) { exists = true; });
+    return exists;
+}
+
+bool FindIndex::Store(Adapter& adapter, const ContactInfoEx& contact)
+{
+    if (!Exists(adapter))
+        return !adapter.LastFailed();
+    return Remove(adapter, contact.id) && Write(adapter, contact, wxArrayString());
+}
+
+bool FindIndex::Remove(Adapter& adapter, int contactId)
+{
+    static const wxString remove(SQL_REMOVE);
+    adapter.ExecuteBound(remove, [contactId](wxSQLite3Statement& stmt) { stmt.Bind(1, contactId); });
+    return !adapter.LastFailed();
+}
+
+bool FindIndex::Reindex(Adapter& adapter, int contactId)
+{
+    if (!Exists(adapter))
+        return !adapter.LastFailed();
+    std::unique_ptr<ContactInfoEx> contact;
+    if (adapter.Query(SelectHead() + wxString::Format(" from contacts where id = %d;", contactId),
+                      [&contact](wxSQLite3ResultSet& row) { contact.reset(ContactAdapter::ReadContact(row)); }) < 0)
+        return false;
+    if (!Remove(adapter, contactId))
+        return false;
+    if (!contact)
+        return true;
+    if (KeptProperties::Exists(adapter) &&
+        adapter.Query(wxString::Format("select line from contact_properties where contact_id = %d order by position;",
+                                       contactId),
+                      [&contact](wxSQLite3ResultSet& row) { contact->keptProperties.Add(ReadText(row, 0)); }) < 0)
+        return false;
+    wxArrayString history;
+    if (adapter.Query(wxString::Format("select comment from contact_history where contact_id = %d order by id;",
+                                       contactId),
+                      [&history](wxSQLite3ResultSet& row) { history.Add(ReadText(row, 0)); }) < 0)
+        return false;
+    return Write(adapter, *contact, history);
+}
+
+bool FindIndex::IsComplete(wxSQLite3Database& db)
+{
+    if (!db.TableExists(TABLE))
+        return false;
+    // The index's own copy of the texts is an ordinary table: counting it
+    // is as quick as counting the contacts.
+    return db.ExecuteScalar("select count(*) from contacts;") ==
+               db.ExecuteScalar("select count(*) from contact_find_content;") &&
+           db.ExecuteScalar("select max(id) from contacts;") ==
+               db.ExecuteScalar("select max(id) from contact_find_content;");
+}
+
+void FindIndex::Rebuild(wxSQLite3Database& db)
+{
+    std::map<int, wxArrayString> kept;
+    std::map<int, wxArrayString> history;
+    if (db.TableExists(KeptProperties::TABLE))
+    {
+        wxSQLite3ResultSet rs =
+            db.ExecuteQuery("select contact_id, line from contact_properties order by contact_id, position;");
+        while (rs.NextRow())
+            kept[ReadInt(rs, 0)].Add(ReadText(rs, 1));
+    }
+    wxSQLite3ResultSet comments = db.ExecuteQuery("select contact_id, comment from contact_history order by id;");
+    while (comments.NextRow())
+        history[ReadInt(comments, 0)].Add(ReadText(comments, 1));
+    comments.Finalize();
+
+    db.ExecuteUpdate("delete from contact_find;");
+    wxSQLite3Statement insert = db.PrepareStatement(SQL_STORE);
+    wxSQLite3ResultSet rs = db.ExecuteQuery(SelectHead() + " from contacts;");
+    const wxArrayString none;
+    while (rs.NextRow())
+    {
+        std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(rs));
+        auto lines = kept.find(contact->id);
+        if (lines != kept.end())
+            contact->keptProperties = lines->second;
+        auto found = history.find(contact->id);
+        insert.Bind(1, contact->id);
+        insert.Bind(2, BodyOf(*contact, found == history.end() ? none : found->second));
+        insert.Bind(3, DigitsOf(*contact));
+        insert.ExecuteUpdate();
+        insert.Reset();
+    }
+}
+
+wxString FindIndex::BuildCondition(Adapter& adapter, const wxString& text)
+{
+    const wxString folded = Fold(text);
+    wxArrayString words = wxSplit(folded, ' ', 0);
+    const bool indexed = Exists(adapter);
+    wxString condition;
+    for (const wxString& word : words)
+    {
+        const wxString trimmed = wxString(word).Trim().Trim(false);
+        if (trimmed.empty())
+            continue;
+        wxString match;
+        if (!indexed)
+            match = ColumnsCondition(trimmed);
+        else if (trimmed.length() < 3)
+            // Too short for the index: every row's text is read (the index
+            // does not read a short pattern of CJK characters right).
+            match = "id in (select rowid from contact_find where body like '%" +
+                    EscapeSqlText(EscapeLikePattern(trimmed)) + "%' escape '\\')";
+        else
+            match = "id in (select rowid from contact_find where body glob '" + GlobPattern(trimmed) + "')";
+        const wxString tags = TagIdsContaining(adapter, trimmed);
+        if (!tags.empty())
+            match = "(" + match + " or id in (select contact_id from contact_tag where tag_id in (" + tags + ")))";
+        condition << (condition.empty() ? "" : " and ") << match;
+    }
+    if (condition.empty())
+        return condition;
+    // Digits and phone signs alone: the numbers with those digits too,
+    // whatever their separators and country code.
+    if (indexed && folded.find_first_not_of("0123456789+-.()/ ") == wxString::npos)
+    {
+        wxString numbers;
+        for (const wxString& form : PhoneDigits(folded))
+            numbers << " or id in (select rowid from contact_find where digits glob '" << GlobPattern(form) << "')";
+        if (!numbers.empty())
+            condition = "(" + condition + numbers + ")";
+    }
+    return condition;
+}

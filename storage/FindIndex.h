@@ -1,0 +1,65 @@
+// The find box's index: one full-text row per contact (SQLite FTS5 with the
+// trigram tokenizer) holding every text of the contact folded for finding,
+// and the digits of its phone numbers. It is written beside the contact in
+// the same unit of work (the same transaction in a batch) and read only by
+// the find's filter. Tag names are matched when the find runs, so renaming
+// a tag needs no rewrite here.
+#pragma once
+
+#include <wx/arrstr.h>
+#include <wx/string.h>
+
+class Adapter;
+class wxSQLite3Database;
+class ContactInfoEx;
+
+namespace FindIndex
+{
+extern const char* const TABLE;
+extern const char* const CREATE_TABLE;
+
+// Text as the find compares it: compatibility forms (full- and half-width
+// letters, digits and kana, ligatures) replaced by their plain forms,
+// accents of letters dropped, then case folded.
+wxString Fold(const wxString& text);
+
+// The digit strings a phone number is found by: its digits without a
+// leading "+" or "00", and for such an international number the national
+// forms ("0" and the rest) for a country code of one to three digits.
+// Empty when the text holds fewer than three digits.
+wxArrayString PhoneDigits(const wxString& phone);
+
+// The indexed texts of a contact: its fields, the values of its kept
+// lines and the given history comments, folded, one per line.
+wxString BodyOf(const ContactInfoEx& contact, const wxArrayString& historyComments);
+wxString DigitsOf(const ContactInfoEx& contact);
+
+// Whether the book has the index (an older book that could not be changed
+// at start-up has not; the find then reads the contacts themselves).
+bool Exists(Adapter& adapter);
+
+// Writes the row of a new contact from its record (it has no history yet).
+// False when a statement failed.
+bool Store(Adapter& adapter, const ContactInfoEx& contact);
+// Writes the row of a stored contact from what the file holds now: its
+// row, kept lines and history. A contact that is gone loses its row.
+bool Reindex(Adapter& adapter, int contactId);
+bool Remove(Adapter& adapter, int contactId);
+
+// Whether the index holds a row for every contact and no other: false for
+// a book made before the find and for rows another program added or
+// removed. Throws wxSQLite3Exception when the file cannot be read.
+bool IsComplete(wxSQLite3Database& db);
+
+// Fills the index anew from every contact of the book (a book made before
+// the find, at start-up, or filled by the database tool), on the caller's
+// connection and transaction. Throws wxSQLite3Exception on failure.
+void Rebuild(wxSQLite3Database& db);
+
+// The where clause (without "where") of the contacts whose texts, tag
+// names or phone digits contain the text: each word of it must be found
+// in the contact's texts or in one of its tag names; a text of digits and
+// phone signs alone also finds the numbers with those digits. Empty when
+// the text has no word.
+wxString BuildCondition(Adapter& adapter, const wxString& text);
+} // namespace FindIndex

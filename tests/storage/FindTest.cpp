@@ -1,0 +1,134 @@
+// The find: any text of a contact, kept current by every write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "storage/ContactManager.h"
+#include "storage/DatabaseIndexes.h"
+#include "storage/HistoryManager.h"
+#include "tests/storage/StorageTestUtil.h"
+
+namespace
+{
+class FindTest : public CorvalaTest
+{
+protected:
+    // The family names of what the find shows, sorted, and the count.
+    wxString Find(const wxString& text)
+    {
+        SearchCondition condition;
+        condition.find = text;
+        manager.SetCondition(condition);
+        manager.Search();
+        wxArrayString names;
+        for (ContactInfoEx* contact : manager.contactList)
+            names.Add(contact->last_name);
+        names.Sort();
+        EXPECT_EQ(manager.totalCount, static_cast<int>(names.size())) << text;
+        return wxJoin(names, ',');
+    }
+
+    ContactInfoEx* Add(const wxString& last, const wxString& first, const wxString& alpha)
+    {
+        ContactInfoEx* contact = new ContactInfoEx();
+        contact->last_name = last;
+        contact->first_name = first;
+        contact->last_name_alpha = alpha;
+        records.emplace_back(contact);
+        return contact;
+    }
+
+    ContactManager manager;
+    std::vector<std::unique_ptr<ContactInfoEx>> records;
+};
+} // namespace
+
+TEST_F(FindTest, FindsAnyTextWhateverCaseWidthAccentsAndPhoneSeparators)
+{
+    ContactInfoEx* baker = Add("Baker", "Tom", "Baker");
+    baker->company = "Riverbend Foods";
+    baker->business_phone = "+44 20 7946 0958";
+    baker->email = "tom@bakery.example";
+    baker->home_street = wxString::FromUTF8("12 Rue de l'Église");
+    baker->keptProperties.Add("NICKNAME:Tommy");
+    ContactInfoEx* yamada = Add(wxString::FromUTF8("山田"), wxString::FromUTF8("太郎"), "Yamada");
+    yamada->company = wxString::FromUTF8("ＡＢＣ商事");
+    yamada->home_phone = "03-1234-5678";
+    ContactInfoEx* garcia = Add(wxString::FromUTF8("García"), "Ana", "Garcia");
+    garcia->job_title = "50% partner";
+    for (auto& record : records)
+        manager.Insert(record.get());
+
+    EXPECT_EQ(Find("baker"), "Baker");
+    EXPECT_EQ(Find("BAKER"), "Baker");
+    EXPECT_EQ(Find(wxString::FromUTF8("ｂａｋｅｒ")), "Baker") << "full-width letters";
+    EXPECT_EQ(Find("tom baker"), "Baker") << "every word, each in any field";
+    EXPECT_EQ(Find("tom garcia"), "");
+    EXPECT_EQ(Find("foods"), "Baker");
+    EXPECT_EQ(Find("tommy"), "Baker") << "a kept property's value";
+    EXPECT_EQ(Find("eglise"), "Baker") << "accents";
+    EXPECT_EQ(Find(wxString::FromUTF8("l'église")), "Baker");
+    EXPECT_EQ(Find(wxString::FromUTF8("GARCÍA")), wxString::FromUTF8("García"));
+    EXPECT_EQ(Find("50%"), wxString::FromUTF8("García"));
+    EXPECT_EQ(Find("b*r"), "") << "a wildcard is a character like any other";
+
+    // Phone numbers, whatever their separators and country code.
+    EXPECT_EQ(Find("79460958"), "Baker");
+    EXPECT_EQ(Find("(020) 7946-0958"), "Baker") << "the national form of +44";
+    EXPECT_EQ(Find("0044 20 7946"), "Baker");
+    EXPECT_EQ(Find(wxString::FromUTF8("０３１２３４")), wxString::FromUTF8("山田")) << "full-width digits";
+
+    // Chinese and Japanese text by any part of it, one character too.
+    EXPECT_EQ(Find("abc"), wxString::FromUTF8("山田"));
+    EXPECT_EQ(Find(wxString::FromUTF8("商事")), wxString::FromUTF8("山田"));
+    EXPECT_EQ(Find(wxString::FromUTF8("田")), wxString::FromUTF8("山田"));
+    EXPECT_EQ(Find("a"), wxString::FromUTF8("Baker,García,山田"));
+
+    // Tag names, as they are named now.
+    dir.Exec("insert into mst_tags (id, name, display_order) values (40, 'Golf club', 1);");
+    dir.Exec(wxString::Format("insert into contact_tag values (%d, 40);", garcia->id));
+    EXPECT_EQ(Find("GOLF"), wxString::FromUTF8("García"));
+    dir.Exec("update mst_tags set name = 'Tennis' where id = 40;");
+    EXPECT_EQ(Find("golf"), "");
+    EXPECT_EQ(Find("ana tennis"), wxString::FromUTF8("García"));
+
+    // History comments, edits and deletes are found as they now stand.
+    HistoryManager history;
+    HistoryInfo entry;
+    entry.contact_id = yamada->id;
+    entry.his_time = wxDateTime::Now();
+    entry.comment = "Discussed the merger";
+    history.Insert(&entry);
+    EXPECT_EQ(Find("merger"), wxString::FromUTF8("山田"));
+
+    Find("");
+    ContactInfoEx* stored = nullptr;
+    for (ContactInfoEx* contact : manager.contactList)
+        stored = contact->id == baker->id ? contact : stored;
+    ASSERT_NE(stored, nullptr);
+    stored->company = "Northwind";
+    manager.Update(stored);
+    EXPECT_EQ(Find("foods"), "");
+    EXPECT_EQ(Find("northwind"), "Baker");
+    EXPECT_EQ(Find("tommy"), "Baker") << "the kept lines stay found after an edit";
+
+    Find("");
+    for (ContactInfoEx* contact : manager.contactList)
+        stored = contact->id == yamada->id ? contact : stored;
+    manager.Delete(stored);
+    EXPECT_EQ(Find("yamada"), "");
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contact_find;"), 2);
+
+    // Contacts another program added are found after the next start.
+    SeedContact(dir, "Zimmer");
+    EXPECT_EQ(Find("zimmer"), "");
+    AddMissingIndexes();
+    EXPECT_EQ(Find("immer"), "Zimmer");
+    EXPECT_EQ(Find("northwind"), "Baker") << "the index is filled anew from every contact";
+
+    // A book whose index could not be added still finds, more slowly.
+    dir.Exec("drop table contact_find;");
+    EXPECT_EQ(Find("NORTH"), "Baker");
+    EXPECT_EQ(Find("zimmer"), "Zimmer");
+    EXPECT_TRUE(errors.messages.empty());
+}
