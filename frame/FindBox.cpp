@@ -5,8 +5,8 @@
 #include "frame/SearchCenterPane.h"
 
 FindBox::FindBox(wxWindow* parent, wxWindowID id, SearchCenterPane& center)
-    : wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxSize(parent->FromDIP(200), -1), 0,
-                 wxDefaultValidator, "ID_TEXTCTRL_FIND"),
+    : wxTextCtrl(parent, id, wxEmptyString, wxDefaultPosition, wxSize(parent->FromDIP(200), -1), 0, wxDefaultValidator,
+                 "ID_TEXTCTRL_FIND"),
       searchCenter(center)
 {
     SetHint(_("Find anyone (Ctrl+F)"));

@@ -59,6 +59,10 @@ const char* const SQL_RECENT =
     "\t\t\t\t\t\tfrom contacts, contact_history \t\t\t\t\t\twhere contacts.id = contact_history.contact_id "
     "\t\t\t\t\t\tand  his_time between '$before' and '$after' \t\t\t\t\t\torder by his_time asc;";
 
+// Up to this many contacts found, sorting them beats reading the list's
+// index in order.
+const int FIND_SORT_LIMIT = 2000;
+
 wxString BuildSelectHead()
 {
     wxString head = "select ";
@@ -138,12 +142,7 @@ wxString ContactManager::BuildFilter() const
 wxString ContactManager::BuildFilter(const SearchCondition& condition)
 {
     if (!condition.find.empty())
-    {
-        // Inside a search this runs on the search's connection.
-        Adapter adapter;
-        const wxString found = FindIndex::BuildCondition(adapter, condition.find);
-        return found.empty() ? wxString(" from contacts ") : " from contacts where " + found;
-    }
+        return FindFilter(condition, false);
     const bool hasAlphabet = !condition.alphabet.empty();
     const bool hasKeyword = !condition.keyword.empty();
     const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
@@ -174,8 +173,27 @@ wxString ContactManager::BuildFilter(const SearchCondition& condition)
     return filter;
 }
 
+wxString ContactManager::FindFilter(const SearchCondition& condition, bool inListOrder)
+{
+    // Inside a search this runs on the search's connection.
+    Adapter adapter;
+    const wxString rows = FindIndex::BuildRows(adapter, condition.find);
+    if (rows.empty())
+        return " from contacts ";
+    // Many contacts found: the list's order is read from its index and
+    // each contact checked, rather than all of them read and sorted.
+    return wxString(" from contacts where ") + (inListOrder ? "+id" : "id") + " in (" + rows + ")";
+}
+
 wxString ContactManager::BuildCountStatement() const
 {
+    if (!condition.find.empty())
+    {
+        Adapter adapter;
+        const wxString rows = FindIndex::BuildRows(adapter, condition.find);
+        if (!rows.empty())
+            return "select count(*) from (" + rows + ");";
+    }
     return "select count(id) " + BuildFilter() + ";";
 }
 
@@ -186,8 +204,13 @@ wxString ContactManager::BuildPageStatement() const
 
 wxString ContactManager::BuildPageStatement(const SearchCondition& condition)
 {
+    return PageStatement(BuildFilter(condition), condition);
+}
+
+wxString ContactManager::PageStatement(const wxString& filter, const SearchCondition& condition)
+{
     static const wxString head = BuildSelectHead();
-    return head + BuildFilter(condition) + " order by last_name_alpha DESC " +
+    return head + filter + " order by last_name_alpha DESC " +
            wxString::Format(" limit %d, %d;", (condition.pageIndex - 1) * condition.pageSize, condition.pageSize);
 }
 
@@ -198,9 +221,12 @@ void ContactManager::Search()
     {
         condition.changed = false;
         const wxString countSql = BuildCountStatement();
-        const wxString pageSql = BuildPageStatement();
-
         ReadCount(adapter, countSql, totalCount);
+        wxString pageSql = BuildPageStatement();
+        if (!condition.find.empty() && totalCount > FIND_SORT_LIMIT)
+        {
+            pageSql = PageStatement(FindFilter(condition, true), condition);
+        }
 
         // The page rows are read in full before the per-record look-ups, so
         // the statements run one after the other, in the order of the page.

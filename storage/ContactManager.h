@@ -135,6 +135,10 @@ public:
     int totalCount;
 
 private:
+    // The filter of the find box's text; inListOrder when so many contacts
+    // are found that the page is best read in the list's order.
+    static wxString FindFilter(const SearchCondition& condition, bool inListOrder);
+    static wxString PageStatement(const wxString& filter, const SearchCondition& condition);
     void ForceSearch();
     // Both kinds of insert batch; restore puts the records handed over back
     // as they were before the one failure message goes out.

@@ -3,9 +3,11 @@
 #include <glib.h>
 #include <wx/wxsqlite3.h>
 
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "storage/ContactAdapter.h"
 #include "storage/ContactInfoEx.h"
@@ -16,12 +18,12 @@ const char* const FindIndex::TABLE = "contact_find";
 // The texts are folded before they are stored and the query is folded the
 // same way, so the tokenizer compares exactly; without positions the index
 // only narrows the rows down and SQLite checks each pattern on the text.
-const char* const FindIndex::CREATE_TABLE = "CREATE VIRTUAL TABLE IF NOT EXISTS contact_find USING fts5(body, digits, "
+const char* const FindIndex::CREATE_TABLE = "CREATE VIRTUAL TABLE IF NOT EXISTS contact_find USING fts5(body, "
                                             "tokenize = 'trigram case_sensitive 1', detail = none)";
 
 namespace
 {
-const char* const SQL_STORE = "insert into contact_find (rowid, body, digits) values (?, ?, ?);";
+const char* const SQL_STORE = "insert into contact_find (rowid, body) values (?, ?);";
 const char* const SQL_REMOVE = "delete from contact_find where rowid = ?;";
 
 bool IsPhoneField(wxString ContactInfoEx::*field)
@@ -61,26 +63,37 @@ wxString LineValue(const wxString& line)
     return text;
 }
 
+// A text the body already holds (the phonetic name that is the name, the
+// same history comment twice) is not added again.
 void AddLine(wxString& body, const wxString& text)
 {
     if (text.empty())
         return;
+    const wxString line = FindIndex::Fold(text);
+    if (body == line || body.StartsWith(line + '\n') || body.EndsWith('\n' + line) || body.Contains('\n' + line + '\n'))
+        return;
     if (!body.empty())
         body += '\n';
-    body += FindIndex::Fold(text);
+    body += line;
+}
+
+// The row's one text: the contact's texts, then the digits of its phones.
+wxString RowText(const ContactInfoEx& contact, const wxArrayString& history)
+{
+    const wxString body = FindIndex::BodyOf(contact, history);
+    const wxString digits = FindIndex::DigitsOf(contact);
+    return digits.empty() ? body : body + '\n' + digits;
 }
 
 bool Write(Adapter& adapter, const ContactInfoEx& contact, const wxArrayString& history)
 {
-    const wxString body = FindIndex::BodyOf(contact, history);
-    const wxString digits = FindIndex::DigitsOf(contact);
+    const wxString text = RowText(contact, history);
     static const wxString store(SQL_STORE);
     adapter.ExecuteBound(store,
-                         [&contact, &body, &digits](wxSQLite3Statement& stmt)
+                         [&contact, &text](wxSQLite3Statement& stmt)
                          {
                              stmt.Bind(1, contact.id);
-                             stmt.Bind(2, body);
-                             stmt.Bind(3, digits);
+                             stmt.Bind(2, text);
                          });
     return !adapter.LastFailed();
 }
@@ -105,6 +118,34 @@ wxString GlobPattern(const wxString& text)
             pattern << c;
     }
     return EscapeSqlText(pattern + "*");
+}
+
+// A word of three characters, as a phrase of the index's query language
+// (quoted for SQL): its one trigram, which the index alone tells.
+wxString Phrase(const wxString& word)
+{
+    wxString phrase(word);
+    phrase.Replace("\"", "\"\"");
+    return EscapeSqlText("\"" + phrase + "\"");
+}
+
+// Any other word as a pattern on the row's text. A longer word: the index
+// finds the rows with each of its trigrams, and SQLite keeps those where
+// they stand together. A shorter one reads every row's text it is given
+// (the index does not read a short pattern of CJK characters right either).
+wxString Pattern(const wxString& word)
+{
+    if (word.length() < 3)
+        return "body like '%" + EscapeSqlText(EscapeLikePattern(word)) + "%' escape '\\'";
+    return "body glob '" + GlobPattern(word) + "'";
+}
+
+// The rows of the index whose text contains the folded word.
+wxString RowsContaining(const wxString& word)
+{
+    if (word.length() == 3)
+        return "select rowid from contact_find where contact_find match '" + Phrase(word) + "'";
+    return "select rowid from contact_find where " + Pattern(word);
 }
 
 // The ids of the tags whose folded name contains the word.
@@ -156,7 +197,7 @@ wxString FindIndex::Fold(const wxString& text)
     return wxString::FromUTF8(folded.get());
 }
 
-wxArrayString FindIndex::PhoneDigits(const wxString& phone)
+wxString FindIndex::PhoneDigits(const wxString& phone, bool* international)
 {
     wxString digits;
     bool plus = false;
@@ -167,18 +208,31 @@ wxArrayString FindIndex::PhoneDigits(const wxString& phone)
         else if (c == '+' && digits.empty())
             plus = true;
     }
-    wxArrayString forms;
-    if (digits.length() < 3)
-        return forms;
-    const bool international = plus || digits.StartsWith("00");
-    if (!plus && international)
+    const bool abroad = plus || digits.StartsWith("00");
+    if (!plus && abroad)
         digits = digits.Mid(2);
+    if (international)
+        *international = abroad;
+    return digits.length() < 3 ? wxString() : digits;
+}
+
+wxArrayString FindIndex::DigitsFound(const wxString& typed)
+{
+    bool international = false;
+    const wxString digits = PhoneDigits(typed, &international);
+    wxArrayString forms;
+    if (digits.empty())
+        return forms;
     forms.Add(digits);
     if (international)
     {
-        for (size_t code = 1; code <= 3 && code + 2 < digits.length(); ++code)
+        // Stored in the national form: "0" in place of a country code of
+        // one to three digits.
+        for (size_t code = 1; code <= 3 && code + 3 <= digits.length(); ++code)
             forms.Add("0" + digits.Mid(code));
     }
+    else if (digits[0] == '0' && digits.length() > 3)
+        forms.Add(digits.Mid(1)); // stored with its country code
     return forms;
 }
 
@@ -189,8 +243,12 @@ wxString FindIndex::BodyOf(const ContactInfoEx& contact, const wxArrayString& hi
     AddLine(body, contact.first_name);
     AddLine(body, contact.last_name_alpha);
     AddLine(body, contact.first_name_alpha);
+    // Phone numbers are found by the line of their digits.
     for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-        AddLine(body, contact.*field);
+    {
+        if (!IsPhoneField(field))
+            AddLine(body, contact.*field);
+    }
     for (const wxString& line : contact.keptProperties)
         AddLine(body, LineValue(line));
     for (const wxString& comment : historyComments)
@@ -205,7 +263,8 @@ wxString FindIndex::DigitsOf(const ContactInfoEx& contact)
     {
         if (!IsPhoneField(field))
             continue;
-        for (const wxString& form : PhoneDigits(contact.*field))
+        const wxString form = PhoneDigits(contact.*field);
+        if (!form.empty())
             digits << (digits.empty() ? "" : " ") << form;
     }
     return digits;
@@ -246,14 +305,14 @@ bool FindIndex::Reindex(Adapter& adapter, int contactId)
     if (!contact)
         return true;
     if (KeptProperties::Exists(adapter) &&
-        adapter.Query(wxString::Format("select line from contact_properties where contact_id = %d order by position;",
-                                       contactId),
-                      [&contact](wxSQLite3ResultSet& row) { contact->keptProperties.Add(ReadText(row, 0)); }) < 0)
+        adapter.Query(
+            wxString::Format("select line from contact_properties where contact_id = %d order by position;", contactId),
+            [&contact](wxSQLite3ResultSet& row) { contact->keptProperties.Add(ReadText(row, 0)); }) < 0)
         return false;
     wxArrayString history;
-    if (adapter.Query(wxString::Format("select comment from contact_history where contact_id = %d order by id;",
-                                       contactId),
-                      [&history](wxSQLite3ResultSet& row) { history.Add(ReadText(row, 0)); }) < 0)
+    if (adapter.Query(
+            wxString::Format("select comment from contact_history where contact_id = %d order by id;", contactId),
+            [&history](wxSQLite3ResultSet& row) { history.Add(ReadText(row, 0)); }) < 0)
         return false;
     return Write(adapter, *contact, history);
 }
@@ -272,76 +331,110 @@ bool FindIndex::IsComplete(wxSQLite3Database& db)
 
 void FindIndex::Rebuild(wxSQLite3Database& db)
 {
-    std::map<int, wxArrayString> kept;
-    std::map<int, wxArrayString> history;
-    if (db.TableExists(KeptProperties::TABLE))
-    {
-        wxSQLite3ResultSet rs =
-            db.ExecuteQuery("select contact_id, line from contact_properties order by contact_id, position;");
-        while (rs.NextRow())
-            kept[ReadInt(rs, 0)].Add(ReadText(rs, 1));
-    }
-    wxSQLite3ResultSet comments = db.ExecuteQuery("select contact_id, comment from contact_history order by id;");
-    while (comments.NextRow())
-        history[ReadInt(comments, 0)].Add(ReadText(comments, 1));
-    comments.Finalize();
-
     db.ExecuteUpdate("delete from contact_find;");
+    // Three reads in contact order, walked side by side, so that a book of
+    // a million contacts is never held in memory at once.
+    const bool withKept = db.TableExists(KeptProperties::TABLE);
+    wxSQLite3ResultSet kept;
+    if (withKept)
+        kept = db.ExecuteQuery("select contact_id, line from contact_properties order by contact_id, position;");
+    bool keptRow = withKept && kept.NextRow();
+    wxSQLite3ResultSet history =
+        db.ExecuteQuery("select contact_id, comment from contact_history order by contact_id;");
+    bool historyRow = history.NextRow();
+
     wxSQLite3Statement insert = db.PrepareStatement(SQL_STORE);
-    wxSQLite3ResultSet rs = db.ExecuteQuery(SelectHead() + " from contacts;");
-    const wxArrayString none;
+    wxSQLite3ResultSet rs = db.ExecuteQuery(SelectHead() + " from contacts order by id;");
     while (rs.NextRow())
     {
         std::unique_ptr<ContactInfoEx> contact(ContactAdapter::ReadContact(rs));
-        auto lines = kept.find(contact->id);
-        if (lines != kept.end())
-            contact->keptProperties = lines->second;
-        auto found = history.find(contact->id);
-        insert.Bind(1, contact->id);
-        insert.Bind(2, BodyOf(*contact, found == history.end() ? none : found->second));
-        insert.Bind(3, DigitsOf(*contact));
+        const int id = contact->id;
+        // Rows of contacts that are gone are passed over.
+        while (keptRow && ReadInt(kept, 0) <= id)
+        {
+            if (ReadInt(kept, 0) == id)
+                contact->keptProperties.Add(ReadText(kept, 1));
+            keptRow = kept.NextRow();
+        }
+        wxArrayString comments;
+        while (historyRow && ReadInt(history, 0) <= id)
+        {
+            if (ReadInt(history, 0) == id)
+                comments.Add(ReadText(history, 1));
+            historyRow = history.NextRow();
+        }
+        insert.Bind(1, id);
+        insert.Bind(2, RowText(*contact, comments));
         insert.ExecuteUpdate();
         insert.Reset();
     }
 }
 
-wxString FindIndex::BuildCondition(Adapter& adapter, const wxString& text)
+wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
 {
     const wxString folded = Fold(text);
-    wxArrayString words = wxSplit(folded, ' ', 0);
     const bool indexed = Exists(adapter);
-    wxString condition;
-    for (const wxString& word : words)
+    // Each word, with the tags whose name holds it.
+    std::vector<std::pair<wxString, wxString>> words;
+    for (const wxString& word : wxSplit(folded, ' ', 0))
     {
         const wxString trimmed = wxString(word).Trim().Trim(false);
-        if (trimmed.empty())
-            continue;
-        wxString match;
-        if (!indexed)
-            match = ColumnsCondition(trimmed);
-        else if (trimmed.length() < 3)
-            // Too short for the index: every row's text is read (the index
-            // does not read a short pattern of CJK characters right).
-            match = "id in (select rowid from contact_find where body like '%" +
-                    EscapeSqlText(EscapeLikePattern(trimmed)) + "%' escape '\\')";
-        else
-            match = "id in (select rowid from contact_find where body glob '" + GlobPattern(trimmed) + "')";
-        const wxString tags = TagIdsContaining(adapter, trimmed);
-        if (!tags.empty())
-            match = "(" + match + " or id in (select contact_id from contact_tag where tag_id in (" + tags + ")))";
-        condition << (condition.empty() ? "" : " and ") << match;
+        if (!trimmed.empty())
+            words.emplace_back(trimmed, TagIdsContaining(adapter, trimmed));
     }
-    if (condition.empty())
-        return condition;
+    if (words.empty())
+        return wxString();
+    auto tagged = [](const wxString& tags)
+    { return "select contact_id from contact_tag where tag_id in (" + tags + ")"; };
+    wxString rows;
+    const bool drivers = std::any_of(words.begin(), words.end(), [](const auto& w) { return w.second.empty(); });
+    if (!indexed)
+    {
+        rows = "select id from contacts where ";
+        for (size_t i = 0; i < words.size(); ++i)
+        {
+            rows << (i ? " and " : "") << "(" << ColumnsCondition(words[i].first);
+            if (!words[i].second.empty())
+                rows << " or id in (" << tagged(words[i].second) << ")";
+            rows << ")";
+        }
+        return rows;
+    }
+    if (!drivers)
+    {
+        // Every word is in a tag name: word by word, each in the text or
+        // in the tags.
+        for (const auto& word : words)
+            rows << (rows.empty() ? "" : " intersect ") << "select * from (" << RowsContaining(word.first) << " union "
+                 << tagged(word.second) << ")";
+    }
+    else
+    {
+        // One read of the index: the words no tag name holds narrow the rows
+        // down (three characters by the index alone), and the others are
+        // checked on those rows only, in the text or in the tags.
+        wxString phrases, patterns;
+        for (const auto& word : words)
+        {
+            if (word.second.empty() && word.first.length() == 3)
+                phrases << (phrases.empty() ? "" : " ") << Phrase(word.first);
+            else
+                patterns << (patterns.empty() ? "" : " and ")
+                         << (word.second.empty()
+                                 ? Pattern(word.first)
+                                 : "(" + Pattern(word.first) + " or rowid in (" + tagged(word.second) + "))");
+        }
+        rows = "select rowid from contact_find where ";
+        if (!phrases.empty())
+            rows << "contact_find match '" << phrases << "'" << (patterns.empty() ? "" : " and ");
+        rows << patterns;
+    }
     // Digits and phone signs alone: the numbers with those digits too,
     // whatever their separators and country code.
-    if (indexed && folded.find_first_not_of("0123456789+-.()/ ") == wxString::npos)
+    if (folded.find_first_not_of("0123456789+-.()/ ") == wxString::npos)
     {
-        wxString numbers;
-        for (const wxString& form : PhoneDigits(folded))
-            numbers << " or id in (select rowid from contact_find where digits glob '" << GlobPattern(form) << "')";
-        if (!numbers.empty())
-            condition = "(" + condition + numbers + ")";
+        for (const wxString& form : DigitsFound(folded))
+            rows << " union " << RowsContaining(form);
     }
-    return condition;
+    return rows;
 }

@@ -1,6 +1,6 @@
 // The find box's index: one full-text row per contact (SQLite FTS5 with the
 // trigram tokenizer) holding every text of the contact folded for finding,
-// and the digits of its phone numbers. It is written beside the contact in
+// then the digits of its phone numbers. It is written beside the contact in
 // the same unit of work (the same transaction in a batch) and read only by
 // the find's filter. Tag names are matched when the find runs, so renaming
 // a tag needs no rewrite here.
@@ -23,14 +23,19 @@ extern const char* const CREATE_TABLE;
 // accents of letters dropped, then case folded.
 wxString Fold(const wxString& text);
 
-// The digit strings a phone number is found by: its digits without a
-// leading "+" or "00", and for such an international number the national
-// forms ("0" and the rest) for a country code of one to three digits.
-// Empty when the text holds fewer than three digits.
-wxArrayString PhoneDigits(const wxString& phone);
+// The digits of a phone number as they are stored: without a leading "+"
+// or "00" (international says whether there was one). Empty when the text
+// holds fewer than three digits.
+wxString PhoneDigits(const wxString& phone, bool* international = nullptr);
+// The digit strings that find the numbers a typed number may stand for:
+// its digits, and the same number in the other form, national ("0" in
+// place of a country code of one to three digits) or international
+// (without the leading "0").
+wxArrayString DigitsFound(const wxString& typed);
 
-// The indexed texts of a contact: its fields, the values of its kept
-// lines and the given history comments, folded, one per line.
+// The indexed texts of a contact: its fields but the phone numbers, the
+// values of its kept lines and the given history comments, folded, one per
+// line; and the digits of its phone numbers, space separated.
 wxString BodyOf(const ContactInfoEx& contact, const wxArrayString& historyComments);
 wxString DigitsOf(const ContactInfoEx& contact);
 
@@ -56,10 +61,10 @@ bool IsComplete(wxSQLite3Database& db);
 // connection and transaction. Throws wxSQLite3Exception on failure.
 void Rebuild(wxSQLite3Database& db);
 
-// The where clause (without "where") of the contacts whose texts, tag
-// names or phone digits contain the text: each word of it must be found
-// in the contact's texts or in one of its tag names; a text of digits and
-// phone signs alone also finds the numbers with those digits. Empty when
-// the text has no word.
-wxString BuildCondition(Adapter& adapter, const wxString& text);
+// A select of the ids of the contacts whose texts, tag names or phone
+// digits contain the text: each word of it must be found in the
+// contact's texts or in one of its tag names; a text of digits and phone
+// signs alone also finds the numbers with those digits. Without the index
+// the contacts' own columns are read. Empty when the text has no word.
+wxString BuildRows(Adapter& adapter, const wxString& text);
 } // namespace FindIndex

@@ -2,6 +2,7 @@
 #include <wx/file.h>
 #include <wx/textctrl.h>
 
+#include "storage/DatabaseIndexes.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace
@@ -293,4 +294,41 @@ TEST_F(SearchCenterTest, CardShapesFollowEverySearch)
     Click("ID_BUTTON_RESET");
     EXPECT_EQ(4u, shapes.cardShapes.GetCount());
     EXPECT_TRUE(inStep());
+}
+
+TEST_F(SearchCenterTest, TheFindBoxFindsAsTypedAndGivesWayToEscapeAndTheFilters)
+{
+    const int tag = AddTag("Work", 1);
+    SeedNames();
+    Link(1, tag);
+    AddContact({"Ito", "Ken", "Ito", "Ken", 1, "Acme Trading"});
+    AddMissingIndexes(); // as every start does
+    OpenFrame();
+    wxTextCtrl* find = Child<wxTextCtrl>("ID_TEXTCTRL_FIND");
+    ASSERT_TRUE(find);
+
+    find->SetValue("ACME");
+    ProcessPending();
+    ASSERT_EQ(1, ResultList()->GetItemCount());
+    EXPECT_EQ("Ito Ken", ResultList()->GetItemText(0));
+    EXPECT_EQ("1 - 1 / 1 found", PageLabel());
+    find->SetValue("work");
+    ProcessPending();
+    EXPECT_EQ(1, ResultList()->GetItemCount()) << "tag names are found too";
+
+    wxKeyEvent escape(wxEVT_KEY_DOWN);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(find);
+    find->GetEventHandler()->ProcessEvent(escape);
+    ProcessPending();
+    EXPECT_EQ("", find->GetValue());
+    EXPECT_EQ("1 - 5 / 5", PageLabel()) << "back to the search center's filter";
+
+    find->SetValue("an");
+    ProcessPending();
+    EXPECT_EQ("1 - 3 / 3 found", PageLabel()) << "Anna, Ann and Dan";
+    SelectTag(1);
+    EXPECT_EQ("", find->GetValue()) << "choosing a tag ends the find";
+    EXPECT_EQ("", frame->GetSearchCondition().find);
+    EXPECT_EQ("1 - 1 / 1", PageLabel());
 }
