@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include "dialogs/DialogCommon.h"
+#include "exchange/CsvExport.h"
 #include "exchange/VCardExport.h"
 #include "platform/Platform.h"
 #include "storage/ContactManager.h"
@@ -21,15 +22,20 @@ const int STATUS_WIDTH = 420;
 } // namespace
 
 VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, ContactManager& contacts,
-                               const ContactArray& selection, const SearchCondition& condition, int searchTotal)
-    : wxDialog(parent, id, _("Export vCard"), wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX,
-               "wxID_ANY"),
-      tagManager(tags), contactManager(contacts), selection(selection), condition(condition)
+                               const ContactArray& selection, const SearchCondition& condition, int searchTotal,
+                               Format format)
+    : wxDialog(parent, id, format == FORMAT_CSV ? _("Export to CSV") : _("Export vCard"), wxDefaultPosition,
+               wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "wxID_ANY"),
+      tagManager(tags), contactManager(contacts), selection(selection), condition(condition), format(format),
+      radioVersion(nullptr)
 {
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
     top->Add(MakeDialogHeader(this, "User_s48_02.png",
-                              _("Write contacts to a vCard file (.vcf) that phones, web mail and other address "
-                                "books import.\nTheir tags go along as categories.")),
+                              format == FORMAT_CSV
+                                  ? _("Write contacts to a CSV file (.csv) that spreadsheets and web address "
+                                      "books open.\nTheir tags go into a column of their own.")
+                                  : _("Write contacts to a vCard file (.vcf) that phones, web mail and other "
+                                      "address books import.\nTheir tags go along as categories.")),
              0, wxEXPAND | wxALL, DLG_BORDER);
 
     const int selected = static_cast<int>(selection.GetCount());
@@ -48,10 +54,13 @@ VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags
     radioScope->SetSelection(SCOPE_BOOK);
     top->Add(radioScope, 0, wxEXPAND | wxALL, 2 * DLG_BORDER);
 
-    const wxString versions[] = {_("vCard 3.0 (read by every address book)"), _("vCard 4.0")};
-    radioVersion = new wxRadioBox(this, wxID_ANY, _("Format"), wxDefaultPosition, wxDefaultSize, WXSIZEOF(versions),
-                                  versions, 1, wxRA_SPECIFY_COLS, wxDefaultValidator, "ID_RADIOBOX_VERSION");
-    top->Add(radioVersion, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 2 * DLG_BORDER);
+    if (format == FORMAT_VCARD)
+    {
+        const wxString versions[] = {_("vCard 3.0 (read by every address book)"), _("vCard 4.0")};
+        radioVersion = new wxRadioBox(this, wxID_ANY, _("Format"), wxDefaultPosition, wxDefaultSize, WXSIZEOF(versions),
+                                      versions, 1, wxRA_SPECIFY_COLS, wxDefaultValidator, "ID_RADIOBOX_VERSION");
+        top->Add(radioVersion, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 2 * DLG_BORDER);
+    }
 
     wxBoxSizer* exportRow = new wxBoxSizer(wxHORIZONTAL);
     buttonExport = MakeButton(this, wxID_ANY, _("&Export..."), "ID_BUTTON_EXPORT");
@@ -71,7 +80,9 @@ VCardExportDlg::VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags
 
 void VCardExportDlg::OnButtonExportClick(wxCommandEvent&)
 {
-    wxFileDialog chooser(this, _("Export vCard"), wxEmptyString, "contacts.vcf", _("vCard files (*.vcf)|*.vcf"),
+    const bool csv = format == FORMAT_CSV;
+    wxFileDialog chooser(this, GetTitle(), wxEmptyString, csv ? "contacts.csv" : "contacts.vcf",
+                         csv ? _("CSV files (*.csv)|*.csv") : _("vCard files (*.vcf)|*.vcf"),
                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (chooser.ShowModal() != wxID_OK)
         return;
@@ -84,33 +95,43 @@ void VCardExportDlg::OnButtonExportClick(wxCommandEvent&)
 
 bool VCardExportDlg::ExportTo(const wxString& path)
 {
-    const VCardVersion version = radioVersion->GetSelection() == 1 ? VCardVersion::V40 : VCardVersion::V30;
-    VCardExport::Result result;
+    const bool selected = radioScope->GetSelection() == SCOPE_SELECTION;
+    const SearchCondition everyone;
+    const SearchCondition& filter = radioScope->GetSelection() == SCOPE_SEARCH ? condition : everyone;
+    bool ok = false;
+    size_t written = 0;
+    wxString error;
     {
         wxBusyCursor wait;
         BatchInputBlocker block(this);
-        const VCardExport::Progress progress = [](size_t) { Platform::PumpOneMessage(); };
-        switch (radioScope->GetSelection())
+        const auto progress = [](size_t) { Platform::PumpOneMessage(); };
+        if (format == FORMAT_CSV)
         {
-        case SCOPE_SELECTION:
-            result = VCardExport::WriteContacts(path, selection, tagManager, version, progress);
-            break;
-        case SCOPE_SEARCH:
-            result = VCardExport::WriteSearch(path, condition, contactManager, tagManager, version, progress);
-            break;
-        default:
-            result = VCardExport::WriteSearch(path, SearchCondition(), contactManager, tagManager, version, progress);
-            break;
+            const CsvExport::Result result =
+                selected ? CsvExport::WriteContacts(path, selection, tagManager, progress)
+                         : CsvExport::WriteSearch(path, filter, contactManager, tagManager, progress);
+            ok = result.ok;
+            written = result.written;
+            error = result.error;
+        }
+        else
+        {
+            const VCardVersion version = radioVersion->GetSelection() == 1 ? VCardVersion::V40 : VCardVersion::V30;
+            const VCardExport::Result result =
+                selected ? VCardExport::WriteContacts(path, selection, tagManager, version, progress)
+                         : VCardExport::WriteSearch(path, filter, contactManager, tagManager, version, progress);
+            ok = result.ok;
+            written = result.written;
+            error = result.error;
         }
     }
     const wxString name = wxFileName(path).GetFullName();
-    if (result.ok)
-        ShowStatus(
-            wxString::Format(wxPLURAL("Exported %lu contact to %s.", "Exported %lu contacts to %s.", result.written),
-                             static_cast<unsigned long>(result.written), name));
+    if (ok)
+        ShowStatus(wxString::Format(wxPLURAL("Exported %lu contact to %s.", "Exported %lu contacts to %s.", written),
+                                    static_cast<unsigned long>(written), name));
     else
-        ShowStatus(wxString::Format(_("Nothing was exported to %s: %s."), name, result.error));
-    return result.ok;
+        ShowStatus(wxString::Format(_("Nothing was exported to %s: %s."), name, error));
+    return ok;
 }
 
 void VCardExportDlg::ShowStatus(const wxString& text)

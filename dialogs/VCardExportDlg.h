@@ -1,6 +1,6 @@
-// The vCard export dialog: which contacts (the selected ones, the current
-// search result with all its pages, or the whole book), which vCard
-// version, and the file to write.
+// The export dialog: which contacts (the selected ones, the current search
+// result with all its pages, or the whole book), which vCard version, and
+// the file to write. For a CSV file there is no version to choose.
 #pragma once
 
 #include <wx/dialog.h>
@@ -23,12 +23,18 @@ public:
         SCOPE_SEARCH,
         SCOPE_BOOK
     };
+    enum Format
+    {
+        FORMAT_VCARD,
+        FORMAT_CSV
+    };
 
     // The selection and the condition are copied; the records the
     // selection points to must outlive the dialog (they are the main
     // window's current page).
     VCardExportDlg(wxWindow* parent, wxWindowID id, TagManager& tags, ContactManager& contacts,
-                   const ContactArray& selection, const SearchCondition& condition, int searchTotal);
+                   const ContactArray& selection, const SearchCondition& condition, int searchTotal,
+                   Format format = FORMAT_VCARD);
 
     void OnButtonExportClick(wxCommandEvent& event);
 
@@ -42,8 +48,9 @@ private:
     ContactManager& contactManager;
     ContactArray selection;
     SearchCondition condition;
+    Format format;
     wxRadioBox* radioScope;
-    wxRadioBox* radioVersion;
+    wxRadioBox* radioVersion; // null for CSV
     wxButton* buttonExport;
     wxButton* buttonClose;
     wxStaticText* lblStatus;

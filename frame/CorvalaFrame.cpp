@@ -260,6 +260,7 @@ void CorvalaFrame::BuildMenuBar()
     withIcon(tools, idMenuImportVCard, _("Import vCard..."), _("Import contacts from vCard files"),
              "Import_s16_01.png");
     withIcon(tools, idMenuExportVCard, _("Export vCard..."), _("Export contacts to a vCard file"), nullptr);
+    withIcon(tools, ids.ID_MENU_EXPORT_CSV, _("Export to CSV..."), _("Export contacts to a CSV file"), nullptr);
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
@@ -322,12 +323,13 @@ void CorvalaFrame::ConnectEvents()
     command({ids.ID_TOOL_IMPORT, ids.ID_MENU_IMPORT},
             [this] { RunModal<ImportDlg>(this, wxID_ANY, model->contactManager); });
     command({idMenuImportVCard}, [this] { ImportVCardFiles(wxArrayString()); });
-    command({idMenuExportVCard},
-            [this]
-            {
-                RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, model->contactManager, GetSelection(),
-                                         GetSearchCondition(), model->contactManager.totalCount);
-            });
+    for (const VCardExportDlg::Format format : {VCardExportDlg::FORMAT_VCARD, VCardExportDlg::FORMAT_CSV})
+        command({format == VCardExportDlg::FORMAT_CSV ? int(ids.ID_MENU_EXPORT_CSV) : int(idMenuExportVCard)},
+                [this, format]
+                {
+                    RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, model->contactManager, GetSelection(),
+                                             GetSearchCondition(), model->contactManager.totalCount, format);
+                });
     SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));
     command({ids.ID_TOOL_SETTING, ids.ID_MENU_SETTING}, [this] { RunModal<SettingDlg>(this, wxID_ANY); });
     command({ids.ID_TOOL_UPDATE, ids.ID_MENU_UPDATE},
@@ -507,16 +509,12 @@ void CorvalaFrame::EnableContactCommands(bool enable)
     if (wxMenuBar* menuBar = GetMenuBar())
     {
         for (int id : {int(ids.ID_MENU_EDIT), int(ids.ID_MENU_DELETE), int(ids.ID_MENU_COPY)})
-        {
             if (menuBar->FindItem(id))
                 menuBar->Enable(id, enable);
-        }
     }
     for (int id : {int(ids.ID_POPUP_EDIT), int(ids.ID_POPUP_DELETE), int(ids.ID_POPUP_COPY)})
-    {
         if (contactMenu.FindItem(id))
             contactMenu.Enable(id, enable);
-    }
 }
 
 void CorvalaFrame::OnPaneClose(wxAuiManagerEvent& event)

@@ -116,6 +116,11 @@ public:
                         const std::function<void(ContactInfoEx& contact)>& onContact);
     // The number of stored contacts; -1 when it cannot be counted.
     int CountAll();
+    // The translated label of a column of the contacts table, by its index
+    // in the row read (0 id, 1 to 4 the names, 5 sex, 6 birthday, 7 to 38
+    // the text fields in the order of CONTACT_TEXT_FIELDS, then the times and
+    // user ids).
+    static wxString ColumnLabel(int column);
 
     // Statement texts, built exactly as they are run, for the manager's
     // condition or for another one.
@@ -159,7 +164,6 @@ private:
     // Says why a record was not written: kept for the batch's one message,
     // or reported at once outside a batch.
     void Refuse(const wxString& reason);
-    static wxString ColumnLabel(int column);
     static wxString ConflictReason(const ContactInfoEx& contact, const std::vector<int>& conflicts);
     static void ShowWritten(ContactInfoEx* contact, ContactInfoEx& written, const ContactInfoEx& stored);
     static void ShowStored(ContactInfoEx* contact, const ContactInfoEx& stored);

@@ -1,5 +1,5 @@
-// The vCard commands of the main window: the Tools menu items, the drop
-// target and the two dialogs they open, driven as a user would.
+// The vCard and CSV commands of the main window: the Tools menu items, the
+// drop target and the dialogs they open, driven as a user would.
 #include <wx/button.h>
 #include <wx/ffile.h>
 #include <wx/menu.h>
@@ -147,4 +147,23 @@ TEST_F(VCardDlgTest, ImportFromTheMenuOrADropAndExportWhatWasImported)
                         "cker;Bea;;;\r\n"),
               std::string::npos)
         << "UTF-8";
+
+    // The CSV form of the same dialog: no version to choose, one row a contact.
+    const wxString csv = dir.Path() + "/out.csv";
+    wxTEST_DIALOG(Menu(MenuId("Export to CSV...")), OnDialog<VCardExportDlg>(
+                                                        [&](VCardExportDlg* dlg)
+                                                        {
+                                                            EXPECT_EQ(dlg->GetTitle(), "Export to CSV");
+                                                            EXPECT_EQ(FindChild(dlg, "ID_RADIOBOX_VERSION"), nullptr);
+                                                            EXPECT_TRUE(dlg->ExportTo(csv));
+                                                            EXPECT_EQ(Status(dlg), "Exported 4 contacts to out.csv.");
+                                                        }));
+    const std::string rows = ReadFile(csv);
+    EXPECT_EQ(rows.compare(0, 13, "\xEF\xBB\xBFlast_name,"), 0);
+    EXPECT_NE(rows.find("\r\nB\xC3\xA4"
+                        "cker,B\xC3\xA4"
+                        "cker,Bea,Bea,Not stated,"),
+              std::string::npos)
+        << rows;
+    EXPECT_NE(rows.find(",Friends\r\n"), std::string::npos);
 }
