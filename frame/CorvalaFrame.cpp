@@ -260,7 +260,7 @@ void CorvalaFrame::BuildMenuBar()
     withIcon(tools, idMenuImportVCard, _("Import vCard..."), _("Import contacts from vCard files"),
              "Import_s16_01.png");
     withIcon(tools, idMenuExportVCard, _("Export vCard..."), _("Export contacts to a vCard file"), nullptr);
-    withIcon(tools, ids.ID_MENU_EXPORT_CSV, _("Export to CSV..."), _("Export contacts to a CSV file"), nullptr);
+    withIcon(tools, idMenuExportCsv, _("Export to CSV..."), _("Export contacts to a CSV file"), nullptr);
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
@@ -323,9 +323,10 @@ void CorvalaFrame::ConnectEvents()
     command({ids.ID_TOOL_IMPORT, ids.ID_MENU_IMPORT},
             [this] { RunModal<ImportDlg>(this, wxID_ANY, model->contactManager); });
     command({idMenuImportVCard}, [this] { ImportVCardFiles(wxArrayString()); });
-    for (const VCardExportDlg::Format format : {VCardExportDlg::FORMAT_VCARD, VCardExportDlg::FORMAT_CSV})
-        command({format == VCardExportDlg::FORMAT_CSV ? int(ids.ID_MENU_EXPORT_CSV) : int(idMenuExportVCard)},
-                [this, format]
+    for (const auto& item : {std::make_pair(int(idMenuExportVCard), VCardExportDlg::FORMAT_VCARD),
+                             std::make_pair(int(idMenuExportCsv), VCardExportDlg::FORMAT_CSV)})
+        command({item.first},
+                [this, format = item.second]
                 {
                     RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, model->contactManager, GetSelection(),
                                              GetSearchCondition(), model->contactManager.totalCount, format);
@@ -509,12 +510,16 @@ void CorvalaFrame::EnableContactCommands(bool enable)
     if (wxMenuBar* menuBar = GetMenuBar())
     {
         for (int id : {int(ids.ID_MENU_EDIT), int(ids.ID_MENU_DELETE), int(ids.ID_MENU_COPY)})
+        {
             if (menuBar->FindItem(id))
                 menuBar->Enable(id, enable);
+        }
     }
     for (int id : {int(ids.ID_POPUP_EDIT), int(ids.ID_POPUP_DELETE), int(ids.ID_POPUP_COPY)})
+    {
         if (contactMenu.FindItem(id))
             contactMenu.Enable(id, enable);
+    }
 }
 
 void CorvalaFrame::OnPaneClose(wxAuiManagerEvent& event)

@@ -144,6 +144,7 @@ private:
     // The vCard commands of the Tools menu; their ids follow all others.
     wxWindowIDRef idMenuImportVCard{wxWindow::NewControlId()};
     wxWindowIDRef idMenuExportVCard{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuExportCsv{wxWindow::NewControlId()};
     // The find box and its command (Ctrl+F puts the cursor in it).
     wxWindowIDRef idFindBox{wxWindow::NewControlId()};
     wxWindowIDRef idMenuFind{wxWindow::NewControlId()};

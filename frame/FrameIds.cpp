@@ -86,7 +86,6 @@ FrameIds::FrameIds()
                               &ID_MENU_SETTING,
                               &ID_MENU_UI_LANGUAGE,
                               &ID_MENU_IMPORT,
-                              &ID_MENU_EXPORT_CSV,
                               &ID_MENU_UPDATE,
                               &ID_MENU_ABOUT,
                               &ID_STATUSBAR,
