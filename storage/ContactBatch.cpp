@@ -56,6 +56,7 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
     // nothing and needs no lock.
     bool stored = true;
     int n = 0;
+    std::vector<int> ids;
     while (ContactInfoEx* contact = source.Next())
     {
         ++n;
@@ -68,6 +69,7 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
             contact->id = id;
             break;
         }
+        ids.push_back(contact->id);
     }
     if (stored && source.Failed())
     {
@@ -89,6 +91,8 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
         return FailBatch(
             wxString::Format(wxPLURAL("%d new contact was not stored.", "%d new contacts were not stored.", n), n));
     }
+    if (!ids.empty())
+        RememberUndo(UNDO_IMPORT, std::move(ids));
     // The search announces the new page: one notification for the batch.
     ForceSearch();
     return true;

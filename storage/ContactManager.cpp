@@ -59,9 +59,9 @@ const char* const SQL_RECENT =
     "\t\t\t\t\t\tfrom contacts, contact_history \t\t\t\t\t\twhere contacts.id = contact_history.contact_id "
     "\t\t\t\t\t\tand  his_time between '$before' and '$after' \t\t\t\t\t\torder by his_time asc;";
 
-// Up to this many contacts found, sorting them beats reading the list's
-// index in order.
-const int FIND_SORT_LIMIT = 2000;
+// When the find gives more than one contact in this many, reading the
+// list's index in order finds a page sooner than sorting what was found.
+const int FIND_DENSE_SHARE = 20;
 
 wxString BuildSelectHead()
 {
@@ -142,7 +142,7 @@ wxString ContactManager::BuildFilter() const
 wxString ContactManager::BuildFilter(const SearchCondition& condition)
 {
     if (!condition.find.empty())
-        return FindFilter(condition, false);
+        return FindFilter(condition);
     const bool hasAlphabet = !condition.alphabet.empty();
     const bool hasKeyword = !condition.keyword.empty();
     const wxString alphabetLike = " last_name_alpha like '" + EscapeSqlText(condition.alphabet) + "%'";
@@ -173,16 +173,30 @@ wxString ContactManager::BuildFilter(const SearchCondition& condition)
     return filter;
 }
 
-wxString ContactManager::FindFilter(const SearchCondition& condition, bool inListOrder)
+wxString ContactManager::FindFilter(const SearchCondition& condition)
 {
     // Inside a search this runs on the search's connection.
     Adapter adapter;
     const wxString rows = FindIndex::BuildRows(adapter, condition.find);
+    return rows.empty() ? wxString(" from contacts ") : " from contacts where id in (" + rows + ")";
+}
+
+wxString ContactManager::FindPageStatement(const SearchCondition& condition, bool dense)
+{
+    Adapter adapter;
+    const wxString rows = FindIndex::BuildRows(adapter, condition.find);
     if (rows.empty())
-        return " from contacts ";
-    // Many contacts found: the list's order is read from its index and
-    // each contact checked, rather than all of them read and sorted.
-    return wxString(" from contacts where ") + (inListOrder ? "+id" : "id") + " in (" + rows + ")";
+        return BuildPageStatement(condition);
+    // Many found: the list's index is read in order and each contact
+    // checked. Few: they are sorted by the name alone, and only the page's
+    // rows are read whole.
+    if (dense)
+        return PageStatement(" from contacts where +id in (" + rows + ")", condition);
+    static const wxString head = BuildSelectHead();
+    return head + " from contacts where id in (select id from contacts where id in (" + rows +
+           ") order by last_name_alpha DESC " +
+           wxString::Format(" limit %d, %d", (condition.pageIndex - 1) * condition.pageSize, condition.pageSize) +
+           ") order by last_name_alpha DESC;";
 }
 
 wxString ContactManager::BuildCountStatement() const
@@ -223,9 +237,11 @@ void ContactManager::Search()
         const wxString countSql = BuildCountStatement();
         ReadCount(adapter, countSql, totalCount);
         wxString pageSql = BuildPageStatement();
-        if (!condition.find.empty() && totalCount > FIND_SORT_LIMIT)
+        if (!condition.find.empty())
         {
-            pageSql = PageStatement(FindFilter(condition, true), condition);
+            int size = 0;
+            ReadCount(adapter, "select max(id) from contacts;", size); // about the size of the book
+            pageSql = FindPageStatement(condition, totalCount * FIND_DENSE_SHARE > size);
         }
 
         // The page rows are read in full before the per-record look-ups, so
@@ -429,6 +445,16 @@ bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ
         return FailBatch(wxString::Format(
             wxPLURAL("The change to %d contact was not stored.", "The changes to %d contacts were not stored.", n), n));
     }
+    // The undo puts back what each record held, compared with what it wrote.
+    std::vector<ContactInfoEx> undone;
+    for (size_t i = 0; i < contacts.GetCount(); ++i)
+    {
+        ContactInfoEx written = *static_cast<ContactInfoEx*>(contacts[i]);
+        written.readAs.reset();
+        undone.push_back(before[i]);
+        undone.back().readAs = std::make_shared<const ContactInfoEx>(written);
+    }
+    RememberUndo(UNDO_EDIT, {}, std::move(undone));
     ++writes;
     NotifyObservers();
     return true;
@@ -436,6 +462,9 @@ bool ContactManager::UpdateContacts(ContactArray& contacts, ContactInfoEx* templ
 
 bool ContactManager::DeleteRows(const ContactInfoEx* contact)
 {
+    // First into the deleted contacts; nothing is deleted that is not kept.
+    if (!Trash::Keep(adapter, contact->id, NowToSecond()))
+        return false;
     // Outside a batch each statement runs even when one before it failed.
     bool failed = false;
     for (const char* sql : {SQL_DELETE_CONTACT, SQL_DELETE_LINKS, SQL_DELETE_HISTORY})
@@ -478,7 +507,10 @@ void ContactManager::Delete(ContactInfoEx* contact)
         NotifyObservers();
         return;
     }
-    DeleteRecord(contact);
+    const int id = contact->id;
+    if (DeleteRows(contact))
+        RememberUndo(UNDO_DELETE, {id});
+    TakeOutOfPage(contact);
     ForceSearch();
     NotifyObservers();
 }
@@ -506,8 +538,13 @@ bool ContactManager::DeleteContacts(ContactArray& contacts)
             wxString::Format(wxPLURAL("%d contact was not deleted.", "%d contacts were not deleted.", n), n));
     }
     // Only now that the rows are gone for good do the records leave the page.
+    std::vector<int> ids;
     for (void* item : contacts)
+    {
+        ids.push_back(static_cast<ContactInfoEx*>(item)->id);
         TakeOutOfPage(static_cast<ContactInfoEx*>(item));
+    }
+    RememberUndo(UNDO_DELETE, ids);
     ForceSearch();
     NotifyObservers();
     return true;

@@ -15,6 +15,7 @@
 #include "storage/ContactSource.h"
 #include "storage/ContactStatistics.h"
 #include "storage/SearchCondition.h"
+#include "storage/Trash.h"
 
 WX_DEFINE_ARRAY_PTR(ContactObserver*, ContactObserverArray);
 
@@ -84,6 +85,33 @@ public:
     bool InsertContacts(ContactSource& source);
     bool UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
     bool DeleteContacts(ContactArray& contacts);
+    // Deleted contacts (Trash.h): the list, putting contacts back as they
+    // were, and removing them for good, each batch in one transaction with
+    // one message on failure (as above). A restore searches again and
+    // notifies; EmptyOldTrash removes, without a word, what was deleted
+    // more than Trash::KEEP_DAYS days ago and returns how many.
+    bool ListDeleted(std::vector<Trash::Entry>& entries);
+    bool RestoreContacts(const std::vector<int>& ids);
+    bool DiscardContacts(const std::vector<int>& ids);
+    int EmptyOldTrash();
+
+    // The last delete, import or change of many contacts of the session,
+    // and its undo: deleted contacts come back, imported ones go to the
+    // deleted contacts, changed fields get their earlier values (unless
+    // another program changed them since). One transaction; one step.
+    enum UndoKind
+    {
+        UNDO_NOTHING,
+        UNDO_DELETE,
+        UNDO_IMPORT,
+        UNDO_EDIT
+    };
+    UndoKind GetUndoKind() const
+    {
+        return undo.kind;
+    }
+    bool Undo();
+
     // Counts the stored writes (inserts, updates, deletes, batches), so that
     // an observer can tell a change of the book from another search.
     unsigned GetWriteCount() const
@@ -140,9 +168,10 @@ public:
     int totalCount;
 
 private:
-    // The filter of the find box's text; inListOrder when so many contacts
-    // are found that the page is best read in the list's order.
-    static wxString FindFilter(const SearchCondition& condition, bool inListOrder);
+    // The filter of the find box's text, and the page statement that reads
+    // its page soonest: dense when a large share of the book was found.
+    static wxString FindFilter(const SearchCondition& condition);
+    static wxString FindPageStatement(const SearchCondition& condition, bool dense);
     static wxString PageStatement(const wxString& filter, const SearchCondition& condition);
     void ForceSearch();
     // Both kinds of insert batch; restore puts the records handed over back
@@ -171,6 +200,15 @@ private:
     // batch is undone.
     void ShowStoredAgain();
     std::vector<std::pair<ContactInfoEx*, ContactInfoEx>> storedAgain;
+
+    struct UndoStep
+    {
+        UndoKind kind = UNDO_NOTHING;
+        std::vector<int> ids;
+        std::vector<ContactInfoEx> records; // UNDO_EDIT: before, read as after
+    };
+    void RememberUndo(UndoKind kind, std::vector<int> ids, std::vector<ContactInfoEx> records = {});
+    UndoStep undo;
 
     wxString lastBatchError;
     unsigned writes = 0;
