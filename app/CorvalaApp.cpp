@@ -15,6 +15,7 @@
 #include "dialogs/Language.h"
 #include "frame/CorvalaFrame.h"
 #include "platform/Platform.h"
+#include "storage/ContactManager.h"
 #include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
 #include "storage/DatabaseSchema.h"
@@ -153,6 +154,8 @@ bool CorvalaApp::OnInit()
                 for (int i = 0; i < 5; ++i)
                     wxTheApp->Yield(true);
             });
+        // What was deleted longer ago than the deleted contacts are kept goes.
+        ContactManager().EmptyOldTrash();
     }
 
     CorvalaFrame* frame = nullptr;

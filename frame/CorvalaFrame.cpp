@@ -219,6 +219,7 @@ void CorvalaFrame::BuildMenuBar()
     wxMenu* fileMenu = new wxMenu();
     fileMenu->Append(new wxMenuItem(fileMenu, ids.ID_MENU_QUIT, _("&Quit"), _("Quit the application")));
     menuBar->Append(fileMenu, _("&File"));
+    menuBar->Append(BuildEditMenu(), _("&Edit"));
 
     auto withIcon = [](wxMenu* menu, int id, const wxString& label, const wxString& help, const char* icon)
     {
@@ -237,6 +238,7 @@ void CorvalaFrame::BuildMenuBar()
     contact->AppendSeparator();
     withIcon(contact, ids.ID_MENU_COPY, _("&Copy...\tCtrl+Alt+C"), _("Add item by copy."), "User_s16_01.png");
     withIcon(contact, idMenuFind, _("&Find\tCtrl+F"), _("Find contacts by any of their texts."), nullptr);
+    withIcon(contact, idMenuDeleted, _("Deleted contacts..."), _("Restore deleted contacts."), "Delete_s16_01.png");
     menuBar->Append(contact, _("&Contact"));
 
     wxMenu* tag = new wxMenu();
@@ -299,6 +301,7 @@ void CorvalaFrame::BuildContactMenu()
 void CorvalaFrame::ConnectEvents()
 {
     ConnectContactCommands();
+    ConnectEditCommands();
     // What the panes and the cards ask for.
     Bind(EVT_CONTACT_CURRENT, [this](ContactEvent& event) { MakeCurrent(event.GetContact()); });
     Bind(EVT_CONTACT_SELECT, [this](ContactEvent& event) { contactList->SelectContact(event.GetContact()); });

@@ -125,6 +125,8 @@ private:
     void BuildStatisticsPane();
     void BuildToolbar();
     void BuildMenuBar();
+    wxMenu* BuildEditMenu();
+    void ConnectEditCommands();
     void BuildStatusBar();
     void BuildContactMenu();
     void ConnectEvents();
@@ -148,6 +150,9 @@ private:
     // The find box and its command (Ctrl+F puts the cursor in it).
     wxWindowIDRef idFindBox{wxWindow::NewControlId()};
     wxWindowIDRef idMenuFind{wxWindow::NewControlId()};
+    // Edit > Undo and Contact > Deleted contacts.
+    wxWindowIDRef idMenuUndo{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuDeleted{wxWindow::NewControlId()};
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     SearchCenterPane* searchCenter = nullptr;

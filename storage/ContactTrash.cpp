@@ -33,6 +33,9 @@ bool ContactManager::RestoreContacts(const std::vector<int>& ids)
         return FailBatch(
             wxString::Format(wxPLURAL("%d contact was not restored.", "%d contacts were not restored.", n), n));
     }
+    // The last delete's undo would put back what is back already.
+    if (undo.kind == UNDO_DELETE)
+        undo = UndoStep();
     ForceSearch();
     NotifyObservers();
     return true;
@@ -51,11 +54,12 @@ bool ContactManager::DiscardContacts(const std::vector<int>& ids)
     {
         adapter.RollbackBatch();
         const int n = static_cast<int>(ids.size());
-        return FailBatch(wxString::Format(
-            wxPLURAL("%d deleted contact was not removed for good.", "%d deleted contacts were not removed for good.",
-                     n),
-            n));
+        return FailBatch(wxString::Format(wxPLURAL("%d deleted contact was not removed for good.",
+                                                   "%d deleted contacts were not removed for good.", n),
+                                          n));
     }
+    if (undo.kind == UNDO_DELETE)
+        undo = UndoStep();
     return true;
 }
 

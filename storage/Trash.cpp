@@ -65,8 +65,8 @@ int CountOf(Adapter& adapter, const wxString& sql)
 
 bool Trash::Keep(Adapter& adapter, int id, const wxDateTime& when)
 {
-    for (const wxString& sql : {CreateContactsTable(), wxString(CREATE_LINKS), wxString(CREATE_HISTORY),
-                                wxString(CREATE_PROPERTIES)})
+    for (const wxString& sql :
+         {CreateContactsTable(), wxString(CREATE_LINKS), wxString(CREATE_HISTORY), wxString(CREATE_PROPERTIES)})
     {
         if (!Run(adapter, sql))
             return false;
@@ -106,8 +106,8 @@ bool Trash::Keep(Adapter& adapter, int id, const wxDateTime& when)
 
 int Trash::Restore(Adapter& adapter, int id)
 {
-    if (!TablesExist(adapter) || CountOf(adapter, wxString::Format("select count(*) from trash_contacts where id = %d;",
-                                                                   id)) != 1)
+    if (!TablesExist(adapter) ||
+        CountOf(adapter, wxString::Format("select count(*) from trash_contacts where id = %d;", id)) != 1)
         return -1;
     const int taken = CountOf(adapter, wxString::Format("select count(*) from contacts where id = %d;", id));
     if (taken < 0)
@@ -185,7 +185,7 @@ bool Trash::DeletedBefore(Adapter& adapter, const wxDateTime& when, std::vector<
     ids.clear();
     if (!TablesExist(adapter))
         return !adapter.LastFailed();
-    return adapter.Query(wxString::Format("select id from trash_contacts where deleted_time < '%s';",
-                                          FormatDbTime(when)),
-                         [&ids](wxSQLite3ResultSet& row) { ids.push_back(ReadInt(row, 0)); }) >= 0;
+    return adapter.Query(
+               wxString::Format("select id from trash_contacts where deleted_time < '%s';", FormatDbTime(when)),
+               [&ids](wxSQLite3ResultSet& row) { ids.push_back(ReadInt(row, 0)); }) >= 0;
 }

@@ -1,6 +1,8 @@
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/ffile.h>
 #include <wx/filename.h>
+#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -10,6 +12,7 @@
 
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DatePicker.h"
+#include "dialogs/DeletedContactsDlg.h"
 #include "dialogs/DialogCommon.h"
 #include "dialogs/HisDetailDlg.h"
 #include "dialogs/ProgramInfo.h"
@@ -17,6 +20,7 @@
 #include "dialogs/WindowSettings.h"
 #include "dialogs/wxHyperLink.h"
 #include "platform/Autostart.h"
+#include "storage/ContactManager.h"
 #include "storage/HistoryInfo.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
@@ -425,4 +429,42 @@ TEST_F(HisDetailDlgTest, LongerStoredCommentIsNotCut)
                  Click(&dlg, "wxID_OK");
              });
     EXPECT_EQ(info.comment, wxString('x', 300));
+}
+
+TEST_F(CorvalaGuiTest, DeletedContactsAreRestoredOrRemovedForGoodFromTheirDialog)
+{
+    ContactManager contacts;
+    for (const char* name : {"Baker", "Cole"})
+    {
+        ContactInfoEx contact;
+        contact.last_name = contact.last_name_alpha = name;
+        contacts.Insert(&contact);
+    }
+    contacts.Search();
+    ContactArray all;
+    for (ContactInfoEx* contact : contacts.contactList)
+        all.Add(contact);
+    ASSERT_TRUE(contacts.DeleteContacts(all));
+
+    DeletedContactsDlg dialog(nullptr, contacts);
+    wxListCtrl* list = FindChild<wxListCtrl>(&dialog, "ID_LISTCTRL_DELETED");
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_FALSE(FindChild<wxButton>(&dialog, "ID_BUTTON_RESTORE")->IsEnabled()) << "nothing chosen yet";
+    const long cole = list->FindItem(-1, "Cole ");
+    list->SetItemState(cole, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    Click(&dialog, "ID_BUTTON_RESTORE");
+    EXPECT_EQ(dir.Scalar("select last_name from contacts;"), "Cole");
+    ASSERT_EQ(list->GetItemCount(), 1);
+
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    wxString question;
+    wxTEST_DIALOG(Click(&dialog, "ID_BUTTON_DISCARD"), ExpectMessage(wxNO, &question));
+    EXPECT_EQ(list->GetItemCount(), 1) << "kept when the answer is no";
+    EXPECT_NE(question.Find("cannot be undone"), wxNOT_FOUND);
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    wxTEST_DIALOG(Click(&dialog, "ID_BUTTON_DISCARD"), ExpectMessage(wxYES, nullptr));
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from trash_contacts;"), 0);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 1);
 }
