@@ -14,11 +14,28 @@ FindBox::FindBox(wxWindow* parent, wxWindowID id, SearchCenterPane& center)
                  "tags, comments and history."));
     Bind(wxEVT_TEXT, &FindBox::OnText, this);
     Bind(wxEVT_KEY_DOWN, &FindBox::OnKeyDown, this);
+    pause.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { FindNow(); });
     center.SetFindBox(this);
 }
 
+namespace
+{
+const int PAUSE_MS = 300;
+} // namespace
+
 void FindBox::OnText(wxCommandEvent&)
 {
+    const size_t length = wxString(GetValue()).Trim().Trim(false).length();
+    if (length > 0 && length < 3)
+        pause.StartOnce(PAUSE_MS);
+    else
+        FindNow();
+}
+
+void FindBox::FindNow()
+{
+    pause.Stop();
     searchCenter.Find(GetValue());
 }
 
@@ -26,6 +43,8 @@ void FindBox::OnKeyDown(wxKeyEvent& event)
 {
     if (event.GetKeyCode() == WXK_ESCAPE && !GetValue().empty())
         Clear();
+    else if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER)
+        FindNow(); // no waiting for the pause
     else
         event.Skip();
 }

@@ -326,7 +326,8 @@ TEST_F(SearchCenterTest, TheFindBoxFindsAsTypedAndGivesWayToEscapeAndTheFilters)
 
     find->SetValue("an");
     ProcessPending();
-    EXPECT_EQ("1 - 3 / 3 found", PageLabel()) << "Anna, Ann and Dan";
+    EXPECT_EQ("1 - 5 / 5", PageLabel()) << "two letters wait for a pause in the typing";
+    EXPECT_TRUE(WaitFor([this] { return PageLabel() == "1 - 3 / 3 found"; })) << "Anna, Ann and Dan";
     SelectTag(1);
     EXPECT_EQ("", find->GetValue()) << "choosing a tag ends the find";
     EXPECT_EQ("", frame->GetSearchCondition().find);
