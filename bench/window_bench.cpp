@@ -3,7 +3,12 @@
 //
 //   window_bench corvala|bare BOOKDIR --t0 NS [--startup] [--runs N]
 //                [--recent-runs N] [--workbook FILE --import-runs N]
-//                [--contacts N]
+//                [--contacts N] [--find]
+//
+// --find types a few texts into the find box instead, one character at a
+// time, and prints each keystroke's time to painted ("find TEXT MS BLOCK").
+// One or two characters are looked for once the typing pauses: their time
+// includes the pause of the find box.
 //
 // "corvala" is the program's own main window, built by the application
 // object exactly as at a normal start; "bare" is the floor: a plain toolkit
@@ -33,6 +38,7 @@
 #include <wx/notebook.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/wxsqlite3.h>
 
@@ -86,6 +92,7 @@ struct Options
     std::string workbook;
     int importRuns = 5;
     int contacts = 0;
+    bool find = false;
 };
 
 void Print(const char* format, ...) WX_ATTRIBUTE_PRINTF_1;
@@ -112,6 +119,11 @@ public:
         Startup();
         if (options.startupOnly)
             return;
+        if (options.find && !options.bare)
+        {
+            Finds();
+            return;
+        }
         Searches50();
         for (bool cards : {false, true})
         {
@@ -339,6 +351,32 @@ private:
         Print("click %s %s %.2f %.2f %d", view, kind, Median(times), Median(blocks), timeouts);
     }
 
+    // The texts of find_bench, typed into the find box.
+    void Finds()
+    {
+        wxTextCtrl* box = Named<wxTextCtrl>("ID_TEXTCTRL_FIND");
+        if (!box)
+        {
+            Print("error no-window ID_TEXTCTRL_FIND");
+            return;
+        }
+        for (const char* text : {"baker", "tidewater", "555 0123", "anna lund"})
+        {
+            const std::string typed(text);
+            for (size_t length = 1; length <= typed.size(); ++length)
+            {
+                watch.Arm({ListTarget(), HtmlTarget()});
+                const int64_t start = MonotonicNs();
+                box->SetValue(wxString::FromUTF8(typed.substr(0, length)));
+                const int64_t painted = watch.WaitPainted();
+                Print("find \"%s\" %.2f %.2f %d", typed.substr(0, length).c_str(), Ms(painted - start),
+                      heartbeat.LongestMs(start, painted), watch.AllPainted() ? 0 : 1);
+            }
+            box->Clear();
+            watch.WaitPainted(20);
+        }
+    }
+
     void Recent()
     {
         wxListCtrl* recent = nullptr;
@@ -499,6 +537,8 @@ Options ParseOptions(int argc, wxChar** argv)
             options.importRuns = std::atoi(next().c_str());
         else if (a == "--contacts")
             options.contacts = std::atoi(next().c_str());
+        else if (a == "--find")
+            options.find = true;
     }
     if (options.t0 == 0)
         options.t0 = MonotonicNs();
