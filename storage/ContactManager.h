@@ -24,6 +24,8 @@ public:
     // The statement every new record is stored with (the import's floor
     // in the benchmarks runs it too).
     static const char* InsertStatement();
+    // The statement a stored record is written back with.
+    static const char* UpdateStatement();
     ContactManager();
     ContactManager(const ContactManager&) = delete;
     ContactManager& operator=(const ContactManager&) = delete;
@@ -84,6 +86,12 @@ public:
     bool InsertContacts(ContactSource& source);
     bool UpdateContacts(ContactArray& contacts, ContactInfoEx* templ);
     bool DeleteContacts(ContactArray& contacts);
+    // Merges the other contacts into the kept one (DuplicateMerge.h says
+    // where each value goes), moves their tags, history and kept lines to
+    // it and deletes them; one transaction, with the report, restore and
+    // notifications of the batches above. Reads the rows as stored now:
+    // ids are enough.
+    bool MergeContacts(int keepId, const std::vector<int>& otherIds);
     // Counts the stored writes (inserts, updates, deletes, batches), so that
     // an observer can tell a change of the book from another search.
     unsigned GetWriteCount() const
