@@ -92,6 +92,9 @@ public:
     // notifications of the batches above. Reads the rows as stored now:
     // ids are enough.
     bool MergeContacts(int keepId, const std::vector<int>& otherIds);
+    // One contact as stored now, with its tags; null when it is gone or
+    // cannot be read (reported). The page is not touched.
+    std::unique_ptr<ContactInfoEx> ReadContact(int id);
     // Counts the stored writes (inserts, updates, deletes, batches), so that
     // an observer can tell a change of the book from another search.
     unsigned GetWriteCount() const

@@ -94,3 +94,9 @@ bool ContactManager::MergeContacts(int keepId, const std::vector<int>& otherIds)
     ForceSearch();
     return true;
 }
+
+std::unique_ptr<ContactInfoEx> ContactManager::ReadContact(int id)
+{
+    UnitOfWork unit;
+    return ReadStored(id);
+}
