@@ -19,6 +19,7 @@
 #include <wx/utils.h>
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DuplicatesDlg.h"
 #include "dialogs/ImportDlg.h"
 #include "dialogs/Language.h"
 #include "dialogs/SettingDlg.h"
@@ -263,6 +264,8 @@ void CorvalaFrame::BuildMenuBar()
              "Import_s16_01.png");
     withIcon(tools, idMenuExportVCard, _("Export vCard..."), _("Export contacts to a vCard file"), nullptr);
     withIcon(tools, idMenuExportCsv, _("Export to CSV..."), _("Export contacts to a CSV file"), nullptr);
+    withIcon(tools, idMenuDuplicates, _("Find duplicates..."), _("Find and merge contacts that are one person"),
+             nullptr);
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();
@@ -334,6 +337,7 @@ void CorvalaFrame::ConnectEvents()
                     RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, model->contactManager, GetSelection(),
                                              GetSearchCondition(), model->contactManager.totalCount, format);
                 });
+    command({idMenuDuplicates}, [this] { RunModal<DuplicatesDlg>(this, wxID_ANY, model->contactManager); });
     SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));
     command({ids.ID_TOOL_SETTING, ids.ID_MENU_SETTING}, [this] { RunModal<SettingDlg>(this, wxID_ANY); });
     command({ids.ID_TOOL_UPDATE, ids.ID_MENU_UPDATE},

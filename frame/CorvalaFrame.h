@@ -147,6 +147,7 @@ private:
     wxWindowIDRef idMenuImportVCard{wxWindow::NewControlId()};
     wxWindowIDRef idMenuExportVCard{wxWindow::NewControlId()};
     wxWindowIDRef idMenuExportCsv{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuDuplicates{wxWindow::NewControlId()};
     // The find box and its command (Ctrl+F puts the cursor in it).
     wxWindowIDRef idFindBox{wxWindow::NewControlId()};
     wxWindowIDRef idMenuFind{wxWindow::NewControlId()};

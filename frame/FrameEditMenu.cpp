@@ -1,5 +1,5 @@
-// The Edit menu (the undo of the last delete, import or change of many
-// contacts) and the deleted contacts of the Contact menu.
+// The Edit menu (the undo of the last delete, import, change of many
+// contacts or merge) and the deleted contacts of the Contact menu.
 #include <wx/menu.h>
 #include <wx/textentry.h>
 
@@ -10,7 +10,7 @@
 wxMenu* CorvalaFrame::BuildEditMenu()
 {
     wxMenu* edit = new wxMenu();
-    edit->Append(idMenuUndo, _("&Undo\tCtrl+Z"), _("Undo the last delete, import or change of many contacts."));
+    edit->Append(idMenuUndo, _("&Undo\tCtrl+Z"), _("Undo the last delete, import, merge or change of many contacts."));
     return edit;
 }
 
@@ -45,6 +45,9 @@ void CorvalaFrame::ConnectEditCommands()
                 break;
             case ContactManager::UNDO_EDIT:
                 label = _("&Undo change");
+                break;
+            case ContactManager::UNDO_MERGE:
+                label = _("&Undo merge");
                 break;
             case ContactManager::UNDO_NOTHING:
                 break;

@@ -19,6 +19,8 @@ PACKAGES=(
   desktop-file-utils appstream xdotool
   # Reading and writing vCard files.
   libebook-contacts1.2-dev
+  # Comparing phone numbers in the search for duplicates.
+  libphonenumber-dev
 )
 
 missing=()

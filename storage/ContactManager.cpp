@@ -9,6 +9,7 @@
 #include <wx/intl.h>
 
 #include "storage/DbValues.h"
+#include "storage/DismissedPairs.h"
 #include "storage/EditMerge.h"
 #include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
@@ -349,6 +350,11 @@ const char* ContactManager::InsertStatement()
     return SQL_INSERT_CONTACT;
 }
 
+const char* ContactManager::UpdateStatement()
+{
+    return SQL_UPDATE_CONTACT;
+}
+
 wxString ContactManager::ColumnLabel(int column)
 {
     return wxGetTranslation(ContactAdapter::COLUMNS[column]);
@@ -473,6 +479,7 @@ bool ContactManager::DeleteRows(const ContactInfoEx* contact)
         failed = failed || adapter.LastFailed();
     }
     failed = !KeptProperties::Delete(adapter, contact->id) || failed;
+    failed = !DismissedPairs::Delete(adapter, contact->id) || failed;
     if (FindIndex::Exists(adapter))
         failed = !FindIndex::Remove(adapter, contact->id) || failed;
     return !failed;

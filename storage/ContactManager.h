@@ -25,6 +25,8 @@ public:
     // The statement every new record is stored with (the import's floor
     // in the benchmarks runs it too).
     static const char* InsertStatement();
+    // The statement a stored record is written back with.
+    static const char* UpdateStatement();
     ContactManager();
     ContactManager(const ContactManager&) = delete;
     ContactManager& operator=(const ContactManager&) = delete;
@@ -95,16 +97,18 @@ public:
     bool DiscardContacts(const std::vector<int>& ids);
     int EmptyOldTrash();
 
-    // The last delete, import or change of many contacts of the session,
-    // and its undo: deleted contacts come back, imported ones go to the
-    // deleted contacts, changed fields get their earlier values (unless
-    // another program changed them since). One transaction; one step.
+    // The last delete, import, change of many contacts or merge of the
+    // session, and its undo: deleted contacts come back, imported ones go to
+    // the deleted contacts, changed fields get their earlier values (unless
+    // another program changed them since), merged contacts come back with
+    // their history and the kept one is as it was. One transaction; one step.
     enum UndoKind
     {
         UNDO_NOTHING,
         UNDO_DELETE,
         UNDO_IMPORT,
-        UNDO_EDIT
+        UNDO_EDIT,
+        UNDO_MERGE
     };
     UndoKind GetUndoKind() const
     {
@@ -112,6 +116,15 @@ public:
     }
     bool Undo();
 
+    // Merges the other contacts into the kept one (DuplicateMerge.h says
+    // where each value goes), moves their tags, history and kept lines to
+    // it and deletes them; one transaction, with the report, restore and
+    // notifications of the batches above. Reads the rows as stored now:
+    // ids are enough.
+    bool MergeContacts(int keepId, const std::vector<int>& otherIds);
+    // One contact as stored now, with its tags; null when it is gone or
+    // cannot be read (reported). The page is not touched.
+    std::unique_ptr<ContactInfoEx> ReadContact(int id);
     // Counts the stored writes (inserts, updates, deletes, batches), so that
     // an observer can tell a change of the book from another search.
     unsigned GetWriteCount() const
@@ -205,9 +218,11 @@ private:
     {
         UndoKind kind = UNDO_NOTHING;
         std::vector<int> ids;
-        std::vector<ContactInfoEx> records; // UNDO_EDIT: before, read as after
+        std::vector<ContactInfoEx> records;     // UNDO_EDIT, UNDO_MERGE: before, read as after
+        std::vector<std::pair<int, int>> moved; // UNDO_MERGE: history entry, its contact before
     };
     void RememberUndo(UndoKind kind, std::vector<int> ids, std::vector<ContactInfoEx> records = {});
+    bool UndoMerge(UndoStep& step);
     UndoStep undo;
 
     wxString lastBatchError;

@@ -1,7 +1,11 @@
 // The contact manager's deleted contacts and its undo of the last change.
 #include <wx/intl.h>
 
+#include <map>
+
 #include "storage/ContactManager.h"
+#include "storage/FindIndex.h"
+#include "storage/KeptProperties.h"
 #include "storage/StorageHooks.h"
 #include "storage/UnitOfWork.h"
 
@@ -138,8 +142,62 @@ bool ContactManager::Undo()
         NotifyObservers();
         return true;
     }
+    case UNDO_MERGE:
+        return UndoMerge(step);
     case UNDO_NOTHING:
         break;
     }
     return false;
+}
+
+bool ContactManager::UndoMerge(UndoStep& step)
+{
+    // The merged contacts come back from the deleted ones, their history
+    // entries go back to them, and the kept contact gets its fields, tags
+    // and kept lines as they were (unless another program changed the
+    // same fields since).
+    UnitOfWork unit;
+    lastBatchError.clear();
+    storedAgain.clear();
+    ContactInfoEx* const previousCurrent = currentContact;
+    ContactInfoEx& kept = step.records.front();
+    bool stored = adapter.BeginBatch();
+    std::map<int, int> restoredAs;
+    for (size_t i = 0; stored && i < step.ids.size(); ++i)
+    {
+        const int now = Trash::Restore(adapter, step.ids[i]);
+        stored = now > 0 && !adapter.BatchFailed();
+        if (!stored && !adapter.BatchFailed())
+            lastBatchError = _("It is no longer among the deleted contacts; another program may have restored or "
+                               "removed it.");
+        restoredAs[step.ids[i]] = now;
+    }
+    for (size_t i = 0; stored && i < step.moved.size(); ++i)
+    {
+        adapter.Execute(
+            wxString::Format("update contact_history set contact_id = %d where id = %d and contact_id = %d;",
+                             restoredAs[step.moved[i].second], step.moved[i].first, kept.id));
+        stored = !adapter.BatchFailed();
+    }
+    // The update leaves the record as stored, which has no kept lines.
+    ContactInfoEx lines;
+    lines.id = kept.id;
+    lines.keptProperties = kept.keptProperties;
+    stored = stored && UpdateRecord(&kept) > 0 && !adapter.BatchFailed() && KeptProperties::Delete(adapter, kept.id) &&
+             KeptProperties::Insert(adapter, lines) && !adapter.BatchFailed();
+    for (auto it = restoredAs.begin(); stored && it != restoredAs.end(); ++it)
+        stored = FindIndex::Reindex(adapter, it->second) && !adapter.BatchFailed();
+    stored = stored && FindIndex::Reindex(adapter, kept.id) && !adapter.BatchFailed() && adapter.CommitBatch();
+    storedAgain.clear(); // they point into the step
+    currentContact = previousCurrent;
+    if (!stored)
+    {
+        adapter.RollbackBatch();
+        const int n = static_cast<int>(step.ids.size()) + 1;
+        return FailBatch(wxString::Format(
+            wxPLURAL("The merge of %d contact was not undone.", "The merge of %d contacts was not undone.", n), n));
+    }
+    ForceSearch();
+    NotifyObservers();
+    return true;
 }

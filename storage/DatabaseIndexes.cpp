@@ -5,6 +5,7 @@
 #include <set>
 
 #include "storage/Adapter.h"
+#include "storage/DismissedPairs.h"
 #include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
 
@@ -83,6 +84,8 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
         const bool addTable = tables.count("contacts") && !tables.count(KeptProperties::TABLE);
         if (addTable)
             tables.insert(KeptProperties::TABLE);
+        // And one made before the search for duplicates, their table.
+        const bool addDismissed = tables.count("contacts") && !tables.count(DismissedPairs::TABLE);
         std::vector<const DatabaseIndex*> missing;
         for (const DatabaseIndex& index : DatabaseIndexes())
         {
@@ -92,13 +95,15 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
         // The find box's index, for a book made before it or changed by
         // another program since (contacts added or removed there).
         const bool fillFind = tables.count("contacts") && !FindIndex::IsComplete(db);
-        if (!missing.empty() || addTable || fillFind)
+        if (!missing.empty() || addTable || addDismissed || fillFind)
         {
             if (beforeCreating)
                 beforeCreating();
             db.Begin(WXSQLITE_TRANSACTION_IMMEDIATE);
             if (addTable)
                 db.ExecuteUpdate(KeptProperties::CREATE_TABLE);
+            if (addDismissed)
+                db.ExecuteUpdate(DismissedPairs::CREATE_TABLE);
             for (const DatabaseIndex* index : missing)
                 db.ExecuteUpdate(CreateIndexStatement(*index));
             if (fillFind)

@@ -6,6 +6,7 @@
 
 #include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
+#include "storage/DismissedPairs.h"
 #include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
 
@@ -37,6 +38,7 @@ const char* const SCHEMA[] = {
     " id INTEGER PRIMARY KEY AUTOINCREMENT, his_time TEXT, contact_id INTEGER,"
     " his_type INTEGER, comment TEXT)",
     KeptProperties::CREATE_TABLE,
+    DismissedPairs::CREATE_TABLE,
     FindIndex::CREATE_TABLE,
 };
 } // namespace
