@@ -57,6 +57,7 @@ bool ContactManager::InsertBatch(ContactSource& source, const std::function<void
     bool stored = true;
     int n = 0;
     std::vector<int> ids;
+    findIndexed = -1;
     while (ContactInfoEx* contact = source.Next())
     {
         ++n;

@@ -333,7 +333,10 @@ int ContactManager::InsertRecord(ContactInfoEx* contact)
     contact->id = static_cast<int>(adapter.LastInsertId());
     InsertTagLinks(contact);
     KeptProperties::Insert(adapter, *contact);
-    FindIndex::Store(adapter, *contact);
+    if (findIndexed < 0 || !adapter.InBatch())
+        findIndexed = FindIndex::Exists(adapter) ? 1 : 0;
+    if (findIndexed)
+        FindIndex::Store(adapter, *contact, true);
     return inserted;
 }
 

@@ -224,6 +224,9 @@ private:
     void RememberUndo(UndoKind kind, std::vector<int> ids, std::vector<ContactInfoEx> records = {});
     bool UndoMerge(UndoStep& step);
     UndoStep undo;
+    // Whether the book has the find index, asked once per insert batch
+    // (-1: not yet).
+    int findIndexed = -1;
 
     wxString lastBatchError;
     unsigned writes = 0;

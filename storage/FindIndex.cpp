@@ -23,7 +23,7 @@ const char* const FindIndex::CREATE_TABLE = "CREATE VIRTUAL TABLE IF NOT EXISTS 
 
 namespace
 {
-const char* const SQL_STORE = "insert into contact_find (rowid, body) values (?, ?);";
+const char* const SQL_STORE = "insert or replace into contact_find (rowid, body) values (?, ?);";
 const char* const SQL_REMOVE = "delete from contact_find where rowid = ?;";
 
 bool IsPhoneField(wxString ContactInfoEx::*field)
@@ -178,6 +178,18 @@ wxString ColumnsCondition(const wxString& word)
 
 wxString FindIndex::Fold(const wxString& text)
 {
+    // Most texts are plain ASCII: their folded form is their lower case.
+    bool ascii = true;
+    for (wxUniChar c : text)
+    {
+        if (c.GetValue() >= 0x80)
+        {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.Lower();
     using GText = std::unique_ptr<gchar, decltype(&g_free)>;
     const wxScopedCharBuffer utf8 = text.utf8_str();
     GText split(g_utf8_normalize(utf8.data(), static_cast<gssize>(utf8.length()), G_NORMALIZE_ALL), g_free);
@@ -278,11 +290,11 @@ bool FindIndex::Exists(Adapter& adapter)
     return exists;
 }
 
-bool FindIndex::Store(Adapter& adapter, const ContactInfoEx& contact)
+bool FindIndex::Store(Adapter& adapter, const ContactInfoEx& contact, bool indexed)
 {
-    if (!Exists(adapter))
+    if (!indexed && !Exists(adapter))
         return !adapter.LastFailed();
-    return Remove(adapter, contact.id) && Write(adapter, contact, wxArrayString());
+    return Write(adapter, contact, wxArrayString());
 }
 
 bool FindIndex::Remove(Adapter& adapter, int contactId)
@@ -300,10 +312,8 @@ bool FindIndex::Reindex(Adapter& adapter, int contactId)
     if (adapter.Query(SelectHead() + wxString::Format(" from contacts where id = %d;", contactId),
                       [&contact](wxSQLite3ResultSet& row) { contact.reset(ContactAdapter::ReadContact(row)); }) < 0)
         return false;
-    if (!Remove(adapter, contactId))
-        return false;
     if (!contact)
-        return true;
+        return Remove(adapter, contactId);
     if (KeptProperties::Exists(adapter) &&
         adapter.Query(
             wxString::Format("select line from contact_properties where contact_id = %d order by position;", contactId),

@@ -44,8 +44,9 @@ wxString DigitsOf(const ContactInfoEx& contact);
 bool Exists(Adapter& adapter);
 
 // Writes the row of a new contact from its record (it has no history yet).
+// indexed: the caller knows the book has the index (a batch asks once).
 // False when a statement failed.
-bool Store(Adapter& adapter, const ContactInfoEx& contact);
+bool Store(Adapter& adapter, const ContactInfoEx& contact, bool indexed = false);
 // Writes the row of a stored contact from what the file holds now: its
 // row, kept lines and history. A contact that is gone loses its row.
 bool Reindex(Adapter& adapter, int contactId);
