@@ -174,32 +174,6 @@ wxString ContactManager::BuildFilter(const SearchCondition& condition)
     return filter;
 }
 
-wxString ContactManager::FindFilter(const SearchCondition& condition)
-{
-    // Inside a search this runs on the search's connection.
-    Adapter adapter;
-    const wxString rows = FindIndex::BuildRows(adapter, condition.find);
-    return rows.empty() ? wxString(" from contacts ") : " from contacts where id in (" + rows + ")";
-}
-
-wxString ContactManager::FindPageStatement(const SearchCondition& condition, bool dense)
-{
-    Adapter adapter;
-    const wxString rows = FindIndex::BuildRows(adapter, condition.find);
-    if (rows.empty())
-        return BuildPageStatement(condition);
-    // Many found: the list's index is read in order and each contact
-    // checked. Few: they are sorted by the name alone, and only the page's
-    // rows are read whole.
-    if (dense)
-        return PageStatement(" from contacts where +id in (" + rows + ")", condition);
-    static const wxString head = BuildSelectHead();
-    return head + " from contacts where id in (select id from contacts where id in (" + rows +
-           ") order by last_name_alpha DESC " +
-           wxString::Format(" limit %d, %d", (condition.pageIndex - 1) * condition.pageSize, condition.pageSize) +
-           ") order by last_name_alpha DESC;";
-}
-
 wxString ContactManager::BuildCountStatement() const
 {
     if (!condition.find.empty())
@@ -222,6 +196,12 @@ wxString ContactManager::BuildPageStatement(const SearchCondition& condition)
     return PageStatement(BuildFilter(condition), condition);
 }
 
+const wxString& ContactManager::SelectHead()
+{
+    static const wxString head = BuildSelectHead();
+    return head;
+}
+
 wxString ContactManager::PageStatement(const wxString& filter, const SearchCondition& condition)
 {
     static const wxString head = BuildSelectHead();
@@ -235,11 +215,19 @@ void ContactManager::Search()
     if (condition.changed)
     {
         condition.changed = false;
-        const wxString countSql = BuildCountStatement();
-        ReadCount(adapter, countSql, totalCount);
-        wxString pageSql = BuildPageStatement();
-        if (!condition.find.empty())
+        wxString pageSql;
+        if (FoundPage(pageSql))
         {
+            // The find's count and page came from one read of its index.
+        }
+        else if (condition.find.empty())
+        {
+            ReadCount(adapter, BuildCountStatement(), totalCount);
+            pageSql = BuildPageStatement();
+        }
+        else
+        {
+            ReadCount(adapter, BuildCountStatement(), totalCount);
             int size = 0;
             ReadCount(adapter, "select max(id) from contacts;", size); // about the size of the book
             pageSql = FindPageStatement(condition, totalCount * FIND_DENSE_SHARE > size);

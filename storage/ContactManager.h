@@ -185,7 +185,12 @@ private:
     // its page soonest: dense when a large share of the book was found.
     static wxString FindFilter(const SearchCondition& condition);
     static wxString FindPageStatement(const SearchCondition& condition, bool dense);
+    // The find's page statement and total from one sorted read of its
+    // index, when the find's text allows it; false otherwise.
+    bool FoundPage(wxString& pageSql);
     static wxString PageStatement(const wxString& filter, const SearchCondition& condition);
+    // The select of every contact column that the page statements begin with.
+    static const wxString& SelectHead();
     void ForceSearch();
     // Both kinds of insert batch; restore puts the records handed over back
     // as they were before the one failure message goes out.

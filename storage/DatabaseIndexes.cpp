@@ -108,6 +108,7 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
                 db.ExecuteUpdate(CreateIndexStatement(*index));
             if (fillFind)
             {
+                db.ExecuteUpdate("DROP TABLE IF EXISTS contact_find");
                 db.ExecuteUpdate(FindIndex::CREATE_TABLE);
                 FindIndex::Rebuild(db);
             }

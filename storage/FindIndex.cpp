@@ -18,12 +18,12 @@ const char* const FindIndex::TABLE = "contact_find";
 // The texts are folded before they are stored and the query is folded the
 // same way, so the tokenizer compares exactly; without positions the index
 // only narrows the rows down and SQLite checks each pattern on the text.
-const char* const FindIndex::CREATE_TABLE = "CREATE VIRTUAL TABLE IF NOT EXISTS contact_find USING fts5(body, "
-                                            "tokenize = 'trigram case_sensitive 1', detail = none)";
+const char* const FindIndex::CREATE_TABLE = "CREATE VIRTUAL TABLE IF NOT EXISTS contact_find USING fts5(body, alpha "
+                                            "UNINDEXED, tokenize = 'trigram case_sensitive 1', detail = none)";
 
 namespace
 {
-const char* const SQL_STORE = "insert or replace into contact_find (rowid, body) values (?, ?);";
+const char* const SQL_STORE = "insert or replace into contact_find (rowid, body, alpha) values (?, ?, ?);";
 const char* const SQL_REMOVE = "delete from contact_find where rowid = ?;";
 
 bool IsPhoneField(wxString ContactInfoEx::*field)
@@ -94,6 +94,7 @@ bool Write(Adapter& adapter, const ContactInfoEx& contact, const wxArrayString& 
                          {
                              stmt.Bind(1, contact.id);
                              stmt.Bind(2, text);
+                             stmt.Bind(3, contact.last_name_alpha);
                          });
     return !adapter.LastFailed();
 }
@@ -331,6 +332,9 @@ bool FindIndex::IsComplete(wxSQLite3Database& db)
 {
     if (!db.TableExists(TABLE))
         return false;
+    // A table of an earlier shape is made anew.
+    if (db.ExecuteScalar("select count(*) from pragma_table_info('contact_find') where name = 'alpha';") == 0)
+        return false;
     // The index's own copy of the texts is an ordinary table: counting it
     // is as quick as counting the contacts.
     return db.ExecuteScalar("select count(*) from contacts;") ==
@@ -375,13 +379,16 @@ void FindIndex::Rebuild(wxSQLite3Database& db)
         }
         insert.Bind(1, id);
         insert.Bind(2, RowText(*contact, comments));
+        insert.Bind(3, contact->last_name_alpha);
         insert.ExecuteUpdate();
         insert.Reset();
     }
 }
 
-wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
+wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text, wxString* indexWhere)
 {
+    if (indexWhere)
+        indexWhere->clear();
     const wxString folded = Fold(text);
     const bool indexed = Exists(adapter);
     // Each word, with the tags whose name holds it.
@@ -424,8 +431,10 @@ wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
         // down (three characters by the index alone), and the others are
         // checked on those rows only, in the text or in the tags.
         wxString phrases, patterns;
+        bool driven = false; // by the index rather than a read of every row
         for (const auto& word : words)
         {
+            driven = driven || (word.second.empty() && word.first.length() >= 3);
             if (word.second.empty() && word.first.length() == 3)
                 phrases << (phrases.empty() ? "" : " ") << Phrase(word.first);
             else
@@ -434,17 +443,24 @@ wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
                                  ? Pattern(word.first)
                                  : "(" + Pattern(word.first) + " or rowid in (" + tagged(word.second) + "))");
         }
-        rows = "select rowid from contact_find where ";
+        wxString where;
         if (!phrases.empty())
-            rows << "contact_find match '" << phrases << "'" << (patterns.empty() ? "" : " and ");
-        rows << patterns;
+            where << "contact_find match '" << phrases << "'" << (patterns.empty() ? "" : " and ");
+        where << patterns;
+        rows = "select rowid from contact_find where " + where;
+        if (indexWhere && driven)
+            *indexWhere = where;
     }
     // Digits and phone signs alone: the numbers with those digits too,
     // whatever their separators and country code.
     if (folded.find_first_not_of("0123456789+-.()/ ") == wxString::npos)
     {
         for (const wxString& form : DigitsFound(folded))
+        {
             rows << " union " << RowsContaining(form);
+            if (indexWhere)
+                indexWhere->clear();
+        }
     }
     return rows;
 }

@@ -1,6 +1,7 @@
 // The find box's index: one full-text row per contact (SQLite FTS5 with the
 // trigram tokenizer) holding every text of the contact folded for finding,
-// then the digits of its phone numbers. It is written beside the contact in
+// then the digits of its phone numbers, and beside it (not indexed) the
+// family name's alphabet form that the list is sorted by. It is written beside the contact in
 // the same unit of work (the same transaction in a batch) and read only by
 // the find's filter. Tag names are matched when the find runs, so renaming
 // a tag needs no rewrite here.
@@ -67,5 +68,9 @@ void Rebuild(wxSQLite3Database& db);
 // contact's texts or in one of its tag names; a text of digits and phone
 // signs alone also finds the numbers with those digits. Without the index
 // the contacts' own columns are read. Empty when the text has no word.
-wxString BuildRows(Adapter& adapter, const wxString& text);
+// indexWhere, when given, receives the where clause on the index alone
+// when the rows are one read of it that the index narrows down (its rows
+// can then be sorted by their alpha column, the family name's alphabet
+// form), and is empty otherwise.
+wxString BuildRows(Adapter& adapter, const wxString& text, wxString* indexWhere = nullptr);
 } // namespace FindIndex

@@ -126,6 +126,31 @@ TEST_F(FindTest, FindsAnyTextWhateverCaseWidthAccentsAndPhoneSeparators)
     EXPECT_EQ(Find("immer"), "Zimmer");
     EXPECT_EQ(Find("northwind"), "Baker") << "the index is filled anew from every contact";
 
+    // Pages of what was found, in the list's order, the total on each.
+    SeedContacts(dir, 120);
+    AddMissingIndexes();
+    SearchCondition paged;
+    paged.find = "n01";
+    paged.pageIndex = 1;
+    manager.SetCondition(paged);
+    manager.Search();
+    EXPECT_EQ(manager.totalCount, 20);
+    ASSERT_EQ(manager.contactList.GetCount(), 20u);
+    EXPECT_EQ(manager.contactList[0]->last_name_alpha, "N0119");
+    EXPECT_EQ(manager.contactList[19]->last_name_alpha, "N0100");
+    paged.find = "n00";
+    paged.pageIndex = 2;
+    manager.SetCondition(paged);
+    manager.Search();
+    EXPECT_EQ(manager.totalCount, 100);
+    ASSERT_EQ(manager.contactList.GetCount(), 50u);
+    EXPECT_EQ(manager.contactList[0]->last_name_alpha, "N0049");
+    paged.pageIndex = 4;
+    manager.SetCondition(paged);
+    manager.Search();
+    EXPECT_TRUE(manager.contactList.IsEmpty());
+    EXPECT_EQ(manager.totalCount, 100) << "a page past the last still counts them all";
+
     // A book whose index could not be added still finds, more slowly.
     dir.Exec("drop table contact_find;");
     EXPECT_EQ(Find("NORTH"), "Baker");
