@@ -448,7 +448,9 @@ wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text, wxString* 
             where << "contact_find match '" << phrases << "'" << (patterns.empty() ? "" : " and ");
         where << patterns;
         rows = "select rowid from contact_find where " + where;
-        if (indexWhere && driven)
+        // The rows' texts are read anyway when a pattern is checked on them;
+        // words of three characters alone are told by the index without.
+        if (indexWhere && driven && !patterns.empty())
             *indexWhere = where;
     }
     // Digits and phone signs alone: the numbers with those digits too,

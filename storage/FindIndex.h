@@ -69,8 +69,8 @@ void Rebuild(wxSQLite3Database& db);
 // signs alone also finds the numbers with those digits. Without the index
 // the contacts' own columns are read. Empty when the text has no word.
 // indexWhere, when given, receives the where clause on the index alone
-// when the rows are one read of it that the index narrows down (its rows
-// can then be sorted by their alpha column, the family name's alphabet
-// form), and is empty otherwise.
+// when the rows are one read of it that the index narrows down and that
+// reads the rows' texts (they can then be sorted by their alpha column,
+// the family name's alphabet form, at little cost), and is empty otherwise.
 wxString BuildRows(Adapter& adapter, const wxString& text, wxString* indexWhere = nullptr);
 } // namespace FindIndex
