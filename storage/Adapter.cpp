@@ -128,6 +128,14 @@ int Adapter::Execute(const wxString& sql)
     return changed;
 }
 
+bool Adapter::HasTable(const char* name)
+{
+    bool exists = false;
+    Query(wxString::Format("select 1 from sqlite_master where type = 'table' and name = '%s';", name),
+          [&exists](wxSQLite3ResultSet&) { exists = true; });
+    return exists;
+}
+
 int Adapter::ExecutePrepared(const wxString& sql, const Binder& bind, bool inTransaction)
 {
     lastFailed = false;

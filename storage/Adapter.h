@@ -44,6 +44,9 @@ public:
 
     // Runs one non-SELECT statement; the number of rows changed, 0 on error.
     int Execute(const wxString& sql);
+    // Whether the file has a table of that name (an older book may lack the
+    // tables added since). False as well when the read failed.
+    bool HasTable(const char* name);
     // The same with its values bound; prepared once per unit of work.
     int ExecuteBound(const wxString& sql, const Binder& bind)
     {

@@ -16,45 +16,59 @@ wxString ContactManager::FindFilter(const SearchCondition& condition)
     return rows.empty() ? wxString(" from contacts ") : " from contacts where id in (" + rows + ")";
 }
 
-wxString ContactManager::FindPageStatement(const SearchCondition& condition, bool dense)
+namespace
 {
-    Adapter adapter;
-    const wxString rows = FindIndex::BuildRows(adapter, condition.find);
+// When the find gives more than one contact in this many, reading the
+// list's index in order finds a page sooner than sorting what was found.
+const int FIND_DENSE_SHARE = 20;
+} // namespace
+
+wxString ContactManager::CountFound()
+{
+    wxString where;
+    const wxString rows = FindIndex::BuildRows(adapter, condition.find, &where);
+    if (!where.empty())
+        return SortedFoundPage(where);
+    auto readInt = [this](const wxString& sql, int& value)
+    { adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = ReadInt(row, 0); }); };
     if (rows.empty())
-        return BuildPageStatement(condition);
+    {
+        readInt("select count(id)  from contacts ;", totalCount);
+        return PageStatement(" from contacts ", condition);
+    }
+    readInt("select count(*) from (" + rows + ");", totalCount);
+    int size = 0;
+    readInt("select max(id) from contacts;", size); // about the size of the book
+    return FoundPageStatement(rows, totalCount * FIND_DENSE_SHARE > size);
+}
+
+wxString ContactManager::FoundPageStatement(const wxString& rows, bool dense) const
+{
     // Many found: the list's index is read in order and each contact
     // checked. Few: they are sorted by the name alone, and only the page's
     // rows are read whole.
     if (dense)
         return PageStatement(" from contacts where +id in (" + rows + ")", condition);
-    const wxString& head = SelectHead();
-    return head + " from contacts where id in (select id from contacts where id in (" + rows +
+    return SelectHead() + " from contacts where id in (select id from contacts where id in (" + rows +
            ") order by last_name_alpha DESC " +
            wxString::Format(" limit %d, %d", (condition.pageIndex - 1) * condition.pageSize, condition.pageSize) +
            ") order by last_name_alpha DESC;";
 }
 
-bool ContactManager::FoundPage(wxString& pageSql)
+wxString ContactManager::SortedFoundPage(const wxString& where)
 {
-    if (condition.find.empty())
-        return false;
-    wxString where;
-    FindIndex::BuildRows(adapter, condition.find, &where);
-    if (where.empty())
-        return false;
     // The rows found sorted by the family name's alphabet form kept beside
     // them, the page's ids taken, and the total counted in the same read.
     std::vector<int> ids;
     int total = 0;
     const int offset = (condition.pageIndex - 1) * condition.pageSize;
-    if (adapter.Query("select rowid, count(*) over () from contact_find where " + where +
-                          wxString::Format(" order by alpha DESC limit %d, %d;", offset, condition.pageSize),
-                      [&ids, &total](wxSQLite3ResultSet& row)
-                      {
-                          ids.push_back(ReadInt(row, 0));
-                          total = ReadInt(row, 1);
-                      }) < 0)
-        return false;
+    adapter.Query("select rowid, count(*) over () from contact_find where " + where +
+                      wxString::Format(" order by alpha DESC limit %d, %d;", offset, condition.pageSize),
+                  [&ids, &total](wxSQLite3ResultSet& row)
+                  {
+                      ids.push_back(ReadInt(row, 0));
+                      total = ReadInt(row, 1);
+                  });
     if (ids.empty() && offset > 0)
         adapter.Query("select count(*) from contact_find where " + where + ";",
                       [&total](wxSQLite3ResultSet& row) { total = ReadInt(row, 0); });
@@ -62,8 +76,6 @@ bool ContactManager::FoundPage(wxString& pageSql)
     wxString list;
     for (int id : ids)
         list << (list.empty() ? "" : ", ") << id;
-    const wxString& head = SelectHead();
-    pageSql = head + " from contacts where id in (" + (list.empty() ? wxString("-1") : list) +
-              ") order by last_name_alpha DESC;";
-    return true;
+    return SelectHead() + " from contacts where id in (" + (list.empty() ? wxString("-1") : list) +
+           ") order by last_name_alpha DESC;";
 }

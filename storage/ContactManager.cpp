@@ -60,10 +60,6 @@ const char* const SQL_RECENT =
     "\t\t\t\t\t\tfrom contacts, contact_history \t\t\t\t\t\twhere contacts.id = contact_history.contact_id "
     "\t\t\t\t\t\tand  his_time between '$before' and '$after' \t\t\t\t\t\torder by his_time asc;";
 
-// When the find gives more than one contact in this many, reading the
-// list's index in order finds a page sooner than sorting what was found.
-const int FIND_DENSE_SHARE = 20;
-
 wxString BuildSelectHead()
 {
     wxString head = "select ";
@@ -216,21 +212,12 @@ void ContactManager::Search()
     {
         condition.changed = false;
         wxString pageSql;
-        if (FoundPage(pageSql))
-        {
-            // The find's count and page came from one read of its index.
-        }
-        else if (condition.find.empty())
-        {
-            ReadCount(adapter, BuildCountStatement(), totalCount);
-            pageSql = BuildPageStatement();
-        }
+        if (!condition.find.empty())
+            pageSql = CountFound();
         else
         {
             ReadCount(adapter, BuildCountStatement(), totalCount);
-            int size = 0;
-            ReadCount(adapter, "select max(id) from contacts;", size); // about the size of the book
-            pageSql = FindPageStatement(condition, totalCount * FIND_DENSE_SHARE > size);
+            pageSql = BuildPageStatement();
         }
 
         // The page rows are read in full before the per-record look-ups, so

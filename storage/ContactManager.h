@@ -181,13 +181,17 @@ public:
     int totalCount;
 
 private:
-    // The filter of the find box's text, and the page statement that reads
-    // its page soonest: dense when a large share of the book was found.
+    // The filter of the find box's text.
     static wxString FindFilter(const SearchCondition& condition);
-    static wxString FindPageStatement(const SearchCondition& condition, bool dense);
-    // The find's page statement and total from one sorted read of its
-    // index, when the find's text allows it; false otherwise.
-    bool FoundPage(wxString& pageSql);
+    // Counts what the find box's text finds into totalCount and returns the
+    // statement that reads its page soonest.
+    wxString CountFound();
+    // The page of the rows found, when a large share of the book (dense)
+    // or a small one was found.
+    wxString FoundPageStatement(const wxString& rows, bool dense) const;
+    // The page statement and the total from one read of the index sorted
+    // by its alpha column (the where clause is on the index alone).
+    wxString SortedFoundPage(const wxString& where);
     static wxString PageStatement(const wxString& filter, const SearchCondition& condition);
     // The select of every contact column that the page statements begin with.
     static const wxString& SelectHead();

@@ -19,10 +19,7 @@ DismissedPairs::Pair DismissedPairs::Ordered(int a, int b)
 
 bool DismissedPairs::Exists(Adapter& adapter)
 {
-    bool exists = false;
-    adapter.Query("select 1 from sqlite_master where type = 'table' and name = 'duplicate_dismissed';",
-                  [&exists](wxSQLite3ResultSet&) { exists = true; });
-    return exists;
+    return adapter.HasTable("duplicate_dismissed");
 }
 
 bool DismissedPairs::Add(Adapter& adapter, const std::vector<int>& ids)

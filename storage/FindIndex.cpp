@@ -285,10 +285,7 @@ wxString FindIndex::DigitsOf(const ContactInfoEx& contact)
 
 bool FindIndex::Exists(Adapter& adapter)
 {
-    bool exists = false;
-    adapter.Query("select 1 from sqlite_master where type = 'table' and name = 'contact_find';",
-                  [&exists](wxSQLite3ResultSet&) { exists = true; });
-    return exists;
+    return adapter.HasTable("contact_find");
 }
 
 bool FindIndex::Store(Adapter& adapter, const ContactInfoEx& contact, bool indexed)

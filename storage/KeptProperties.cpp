@@ -15,10 +15,7 @@ const char* const KeptProperties::CREATE_TABLE =
 // as before: nothing is kept, and reading and deleting find nothing.
 bool KeptProperties::Exists(Adapter& adapter)
 {
-    bool exists = false;
-    adapter.Query("select 1 from sqlite_master where type = 'table' and name = 'contact_properties';",
-                  [&exists](wxSQLite3ResultSet&) { exists = true; });
-    return exists;
+    return adapter.HasTable("contact_properties");
 }
 
 bool KeptProperties::Insert(Adapter& adapter, const ContactInfoEx& contact)

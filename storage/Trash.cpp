@@ -42,17 +42,9 @@ bool Run(Adapter& adapter, const wxString& sql)
     return !adapter.LastFailed();
 }
 
-bool TableExists(Adapter& adapter, const char* name)
-{
-    bool exists = false;
-    adapter.Query(wxString::Format("select 1 from sqlite_master where type = 'table' and name = '%s';", name),
-                  [&exists](wxSQLite3ResultSet&) { exists = true; });
-    return exists;
-}
-
 bool TablesExist(Adapter& adapter)
 {
-    return TableExists(adapter, "trash_contacts");
+    return adapter.HasTable("trash_contacts");
 }
 
 int CountOf(Adapter& adapter, const wxString& sql)
@@ -96,7 +88,7 @@ bool Trash::Keep(Adapter& adapter, int id, const wxDateTime& when)
     };
     for (const auto& belonging : belongings)
     {
-        if (TableExists(adapter, belonging.table) && !Run(adapter, wxString::Format(belonging.copy, id)))
+        if (adapter.HasTable(belonging.table) && !Run(adapter, wxString::Format(belonging.copy, id)))
             return false;
         if (adapter.LastFailed())
             return false;
