@@ -21,6 +21,9 @@ PACKAGES=(
   libebook-contacts1.2-dev
   # Comparing phone numbers in the search for duplicates.
   libphonenumber-dev
+  # CardDAV sync: HTTP and TLS, the desktop keyring, and the two servers the
+  # sync tests run against on 127.0.0.1 (with openssl for their certificate).
+  libcurl4-openssl-dev libsecret-1-dev radicale xandikos openssl
 )
 
 missing=()

@@ -97,6 +97,31 @@ public:
     bool DiscardContacts(const std::vector<int>& ids);
     int EmptyOldTrash();
 
+    // Sync (ContactSync.cpp). Each write is one transaction together with
+    // the sync rows that the given function writes on the same adapter:
+    // nothing of either stays when one fails. Nothing is notified; the
+    // caller searches again when the sync is over.
+    using SyncWrite = std::function<bool(Adapter& adapter)>;
+    // A stored contact with its tags and kept lines, read as it is now; null
+    // when it is gone or the read failed (then LastSyncFailed()).
+    std::unique_ptr<ContactInfoEx> ReadSynced(int id);
+    // Stores a new contact (id -1; the id is set) or writes a stored one
+    // exactly as given. A stored one that another program changed since it
+    // was read (its readAs) is not written: false with *changedMeanwhile set.
+    bool StoreSynced(ContactInfoEx& contact, const SyncWrite& write, bool* changedMeanwhile = nullptr);
+    // Moves a contact to the deleted contacts, with the sync rows.
+    bool DeleteSynced(int id, const SyncWrite& write);
+    // The sync rows alone, in one transaction.
+    bool WriteSynced(const SyncWrite& write);
+    // Adds an entry to a contact's history in a sync write.
+    bool AddSyncHistory(Adapter& adapter, int contactId, const wxString& comment);
+    // Every contact's id, ascending.
+    bool AllContactIds(std::vector<int>& ids);
+    bool LastSyncFailed() const
+    {
+        return syncFailed;
+    }
+
     // The last delete, import, change of many contacts or merge of the
     // session, and its undo: deleted contacts come back, imported ones go to
     // the deleted contacts, changed fields get their earlier values (unless
@@ -175,6 +200,7 @@ public:
     ContactInfoArray contactList;  // the current page, owned
     ContactInfoArray birthdayList; // points into contactList
     ContactAdapter adapter;
+    bool syncFailed = false;
     ContactInfoEx* currentContact;
     ContactStatistics statistics;
     SearchCondition condition;

@@ -20,6 +20,8 @@ const char* const DATABASE_KEY = "velkrant";
 // 102 of them: the window would freeze for over an hour behind a lock.
 int busyTimeoutMs = 2000;
 
+wxString chosenPath;
+
 // A connection whose long statements let the application keep its window
 // painting (StorageHooks.h).
 class WatchedDatabase : public wxSQLite3Database
@@ -32,8 +34,15 @@ public:
 };
 } // namespace
 
+void Database::SetPath(const wxString& path)
+{
+    chosenPath = path.empty() ? path : wxFileName(path).GetAbsolutePath();
+}
+
 wxString Database::Path()
 {
+    if (!chosenPath.empty())
+        return chosenPath;
     return wxGetCwd() + wxFILE_SEP_PATH + "data" + wxFILE_SEP_PATH + "Corvala.s3db";
 }
 

@@ -14,6 +14,9 @@ namespace Database
 // Full path of the database file below the current working directory,
 // rebuilt at every call: it follows the working directory of the moment.
 wxString Path();
+// Makes Path() name this file instead (the database tool's --db); an empty
+// path goes back to the one below the working directory.
+void SetPath(const wxString& path);
 // The key the file is opened with: empty when SQLite cannot encrypt.
 wxString Key();
 

@@ -8,6 +8,7 @@
 #include "storage/DismissedPairs.h"
 #include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
+#include "storage/SyncStore.h"
 
 namespace
 {
@@ -86,6 +87,8 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
             tables.insert(KeptProperties::TABLE);
         // And one made before the search for duplicates, their table.
         const bool addDismissed = tables.count("contacts") && !tables.count(DismissedPairs::TABLE);
+        // And one made before sync, the accounts and links.
+        const bool addSync = tables.count("contacts") && !tables.count("sync_links");
         std::vector<const DatabaseIndex*> missing;
         for (const DatabaseIndex& index : DatabaseIndexes())
         {
@@ -95,7 +98,7 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
         // The find box's index, for a book made before it or changed by
         // another program since (contacts added or removed there).
         const bool fillFind = tables.count("contacts") && !FindIndex::IsComplete(db);
-        if (!missing.empty() || addTable || addDismissed || fillFind)
+        if (!missing.empty() || addTable || addDismissed || addSync || fillFind)
         {
             if (beforeCreating)
                 beforeCreating();
@@ -104,6 +107,11 @@ int AddMissingIndexes(const std::function<void()>& beforeCreating)
                 db.ExecuteUpdate(KeptProperties::CREATE_TABLE);
             if (addDismissed)
                 db.ExecuteUpdate(DismissedPairs::CREATE_TABLE);
+            if (addSync)
+            {
+                for (const char* sql : SyncStore::CREATE_TABLES)
+                    db.ExecuteUpdate(sql);
+            }
             for (const DatabaseIndex* index : missing)
                 db.ExecuteUpdate(CreateIndexStatement(*index));
             if (fillFind)

@@ -9,6 +9,7 @@
 #include "storage/DismissedPairs.h"
 #include "storage/FindIndex.h"
 #include "storage/KeptProperties.h"
+#include "storage/SyncStore.h"
 
 namespace
 {
@@ -40,6 +41,9 @@ const char* const SCHEMA[] = {
     KeptProperties::CREATE_TABLE,
     DismissedPairs::CREATE_TABLE,
     FindIndex::CREATE_TABLE,
+    SyncStore::CREATE_TABLES[0],
+    SyncStore::CREATE_TABLES[1],
+    SyncStore::CREATE_TABLES[2],
 };
 } // namespace
 

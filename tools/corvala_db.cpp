@@ -1,43 +1,72 @@
-// corvala-db: creates the address book's database file.
+// corvala-db: creates the address book's database file, keeps its sync
+// accounts and runs a sync.
 //
 //   corvala-db [--demo] [PATH]
+//   corvala-db [--db FILE] account add NAME URL USER [--book URL]
+//   corvala-db [--db FILE] account list | account remove NAME
+//   corvala-db [--db FILE] sync [NAME] [--password-stdin] [--keep-local]
 //
-// PATH defaults to data/Corvala.s3db below the current directory. An
-// existing file is never touched.
+// PATH and FILE default to data/Corvala.s3db below the current directory,
+// the book the program opens. An existing file is never replaced.
 #include <wx/filename.h>
 #include <wx/init.h>
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "storage/Database.h"
 #include "tools/DatabaseBuilder.h"
+#include "tools/SyncCommands.h"
+
+namespace
+{
+const char* const USAGE =
+    "usage: corvala-db [--demo] [PATH]\n"
+    "       corvala-db [--db FILE] account add NAME URL USER [--book URL]   (password on standard input)\n"
+    "       corvala-db [--db FILE] account list\n"
+    "       corvala-db [--db FILE] account remove NAME\n"
+    "       corvala-db [--db FILE] sync [NAME] [--password-stdin] [--keep-local]\n"
+    "Creates the Corvala database (default data/Corvala.s3db) with its tables;\n"
+    "--demo fills it with demo contacts. An existing file is never touched.\n"
+    "The account and sync commands keep CardDAV accounts and sync the book with them.";
+}
 
 int main(int argc, char** argv)
 {
     wxInitializer init;
     if (!init.IsOk())
         return 2;
+    std::vector<wxString> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(wxString::FromUTF8(argv[i]));
+    if (args.size() >= 2 && args[0] == "--db")
+    {
+        Database::SetPath(args[1]);
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (!args.empty() && args[0] == "account")
+        return SyncCommands::Account(std::vector<wxString>(args.begin() + 1, args.end()));
+    if (!args.empty() && args[0] == "sync")
+        return SyncCommands::Sync(std::vector<wxString>(args.begin() + 1, args.end()));
     bool demo = false;
     wxString path;
-    for (int i = 1; i < argc; ++i)
+    for (const wxString& arg : args)
     {
-        if (std::strcmp(argv[i], "--demo") == 0)
+        if (arg == "--demo")
             demo = true;
-        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+        else if (arg == "--help" || arg == "-h")
         {
-            std::puts("usage: corvala-db [--demo] [PATH]\n"
-                      "Creates the Corvala database (default data/Corvala.s3db) with its tables;\n"
-                      "--demo fills it with demo contacts. An existing file is never touched.");
+            std::puts(USAGE);
             return 0;
         }
-        else if (argv[i][0] == '-')
+        else if (arg.StartsWith("-"))
         {
-            std::fprintf(stderr, "corvala-db: unknown option %s\n", argv[i]);
+            std::fprintf(stderr, "corvala-db: unknown option %s\n", arg.utf8_string().c_str());
             return 2;
         }
         else
-            path = wxString::FromUTF8(argv[i]);
+            path = arg;
     }
     if (path.empty())
         path = Database::Path();

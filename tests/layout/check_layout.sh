@@ -10,18 +10,19 @@ rank() {
   case $1 in
     storage) echo 0 ;;
     exchange) echo 1 ;;
-    tools) echo 2 ;;
-    platform) echo 2 ;;
-    views | dialogs) echo 3 ;;
-    frame) echo 4 ;;
-    app) echo 5 ;;
+    sync) echo 2 ;;
+    tools) echo 3 ;;
+    platform) echo 3 ;;
+    views | dialogs) echo 4 ;;
+    frame) echo 5 ;;
+    app) echo 6 ;;
     *) echo "" ;;
   esac
 }
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
 status=0
-for folder in storage exchange tools platform views dialogs frame app; do
+for folder in storage exchange sync tools platform views dialogs frame app; do
   for file in "$folder"/*.cpp "$folder"/*.h; do
     [ -f "$file" ] || continue
     node=${file%.*}
@@ -48,7 +49,7 @@ if ! tsort "$edges" >/dev/null 2>"$edges.err"; then
   status=1
 fi
 rm -f "$edges.err"
-for file in $(find app platform storage exchange views dialogs frame tools bench tests \( -name '*.cpp' -o -name '*.h' \)); do
+for file in $(find app platform storage exchange sync views dialogs frame tools bench tests \( -name '*.cpp' -o -name '*.h' \)); do
   limit=700
   [ "$file" = frame/CorvalaFrame.cpp ] && limit=599
   lines=$(wc -l <"$file")

@@ -1,0 +1,133 @@
+// The contact manager's writes for a sync: each one transaction with the
+// sync's own rows (SyncStore.h), so that a sync stopped at any moment leaves
+// the contact and its link saying the same.
+#include <wx/wxsqlite3.h>
+
+#include "storage/ContactManager.h"
+#include "storage/DbValues.h"
+#include "storage/EditMerge.h"
+#include "storage/FindIndex.h"
+#include "storage/HistoryAdapter.h"
+#include "storage/HistoryInfo.h"
+#include "storage/KeptProperties.h"
+#include "storage/UnitOfWork.h"
+
+namespace
+{
+const char* const SQL_INSERT_HISTORY =
+    "Insert into contact_history (his_time, contact_id, comment, his_type) values(?, ?, ?, ?);";
+} // namespace
+
+std::unique_ptr<ContactInfoEx> ContactManager::ReadSynced(int id)
+{
+    UnitOfWork unit;
+    syncFailed = false;
+    std::unique_ptr<ContactInfoEx> stored = ReadStored(id);
+    if (!stored)
+    {
+        syncFailed = adapter.LastFailed();
+        return nullptr;
+    }
+    if (KeptProperties::Exists(adapter))
+    {
+        wxArrayString lines;
+        adapter.Query(
+            wxString::Format("select line from contact_properties where contact_id = %d order by position;", id),
+            [&lines](wxSQLite3ResultSet& row) { lines.Add(ReadText(row, 0)); });
+        if (adapter.LastFailed())
+        {
+            syncFailed = true;
+            return nullptr;
+        }
+        stored->keptProperties = lines;
+    }
+    return stored;
+}
+
+bool ContactManager::StoreSynced(ContactInfoEx& contact, const SyncWrite& write, bool* changedMeanwhile)
+{
+    UnitOfWork unit;
+    if (changedMeanwhile)
+        *changedMeanwhile = false;
+    if (!adapter.BeginBatch())
+        return false;
+    bool stored = true;
+    if (contact.id < 0)
+        stored = InsertRecord(&contact) > 0 && !adapter.BatchFailed();
+    else
+    {
+        // Read in the write's transaction: an edit another program made
+        // since the sync read the contact is never overwritten.
+        std::unique_ptr<ContactInfoEx> now = ReadStored(contact.id);
+        if (!now || (contact.readAs && EditMerge::ChangedSinceRead(contact, *now)))
+        {
+            if (changedMeanwhile && !adapter.BatchFailed())
+                *changedMeanwhile = true;
+            adapter.RollbackBatch();
+            return false;
+        }
+        contact.latest_update_time = NowToSecond();
+        stored = adapter.UpdateContact(UpdateStatement(), &contact) > 0 && !adapter.BatchFailed();
+        if (stored)
+        {
+            adapter.Execute(wxString::Format("delete from contact_tag where contact_id = %d;", contact.id));
+            InsertTagLinks(&contact);
+            stored = !adapter.BatchFailed() && KeptProperties::Delete(adapter, contact.id) &&
+                     KeptProperties::Insert(adapter, contact) && FindIndex::Reindex(adapter, contact.id);
+        }
+    }
+    stored = stored && !adapter.BatchFailed() && (!write || write(adapter)) && !adapter.BatchFailed();
+    if (stored)
+        stored = adapter.CommitBatch();
+    if (!stored)
+        adapter.RollbackBatch();
+    return stored;
+}
+
+bool ContactManager::DeleteSynced(int id, const SyncWrite& write)
+{
+    UnitOfWork unit;
+    if (!adapter.BeginBatch())
+        return false;
+    ContactInfoEx gone;
+    gone.id = id;
+    bool stored = DeleteRows(&gone) && !adapter.BatchFailed() && (!write || write(adapter)) && !adapter.BatchFailed();
+    if (stored)
+        stored = adapter.CommitBatch();
+    if (!stored)
+        adapter.RollbackBatch();
+    return stored;
+}
+
+bool ContactManager::WriteSynced(const SyncWrite& write)
+{
+    UnitOfWork unit;
+    if (!adapter.BeginBatch())
+        return false;
+    bool stored = write(adapter) && !adapter.BatchFailed();
+    if (stored)
+        stored = adapter.CommitBatch();
+    if (!stored)
+        adapter.RollbackBatch();
+    return stored;
+}
+
+bool ContactManager::AddSyncHistory(Adapter& target, int contactId, const wxString& comment)
+{
+    HistoryAdapter history;
+    HistoryInfo entry;
+    entry.contact_id = contactId;
+    entry.comment = comment;
+    entry.his_type = 0;
+    if (history.InsertHistory(SQL_INSERT_HISTORY, &entry) <= 0 || history.LastFailed())
+        return false;
+    return !FindIndex::Exists(target) || FindIndex::Reindex(target, contactId);
+}
+
+bool ContactManager::AllContactIds(std::vector<int>& ids)
+{
+    UnitOfWork unit;
+    ids.clear();
+    return adapter.Query("select id from contacts order by id;",
+                         [&ids](wxSQLite3ResultSet& row) { ids.push_back(ReadInt(row, 0)); }) >= 0;
+}
