@@ -54,7 +54,8 @@
 //   written back on export.
 //   shadows: an N with a middle name, prefix or suffix, an ADR with parts or
 //   parameters our own lines do not carry, an EMAIL with a kind (HOME,
-//   WORK) or other parameters fill their fields and are kept as well. On
+//   WORK) or other parameters, and a grouped EMAIL, TEL, ADR or URL
+//   (item1.EMAIL beside its item1.X-ABLabel) fill their fields and are kept as well. On
 //   export such a line takes the place of the one made from the fields
 //   while the fields still read the same from it; once the user changed
 //   them, the fields win (a changed name drops the old N).
@@ -360,6 +361,13 @@ wxString ContentLine(EVCardAttribute* attr)
     return wxString::FromUTF8(line.data(), line.size());
 }
 
+// The properties other than N whose kept lines take the place of the line
+// the fields make (see PutShadow).
+bool IsShadowKind(const std::string& name)
+{
+    return name == "ADR" || name == "EMAIL" || name == "TEL" || name == "URL";
+}
+
 // A content line's property name, upper case, without its group.
 std::string PropertyName(const std::string& line)
 {
@@ -399,7 +407,7 @@ wxString FieldsOf(const std::string& line)
 bool PutShadow(std::vector<std::string>& lines, std::vector<bool>& taken, const std::string& kept)
 {
     const std::string name = PropertyName(kept);
-    if (name != "N" && name != "ADR" && name != "EMAIL")
+    if (name != "N" && !IsShadowKind(name))
         return false;
     const wxString wanted = FieldsOf(kept);
     for (size_t i = 0; i < lines.size(); ++i)
@@ -443,7 +451,15 @@ bool VCardMapping::ToContact(EVCard* card, ContactInfoEx& contact, wxArrayString
         const char* name = e_vcard_attribute_get_name(attr);
         reading.keep = false;
         if (const Reader read = ReaderFor(name))
+        {
             read(reading, attr);
+            // A grouped e-mail, phone, address or web page (item1.EMAIL with
+            // its item1.X-ABLabel) fills its field and is kept as well, so
+            // that it goes back with its group.
+            const char* group = e_vcard_attribute_get_group(attr);
+            if (group && *group && IsShadowKind(PropertyName(name)))
+                reading.keep = true;
+        }
         // A stray BEGIN or END inside a card is noise: kept, it would end the
         // card on export.
         if (VCardText::NameIs(name, "VERSION") || VCardText::NameIs(name, "BEGIN") || VCardText::NameIs(name, "END"))
@@ -550,7 +566,7 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
                 continue;
             // The name was changed, or an address or e-mail the fields took
             // from this line: the fields win.
-            if (name == "N" || ((name == "ADR" || name == "EMAIL") && WouldFillAField(lines, text)))
+            if (name == "N" || (IsShadowKind(name) && WouldFillAField(lines, text)))
                 continue;
             kept += text + "\r\n";
         }

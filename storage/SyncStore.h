@@ -23,11 +23,11 @@ extern const char* const CREATE_TABLES[3];
 struct Account
 {
     int id = -1;
-    wxString name;     // what the user calls it; unique
-    wxString url;      // the server address as the user gave it
-    wxString user;     // the user name
-    wxString book;     // the address book's URL (absolute), empty until found
-    wxString token;    // the last sync-collection token, as the server gave it
+    wxString name;  // what the user calls it; unique
+    wxString url;   // the server address as the user gave it
+    wxString user;  // the user name
+    wxString book;  // the address book's URL (absolute), empty until found
+    wxString token; // the last sync-collection token, as the server gave it
     bool firstDone = false;
     // Contacts with an id up to this one that are not linked stay on this
     // computer only (the user's choice at the first sync); -1: none do.
@@ -44,10 +44,10 @@ enum LinkState
 
 struct Link
 {
-    wxString href;       // the card's path on the server, as the server writes it
-    int contactId = -1;  // the local contact; it may have been deleted since
+    wxString href;      // the card's path on the server, as the server writes it
+    int contactId = -1; // the local contact; it may have been deleted since
     wxString uid;
-    wxString etag;       // empty: not known (a PUT whose answer was lost)
+    wxString etag; // empty: not known (a PUT whose answer was lost)
     int state = LINK_CLEAN;
     std::string card;    // the card as last synced (server text)
     std::string local;   // the card the contact made at the last sync

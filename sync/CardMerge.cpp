@@ -8,7 +8,7 @@
 namespace
 {
 wxString ContactInfoEx::*const NAME_FIELDS[4] = {&ContactInfoEx::last_name, &ContactInfoEx::last_name_alpha,
-                                                  &ContactInfoEx::first_name, &ContactInfoEx::first_name_alpha};
+                                                 &ContactInfoEx::first_name, &ContactInfoEx::first_name_alpha};
 
 int SexValue(int sex)
 {
@@ -192,9 +192,8 @@ CardMerge::Result CardMerge::Merge(const Side& baseLocal, const Side& baseServer
             result.merged.tags.Sort();
         }
         else if (there && field == FIELD_KEPT && !SameField(local, server, field))
-            result.merged.contact.keptProperties = MergeLines(local.contact.keptProperties,
-                                                              baseServer.contact.keptProperties,
-                                                              server.contact.keptProperties);
+            result.merged.contact.keptProperties = MergeLines(
+                local.contact.keptProperties, baseServer.contact.keptProperties, server.contact.keptProperties);
         else if (there && !SameField(local, server, field))
         {
             // Changed on both sides: this computer's value stays, the

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
+#include <cstdlib>
 #include <mutex>
 
 namespace
@@ -37,6 +39,23 @@ size_t WriteHeader(char* data, size_t size, size_t count, void* target)
         headers[name] = line.substr(start, end - start);
     }
     return size * count;
+}
+
+// For the tests that kill a sync at a chosen moment: CORVALA_TEST_KILL_AFTER
+// = "PUT:3" kills the process (SIGKILL, as kill -9 does) as soon as the
+// answer to its third PUT has come, before the sync could record it.
+void KillIfAsked(const std::string& method)
+{
+    static const char* const asked = std::getenv("CORVALA_TEST_KILL_AFTER");
+    static int seen = 0;
+    if (!asked)
+        return;
+    const std::string spec(asked);
+    const size_t colon = spec.find(':');
+    if (colon == std::string::npos || spec.compare(0, colon, method) != 0)
+        return;
+    if (++seen == std::atoi(spec.c_str() + colon + 1))
+        std::raise(SIGKILL);
 }
 
 int Progress(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -180,14 +199,14 @@ Dav::Response Dav::Client::Request(const std::string& method, const std::string&
     response.url = effective ? effective : url;
     // Nothing of the password stays in the handle between requests.
     curl_easy_setopt(curl, CURLOPT_PASSWORD, "");
+    KillIfAsked(method);
     return response;
 }
 
 Dav::Response Dav::Client::Propfind(const std::string& url, int depth, const std::string& body, bool followRedirects)
 {
-    return Request("PROPFIND", url,
-                   {"Content-Type: application/xml; charset=utf-8", "Depth: " + std::to_string(depth)}, body,
-                   followRedirects);
+    return Request("PROPFIND", url, {"Content-Type: application/xml; charset=utf-8", "Depth: " + std::to_string(depth)},
+                   body, followRedirects);
 }
 
 Dav::Response Dav::Client::Report(const std::string& url, int depth, const std::string& body)

@@ -12,7 +12,7 @@ namespace DavXml
 struct Item
 {
     std::string href;
-    int status = 0; // the response's own status (404: removed in a sync report), 0 when it has none
+    int status = 0;     // the response's own status (404: removed in a sync report), 0 when it has none
     bool found = false; // a propstat with a 2xx status came
     std::string etag;
     bool hasCard = false;
@@ -21,18 +21,18 @@ struct Item
     bool addressbook = false;
     std::string displayName;
     std::string syncToken;
-    bool syncCollection = false;      // supported-report-set names sync-collection
-    std::vector<std::string> hrefs;   // the hrefs inside current-user-principal or addressbook-home-set
-    std::string principal;            // current-user-principal
-    std::string homeSet;              // addressbook-home-set
+    bool syncCollection = false;    // supported-report-set names sync-collection
+    std::vector<std::string> hrefs; // the hrefs inside current-user-principal or addressbook-home-set
+    std::string principal;          // current-user-principal
+    std::string homeSet;            // addressbook-home-set
 };
 
 struct Multistatus
 {
     bool parsed = false; // well-formed and a multistatus
     std::vector<Item> items;
-    std::string syncToken;   // the multistatus's own (sync-collection)
-    bool truncated = false;  // a 507 response for the collection: ask again with the new token
+    std::string syncToken;     // the multistatus's own (sync-collection)
+    bool truncated = false;    // a 507 response for the collection: ask again with the new token
     bool invalidToken = false; // an error body naming valid-sync-token
 };
 

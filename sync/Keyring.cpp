@@ -9,10 +9,18 @@ namespace
 {
 const SecretSchema* Schema()
 {
-    static const SecretSchema schema = {"org.corvala.Account",
-                                        SECRET_SCHEMA_NONE,
-                                        {{"account", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
-                                        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    static const SecretSchema schema = {
+        "org.corvala.Account",
+        SECRET_SCHEMA_NONE,
+        {{"account", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
+        0,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr};
     return &schema;
 }
 } // namespace

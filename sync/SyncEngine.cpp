@@ -10,8 +10,8 @@
 #include "storage/StorageHooks.h"
 #include "storage/TagInfo.h"
 #include "storage/TagManager.h"
-#include "sync/Discovery.h"
 #include "sync/DavXml.h"
+#include "sync/Discovery.h"
 
 namespace
 {
@@ -243,8 +243,8 @@ std::string SyncEngine::NewHref(const wxString& uid) const
     return bookPath + name + ".vcf";
 }
 
-bool SyncEngine::ListChanges(std::map<std::string, std::string>& changed, std::vector<std::string>& removed,
-                             bool& full, std::string& token)
+bool SyncEngine::ListChanges(std::map<std::string, std::string>& changed, std::vector<std::string>& removed, bool& full,
+                             std::string& token)
 {
     std::string asked = account->token.utf8_string();
     full = asked.empty();
@@ -418,8 +418,8 @@ void SyncEngine::ToTags(CardMerge::Side& side)
 
 bool SyncEngine::SaveLink(const SyncStore::Link& link)
 {
-    const bool saved = contacts.WriteSynced([&](Adapter& adapter)
-                                            { return SyncStore::SaveLink(adapter, account->id, link); });
+    const bool saved =
+        contacts.WriteSynced([&](Adapter& adapter) { return SyncStore::SaveLink(adapter, account->id, link); });
     if (!saved)
         FailStorage();
     return saved;

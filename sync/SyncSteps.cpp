@@ -94,8 +94,8 @@ void SyncEngine::StoreMerged(const SyncStore::Link& link, const CardMerge::Side&
         return true;
     };
     bool changedMeanwhile = false;
-    const bool stored =
-        changedHere ? contacts.StoreSynced(merge.merged.contact, write, &changedMeanwhile) : contacts.WriteSynced(write);
+    const bool stored = changedHere ? contacts.StoreSynced(merge.merged.contact, write, &changedMeanwhile)
+                                    : contacts.WriteSynced(write);
     if (!stored)
     {
         // Another program edited the contact just now: its edit stays, and
@@ -165,8 +165,8 @@ void SyncEngine::TakeDelete(const SyncStore::Link& link)
         SaveLink(again);
         return;
     }
-    if (!contacts.DeleteSynced(link.contactId,
-                               [&](Adapter& adapter) { return SyncStore::RemoveLink(adapter, account->id, link.href); }))
+    if (!contacts.DeleteSynced(link.contactId, [&](Adapter& adapter)
+                               { return SyncStore::RemoveLink(adapter, account->id, link.href); }))
         FailStorage();
     ++report.deletedHere;
 }
@@ -175,7 +175,8 @@ void SyncEngine::SendChanges()
 {
     Adapter adapter;
     std::vector<wxString> hrefs;
-    if (!SyncStore::ForEachLink(adapter, account->id, [&hrefs](const SyncStore::Link& link) { hrefs.push_back(link.href); }))
+    if (!SyncStore::ForEachLink(adapter, account->id,
+                                [&hrefs](const SyncStore::Link& link) { hrefs.push_back(link.href); }))
         FailStorage();
     std::set<int> linked;
     size_t done = 0;
@@ -202,11 +203,7 @@ void SyncEngine::SendChanges()
         }
         const std::string now = CardMerge::ToCard(local, CardMerge::VersionOf(link.card));
         if (link.state != SyncStore::LINK_CLEAN || now != link.local)
-        {
-            if (getenv("CORVALA_SYNC_DEBUG"))
-                fprintf(stderr, "DEBUG state %d\n---now\n%s---local\n%s", link.state, now.c_str(), link.local.c_str());
             SendUpdate(link, local, false);
-        }
     }
     std::vector<int> ids;
     if (!contacts.AllContactIds(ids))
@@ -309,8 +306,7 @@ void SyncEngine::SendUpdate(SyncStore::Link link, const CardMerge::Side& local, 
         SyncStore::Link now;
         CardMerge::Side merged;
         if (SyncStore::ReadLink(adapter, account->id, link.href, now) && now.contactId >= 0 &&
-            LocalSide(now.contactId, merged) &&
-            CardMerge::ToCard(merged, CardMerge::VersionOf(now.card)) != now.local)
+            LocalSide(now.contactId, merged) && CardMerge::ToCard(merged, CardMerge::VersionOf(now.card)) != now.local)
             SendUpdate(now, merged, true);
         return;
     }

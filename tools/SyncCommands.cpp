@@ -90,7 +90,8 @@ int AddAccount(std::vector<wxString> args)
     TakeOption(args, "--book", book);
     TakeOption(args, "--ca", ca);
     if (args.size() != 3)
-        return Fail("usage: corvala-db [--db FILE] account add NAME URL USER [--book URL] (password on standard input)");
+        return Fail(
+            "usage: corvala-db [--db FILE] account add NAME URL USER [--book URL] (password on standard input)");
     SyncStore::Account account;
     account.name = args[0];
     account.url = wxString::FromUTF8(Dav::NormalizeUrl(args[1].utf8_string()));
@@ -225,8 +226,8 @@ int SyncCommands::Sync(const std::vector<wxString>& given)
     if (fromStdin)
         options.password = ReadPassword();
     else if (!Keyring::Lookup(account.name, options.password))
-        return Fail(wxString::Format("corvala-db: no password for %s in the keyring; use --password-stdin",
-                                     account.name));
+        return Fail(
+            wxString::Format("corvala-db: no password for %s in the keyring; use --password-stdin", account.name));
     options.caFile = ca.utf8_string();
     options.first = keepLocal ? SyncEngine::FirstSync::KEEP_LOCAL : SyncEngine::FirstSync::UPLOAD;
     options.cancel = &cancelled;
