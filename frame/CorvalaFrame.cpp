@@ -266,6 +266,7 @@ void CorvalaFrame::BuildMenuBar()
     withIcon(tools, idMenuExportCsv, _("Export to CSV..."), _("Export contacts to a CSV file"), nullptr);
     withIcon(tools, idMenuDuplicates, _("Find duplicates..."), _("Find and merge contacts that are one person"),
              nullptr);
+    BuildSyncCommands(tools);
     menuBar->Append(tools, _("&Tools"));
 
     wxMenu* help = new wxMenu();

@@ -5,15 +5,20 @@
 // events to one another.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <wx/arrstr.h>
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/timer.h>
 #include <wx/windowid.h>
 
 #include "frame/ContactListPane.h"
 #include "frame/FrameIds.h"
 #include "frame/SearchCenterPane.h"
+#include "frame/SyncRunner.h"
 #include "storage/ContactInfoEx.h"
 #include "storage/ContactObserver.h"
 #include "storage/HistoryObserver.h"
@@ -56,6 +61,13 @@ public:
     // Files dropped on the window: imported at once, or once a long read
     // that lets messages through has finished (it still uses the database).
     void ImportDroppedVCards(const wxArrayString& paths);
+
+    // Sync (FrameSync.cpp): every account in turn, in a process of its own;
+    // the status bar says how it goes and ends with its report. False when
+    // a sync is running already or there is no account.
+    bool SyncNow();
+    bool IsSyncing() const;
+    void CancelSync();
 
     Corva* GetModel() const
     {
@@ -139,6 +151,11 @@ private:
     void MakeCurrent(ContactInfoEx* contact);
     void EnableContactCommands(bool enable);
 
+    void BuildSyncCommands(wxMenu* tools);
+    void SyncNext();
+    void OnSyncDone(bool ok, const wxString& line);
+    void ScheduleSync();
+
     void OnDroppedVCardsIdle(wxIdleEvent& event);
     void OnPaneClose(wxAuiManagerEvent& event);
 
@@ -154,6 +171,14 @@ private:
     // Edit > Undo and Contact > Deleted contacts.
     wxWindowIDRef idMenuUndo{wxWindow::NewControlId()};
     wxWindowIDRef idMenuDeleted{wxWindow::NewControlId()};
+    // Tools > Accounts, Sync now (also on the toolbar) and Cancel sync.
+    wxWindowIDRef idMenuAccounts{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuSyncNow{wxWindow::NewControlId()};
+    wxWindowIDRef idMenuCancelSync{wxWindow::NewControlId()};
+    std::unique_ptr<SyncRunner> syncRunner;
+    std::vector<wxString> syncQueue;   // accounts still to sync in this run
+    std::vector<wxString> syncSkipped; // no password given this session
+    wxTimer syncTimer;
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     SearchCenterPane* searchCenter = nullptr;

@@ -11,7 +11,7 @@ out=$2
 cd "$src"
 list=$(mktemp)
 trap 'rm -f "$list" "$list.pot"' EXIT
-find app platform frame views dialogs exchange storage tools \( -name '*.cpp' -o -name '*.h' \) -print | LC_ALL=C sort >"$list"
+find app platform frame views dialogs exchange storage sync tools \( -name '*.cpp' -o -name '*.h' \) -print | LC_ALL=C sort >"$list"
 xgettext --from-code=UTF-8 --language=C++ --files-from="$list" --output="$list.pot" \
   --add-location=file --add-comments=TRANSLATORS: --force-po \
   --package-name=Corvala --package-version=1.0.0 --copyright-holder=Marrowind \

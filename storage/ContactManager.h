@@ -117,6 +117,8 @@ public:
     bool AddSyncHistory(Adapter& adapter, int contactId, const wxString& comment);
     // Every contact's id, ascending.
     bool AllContactIds(std::vector<int>& ids);
+    // Searches again and notifies, after another process changed the book.
+    void ShowSynced();
     bool LastSyncFailed() const
     {
         return syncFailed;

@@ -131,3 +131,9 @@ bool ContactManager::AllContactIds(std::vector<int>& ids)
     return adapter.Query("select id from contacts order by id;",
                          [&ids](wxSQLite3ResultSet& row) { ids.push_back(ReadInt(row, 0)); }) >= 0;
 }
+
+void ContactManager::ShowSynced()
+{
+    UnitOfWork unit;
+    ForceSearch();
+}

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 namespace
 {
@@ -23,7 +24,18 @@ const SecretSchema* Schema()
         nullptr};
     return &schema;
 }
+
+std::map<wxString, std::string>& Session()
+{
+    static std::map<wxString, std::string> passwords;
+    return passwords;
+}
 } // namespace
+
+void Keyring::RememberForSession(const wxString& account, const std::string& password)
+{
+    Session()[account] = password;
+}
 
 bool Keyring::Available()
 {
@@ -57,6 +69,12 @@ bool Keyring::Store(const wxString& account, const std::string& password, wxStri
 
 bool Keyring::Lookup(const wxString& account, std::string& password)
 {
+    const auto held = Session().find(account);
+    if (held != Session().end())
+    {
+        password = held->second;
+        return true;
+    }
     if (!Available())
         return false;
     GError* failure = nullptr;
@@ -73,6 +91,7 @@ bool Keyring::Lookup(const wxString& account, std::string& password)
 
 void Keyring::Forget(const wxString& account)
 {
+    Session().erase(account);
     if (!Available())
         return;
     GError* failure = nullptr;

@@ -13,7 +13,10 @@ namespace Keyring
 bool Available();
 // False (with the keyring's words) when the password could not be kept.
 bool Store(const wxString& account, const std::string& password, wxString* error = nullptr);
-// False when the keyring has none for the account or cannot be asked.
+// False when neither this session nor the keyring has one for the account.
 bool Lookup(const wxString& account, std::string& password);
+// Holds a password in this process's memory until it ends (no keyring, or
+// a password asked for at a sync); Lookup finds it first.
+void RememberForSession(const wxString& account, const std::string& password);
 void Forget(const wxString& account);
 } // namespace Keyring

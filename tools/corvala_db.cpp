@@ -10,6 +10,8 @@
 // the book the program opens. An existing file is never replaced.
 #include <wx/filename.h>
 #include <wx/init.h>
+#include <wx/translation.h>
+#include <wx/utils.h>
 
 #include <cstdio>
 #include <cstring>
@@ -37,6 +39,18 @@ int main(int argc, char** argv)
     wxInitializer init;
     if (!init.IsOk())
         return 2;
+    // Started by the window: its language, so that the sync's report reads
+    // as the rest of the window does.
+    wxString language, locales;
+    if (wxGetEnv("CORVALA_LANGUAGE", &language) && !language.empty())
+    {
+        wxTranslations* translations = new wxTranslations;
+        wxTranslations::Set(translations);
+        translations->SetLanguage(language);
+        if (wxGetEnv("CORVALA_LOCALES", &locales))
+            wxFileTranslationsLoader::AddCatalogLookupPathPrefix(locales);
+        translations->AddCatalog("Corvala");
+    }
     std::vector<wxString> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(wxString::FromUTF8(argv[i]));
