@@ -3,12 +3,14 @@
 //
 //   window_bench corvala|bare BOOKDIR --t0 NS [--startup] [--runs N]
 //                [--recent-runs N] [--workbook FILE --import-runs N]
-//                [--contacts N] [--find]
+//                [--contacts N] [--find] [--sync PASSWORD]
 //
 // --find types a few texts into the find box instead, one character at a
 // time, and prints each keystroke's time to painted ("find TEXT MS BLOCK").
 // One or two characters are looked for once the typing pauses: their time
-// includes the pause of the find box.
+// includes the pause of the find box. --sync times the sync the window starts
+// at start-up (the book's account "bench", with this password), to its report
+// in the status bar ("sync MS BLOCK REPORT").
 //
 // "corvala" is the program's own main window, built by the application
 // object exactly as at a normal start; "bare" is the floor: a plain toolkit
@@ -38,6 +40,7 @@
 #include <wx/notebook.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/wxsqlite3.h>
@@ -68,6 +71,7 @@
 #include "storage/ContactAdapter.h"
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
+#include "sync/Keyring.h"
 #include "views/CardCanvas.h"
 
 namespace
@@ -93,6 +97,7 @@ struct Options
     int importRuns = 5;
     int contacts = 0;
     bool find = false;
+    std::string syncPassword; // --sync: the start-up sync of the "bench" account
 };
 
 void Print(const char* format, ...) WX_ATTRIBUTE_PRINTF_1;
@@ -122,6 +127,11 @@ public:
         if (options.find && !options.bare)
         {
             Finds();
+            return;
+        }
+        if (!options.syncPassword.empty() && !options.bare)
+        {
+            Sync();
             return;
         }
         Searches50();
@@ -351,6 +361,29 @@ private:
         Print("click %s %s %.2f %.2f %d", view, kind, Median(times), Median(blocks), timeouts);
     }
 
+    // The sync the window starts once it is up, timed until its report is in
+    // the status bar, with the window's longest wait meanwhile.
+    void Sync()
+    {
+        CorvalaFrame* frame = dynamic_cast<CorvalaFrame*>(wxTheApp->GetTopWindow());
+        if (!frame)
+        {
+            Print("error no-frame");
+            return;
+        }
+        const int64_t start = MonotonicNs();
+        while (!frame->IsSyncing() && MonotonicNs() - start < 5000000000LL)
+            wxEventLoopBase::GetActive()->DispatchTimeout(5);
+        while (frame->IsSyncing() && MonotonicNs() - start < 900000000000LL)
+            wxEventLoopBase::GetActive()->DispatchTimeout(5);
+        // The book shown again afterwards is part of the sync.
+        for (int i = 0; i < 20; ++i)
+            wxEventLoopBase::GetActive()->DispatchTimeout(5);
+        const int64_t end = MonotonicNs();
+        Print("sync %.0f %.2f \"%s\"", Ms(end - start), heartbeat.LongestMs(start, end),
+              frame->GetStatusBar()->GetStatusText(0).utf8_string().c_str());
+    }
+
     // The texts of find_bench, typed into the find box.
     void Finds()
     {
@@ -539,6 +572,8 @@ Options ParseOptions(int argc, wxChar** argv)
             options.contacts = std::atoi(next().c_str());
         else if (a == "--find")
             options.find = true;
+        else if (a == "--sync")
+            options.syncPassword = next();
     }
     if (options.t0 == 0)
         options.t0 = MonotonicNs();
@@ -568,6 +603,8 @@ public:
         config->Flush();
         delete wxConfigBase::Set(config);
 
+        if (!options.syncPassword.empty())
+            Keyring::RememberForSession("bench", options.syncPassword);
         heartbeat.Start();
         if (options.bare)
         {

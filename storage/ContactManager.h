@@ -113,6 +113,10 @@ public:
     bool DeleteSynced(int id, const SyncWrite& write);
     // The sync rows alone, in one transaction.
     bool WriteSynced(const SyncWrite& write);
+    // Runs work with the writes above inside one transaction of its own (the
+    // cards of one answer); false, with nothing of it stored, when work or
+    // a write in it failed.
+    bool SyncBatch(const std::function<bool()>& work);
     // Adds an entry to a contact's history in a sync write.
     bool AddSyncHistory(Adapter& adapter, int contactId, const wxString& comment);
     // Every contact's id, ascending.
@@ -203,6 +207,8 @@ public:
     ContactInfoArray birthdayList; // points into contactList
     ContactAdapter adapter;
     bool syncFailed = false;
+    // Commits a sync write's own transaction, or rolls back on failure.
+    bool Finish(bool own, bool stored);
     ContactInfoEx* currentContact;
     ContactStatistics statistics;
     SearchCondition condition;

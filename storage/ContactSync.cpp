@@ -49,7 +49,9 @@ bool ContactManager::StoreSynced(ContactInfoEx& contact, const SyncWrite& write,
     UnitOfWork unit;
     if (changedMeanwhile)
         *changedMeanwhile = false;
-    if (!adapter.BeginBatch())
+    // Inside SyncBatch the batch's transaction holds this write too.
+    const bool own = !adapter.InBatch();
+    if (own && !adapter.BeginBatch())
         return false;
     bool stored = true;
     if (contact.id < 0)
@@ -63,7 +65,9 @@ bool ContactManager::StoreSynced(ContactInfoEx& contact, const SyncWrite& write,
         {
             if (changedMeanwhile && !adapter.BatchFailed())
                 *changedMeanwhile = true;
-            adapter.RollbackBatch();
+            // Nothing was written yet: a batch around it goes on.
+            if (own || adapter.BatchFailed())
+                adapter.RollbackBatch();
             return false;
         }
         contact.latest_update_time = NowToSecond();
@@ -77,34 +81,58 @@ bool ContactManager::StoreSynced(ContactInfoEx& contact, const SyncWrite& write,
         }
     }
     stored = stored && !adapter.BatchFailed() && (!write || write(adapter)) && !adapter.BatchFailed();
-    if (stored)
-        stored = adapter.CommitBatch();
-    if (!stored)
-        adapter.RollbackBatch();
-    return stored;
+    return Finish(own, stored);
 }
 
 bool ContactManager::DeleteSynced(int id, const SyncWrite& write)
 {
     UnitOfWork unit;
-    if (!adapter.BeginBatch())
+    const bool own = !adapter.InBatch();
+    if (own && !adapter.BeginBatch())
         return false;
     ContactInfoEx gone;
     gone.id = id;
-    bool stored = DeleteRows(&gone) && !adapter.BatchFailed() && (!write || write(adapter)) && !adapter.BatchFailed();
-    if (stored)
-        stored = adapter.CommitBatch();
-    if (!stored)
-        adapter.RollbackBatch();
-    return stored;
+    const bool stored =
+        DeleteRows(&gone) && !adapter.BatchFailed() && (!write || write(adapter)) && !adapter.BatchFailed();
+    return Finish(own, stored);
 }
 
 bool ContactManager::WriteSynced(const SyncWrite& write)
 {
     UnitOfWork unit;
+    const bool own = !adapter.InBatch();
+    if (own && !adapter.BeginBatch())
+        return false;
+    const bool stored = write(adapter) && !adapter.BatchFailed();
+    return Finish(own, stored);
+}
+
+bool ContactManager::Finish(bool own, bool stored)
+{
+    // A write inside SyncBatch that failed fails the whole batch.
+    if (!stored)
+    {
+        adapter.RollbackBatch();
+        return false;
+    }
+    return !own || adapter.CommitBatch();
+}
+
+bool ContactManager::SyncBatch(const std::function<bool()>& work)
+{
+    UnitOfWork unit;
     if (!adapter.BeginBatch())
         return false;
-    bool stored = write(adapter) && !adapter.BatchFailed();
+    bool stored = false;
+    try
+    {
+        stored = work() && adapter.InBatch() && !adapter.BatchFailed();
+    }
+    catch (...)
+    {
+        adapter.RollbackBatch();
+        throw;
+    }
     if (stored)
         stored = adapter.CommitBatch();
     if (!stored)

@@ -10,6 +10,7 @@
 #include "storage/StorageHooks.h"
 #include "storage/TagInfo.h"
 #include "storage/TagManager.h"
+#include "storage/UnitOfWork.h"
 #include "sync/DavXml.h"
 #include "sync/Discovery.h"
 
@@ -110,6 +111,9 @@ SyncEngine::Report SyncEngine::Run(SyncStore::Account& target, const Options& gi
             if (dbError.empty())
                 dbError = message;
         });
+    // One connection for the whole sync (no transaction: other programs
+    // write the book meanwhile); each write has a short transaction.
+    UnitOfWork unit;
     try
     {
         Adapter adapter;
@@ -343,10 +347,21 @@ void SyncEngine::Fetch(const std::vector<std::string>& hrefs)
             const DavXml::Multistatus status = DavXml::Parse(response.body);
             if (!status.parsed)
                 Fail(wxString::Format(_("The answer of %s could not be read."), account->name));
-            for (const DavXml::Item& item : status.items)
+            // The cards of one answer are stored in one transaction.
+            const bool stored = contacts.SyncBatch(
+                [&]
+                {
+                    for (const DavXml::Item& item : status.items)
+                    {
+                        if (item.hasCard)
+                            TakeCard(PathOf(item.href), item.etag, item.card);
+                    }
+                    return true;
+                });
+            if (!stored)
             {
-                if (item.hasCard)
-                    TakeCard(PathOf(item.href), item.etag, item.card);
+                tags.Load();
+                FailStorage();
             }
             continue;
         }
