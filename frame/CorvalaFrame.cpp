@@ -476,6 +476,7 @@ void CorvalaFrame::OnContactChanged()
     // The cards were rebuilt by the shape manager before this ran.
     if (cardView)
         cardView->CardsChanged();
+    SyncAfterEdit();
 }
 
 void CorvalaFrame::OnTagChanged()

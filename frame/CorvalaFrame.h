@@ -155,6 +155,8 @@ private:
     void SyncNext();
     void OnSyncDone(bool ok, const wxString& line);
     void ScheduleSync();
+    // A write of the user's: a sync follows once the edits have paused.
+    void SyncAfterEdit();
 
     void OnDroppedVCardsIdle(wxIdleEvent& event);
     void OnPaneClose(wxAuiManagerEvent& event);
@@ -179,6 +181,8 @@ private:
     std::vector<wxString> syncQueue;   // accounts still to sync in this run
     std::vector<wxString> syncSkipped; // no password given this session
     wxTimer syncTimer;
+    wxTimer editSyncTimer;
+    unsigned syncSeenWrites = 0; // the write count the last check saw
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     SearchCenterPane* searchCenter = nullptr;

@@ -59,6 +59,8 @@ void CorvalaFrame::BuildSyncCommands(wxMenu* tools)
                        SyncNow();
                        ScheduleSync();
                    });
+    editSyncTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { SyncNow(); });
+    syncSeenWrites = model->contactManager.GetWriteCount();
     // The first sync once the window is up.
     CallAfter(
         [this]
@@ -66,6 +68,16 @@ void CorvalaFrame::BuildSyncCommands(wxMenu* tools)
             SyncNow();
             ScheduleSync();
         });
+}
+
+void CorvalaFrame::SyncAfterEdit()
+{
+    const unsigned writes = model->contactManager.GetWriteCount();
+    if (writes == syncSeenWrites)
+        return;
+    syncSeenWrites = writes;
+    // Ten seconds after the last of a few quick edits.
+    editSyncTimer.StartOnce(10 * 1000);
 }
 
 void CorvalaFrame::ScheduleSync()
@@ -161,5 +173,7 @@ void CorvalaFrame::OnSyncDone(bool, const wxString& line)
     // What the sync brought in shows in the list, the cards and the detail.
     model->tagManager.Changed();
     model->contactManager.ShowSynced();
+    // Showing what the sync brought is no edit to send back.
+    syncSeenWrites = model->contactManager.GetWriteCount();
     SyncNext();
 }

@@ -11,6 +11,7 @@
 #include <wx/versioninfo.h>
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/AccountsDlg.h"
 #include "dialogs/DatePicker.h"
 #include "dialogs/DeletedContactsDlg.h"
 #include "dialogs/DialogCommon.h"
@@ -20,6 +21,7 @@
 #include "dialogs/WindowSettings.h"
 #include "dialogs/wxHyperLink.h"
 #include "platform/Autostart.h"
+#include "storage/Adapter.h"
 #include "storage/ContactManager.h"
 #include "storage/HistoryInfo.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -467,4 +469,60 @@ TEST_F(CorvalaGuiTest, DeletedContactsAreRestoredOrRemovedForGoodFromTheirDialog
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_EQ(dir.ScalarInt("select count(*) from trash_contacts;"), 0);
     EXPECT_EQ(dir.ScalarInt("select count(*) from contacts;"), 1);
+}
+
+TEST_F(CorvalaGuiTest, AnAccountIsTestedOffTheWindowThreadAndSavedOnlyWhenItsBookIsFound)
+{
+    SyncStore::Account fresh;
+    AccountEditDlg edit(nullptr, fresh);
+    const int rc =
+        RunModal(edit,
+                 [&]
+                 {
+                     Click(&edit, "wxID_OK");
+                     EXPECT_EQ(edit.GetStatus(), "Give the account a name.");
+                     FindChild<wxTextCtrl>(&edit, "ID_TEXTCTRL_ACCOUNT_NAME")->SetValue("home");
+                     // Nothing listens on the discard port.
+                     FindChild<wxTextCtrl>(&edit, "ID_TEXTCTRL_ACCOUNT_SERVER")->SetValue("http://127.0.0.1:9/");
+                     FindChild<wxTextCtrl>(&edit, "ID_TEXTCTRL_ACCOUNT_USER")->SetValue("ann");
+                     Click(&edit, "ID_BUTTON_TEST_CONNECTION");
+                     EXPECT_FALSE(FindChild<wxButton>(&edit, "wxID_OK")->IsEnabled()) << "busy meanwhile";
+                     EXPECT_TRUE(WaitFor(
+                         [&]
+                         {
+                             Settle();
+                             return edit.GetStatus().Contains("refused");
+                         },
+                         10000));
+                     Click(&edit, "wxID_OK");
+                     EXPECT_TRUE(WaitFor(
+                         [&]
+                         {
+                             Settle();
+                             return FindChild<wxButton>(&edit, "wxID_OK")->IsEnabled();
+                         },
+                         10000));
+                     EXPECT_EQ(edit.GetStatus(), "The server 127.0.0.1 refused the connection.");
+                     Click(&edit, "wxID_CANCEL");
+                 });
+    EXPECT_EQ(rc, wxID_CANCEL) << "a server that cannot be reached is not saved";
+
+    SyncStore::Account account;
+    account.name = "work";
+    account.url = "https://dav.example.org/";
+    account.user = "ann";
+    account.book = "https://dav.example.org/ann/contacts/";
+    Adapter adapter;
+    ASSERT_TRUE(SyncStore::SaveAccount(adapter, account));
+    AccountsDlg accounts(nullptr);
+    wxListCtrl* list = FindChild<wxListCtrl>(&accounts, "ID_LISTCTRL_ACCOUNTS");
+    ASSERT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 2), account.book);
+    EXPECT_FALSE(FindChild<wxButton>(&accounts, "ID_BUTTON_REMOVE_ACCOUNT")->IsEnabled());
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    wxString question;
+    wxTEST_DIALOG(Click(&accounts, "ID_BUTTON_REMOVE_ACCOUNT"), ExpectMessage(wxYES, &question));
+    EXPECT_NE(question.Find("Its contacts stay"), wxNOT_FOUND);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(dir.ScalarInt("select count(*) from sync_accounts;"), 0);
 }
