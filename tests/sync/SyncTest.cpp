@@ -365,6 +365,51 @@ TEST_P(SyncTest, EditsMergeFieldByFieldAndAnEditBeatsADelete)
     EXPECT_EQ(2, dir.ScalarInt("select count(*) from contacts"));
     EXPECT_EQ(ServerPeople(), LocalPeople());
     EXPECT_EQ(1, dir.ScalarInt("select count(*) from trash_contacts where last_name = 'Person003'"));
+
+    // A contact restored from the deleted ones is sent again.
+    {
+        ContactManager contacts;
+        ASSERT_TRUE(
+            contacts.RestoreContacts({dir.ScalarInt("select id from trash_contacts where last_name = 'Person003'")}));
+    }
+    report = Sync();
+    ASSERT_TRUE(report.ok) << report.reason;
+    EXPECT_EQ(1u, report.sent);
+    EXPECT_EQ(3u, ServerCards().size());
+    EXPECT_EQ(ServerPeople(), LocalPeople());
+}
+
+TEST_P(SyncTest, TheSamePersonOnBothSidesIsLinkedAndContactsKeptHereStayHere)
+{
+    Put("p1.vcf", Person(1));
+    {
+        ContactManager contacts;
+        ContactInfoEx same; // the server's Pat Person001, without a UID, with a company
+        same.last_name = same.last_name_alpha = "Person001";
+        same.first_name = same.first_name_alpha = "Pat";
+        same.email = "pat001@example.org";
+        same.company = "Local Co";
+        contacts.Insert(&same);
+        ContactInfoEx mine;
+        mine.last_name = mine.last_name_alpha = "Private";
+        mine.first_name = mine.first_name_alpha = "Only";
+        contacts.Insert(&mine);
+    }
+    const SyncEngine::Report report = Sync(SyncEngine::FirstSync::KEEP_LOCAL);
+    ASSERT_TRUE(report.ok) << report.reason;
+    EXPECT_EQ(2, dir.ScalarInt("select count(*) from contacts")) << "linked, not doubled";
+    EXPECT_EQ(1u, ServerCards().size()) << "the contact kept here stays here";
+    EXPECT_NE(std::string::npos, ServerPeople().find("Person001|Pat|Local Co|pat001@example.org|"));
+    EXPECT_EQ(wxNOT_FOUND, wxString::FromUTF8(ServerPeople()).Find("Private"));
+    // A contact made after the first sync goes to the server.
+    {
+        ContactManager contacts;
+        ContactInfoEx later;
+        later.last_name = later.last_name_alpha = "Later";
+        contacts.Insert(&later);
+    }
+    ASSERT_TRUE(Sync().ok);
+    EXPECT_EQ(2u, ServerCards().size());
 }
 
 TEST_P(SyncTest, ASyncKilledAnywhereIsFinishedByTheNextWithNothingDoubledOrLost)
@@ -511,6 +556,40 @@ TEST_P(SyncFailureTest, EachFailureSaysOneClearThingAndTheBookStaysAsItWas)
     EXPECT_EQ(1u, report.received);
     EXPECT_EQ(3, dir.ScalarInt("select count(*) from contacts"));
     EXPECT_EQ(ServerPeople(), LocalPeople());
+}
+
+TEST_P(SyncFailureTest, ACardTheServerRefusesIsNamedAndTheRestGoOn)
+{
+    // This server takes cards of up to 16 KB.
+    const std::string tls =
+        Env("CORVALA_TEST_RADICALE_TLS") + settings.user + "/refused-" + std::to_string(getpid()) + "/";
+    settings.caFile = Env("CORVALA_TEST_RADICALE_CA");
+    client = std::make_unique<Dav::Client>(settings);
+    book = tls;
+    ASSERT_EQ(201, client
+                       ->Request("MKCOL", tls, {"Content-Type: application/xml"},
+                                 "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" "
+                                 "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
+                                 "<d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>")
+                       .status);
+    {
+        ContactManager contacts;
+        ContactInfoEx big;
+        big.last_name = big.last_name_alpha = "Longwinded";
+        big.comment = wxString('x', 40000);
+        contacts.Insert(&big);
+        ContactInfoEx small;
+        small.last_name = small.last_name_alpha = "Brief";
+        contacts.Insert(&small);
+    }
+    SyncEngine::Report report = SyncWith(tls, password, Env("CORVALA_TEST_RADICALE_CA"));
+    ASSERT_TRUE(report.ok) << report.reason;
+    EXPECT_EQ(1u, report.sent);
+    ASSERT_EQ(1u, report.refused.size());
+    EXPECT_NE(wxNOT_FOUND, report.refused[0].Find("Longwinded"));
+    EXPECT_NE(wxNOT_FOUND, report.Line("test").Find("not taken: Longwinded"));
+    EXPECT_EQ(1u, ServerCards().size());
+    EXPECT_EQ(2, dir.ScalarInt("select count(*) from contacts")) << "nothing is lost here";
 }
 
 TEST_P(SyncFailureTest, ThePasswordIsNowhereButInMemory)

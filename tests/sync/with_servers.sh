@@ -42,13 +42,15 @@ $PY -m radicale --server-hosts "127.0.0.1:$rport" --storage-filesystem-folder "$
   --logging-level error >"$work/radicale.log" 2>&1 &
 pids="$pids $!"
 
-# radicale over TLS with a certificate nobody signed.
+# radicale over TLS with a certificate nobody signed, taking cards of up to
+# 16 KB only (the tests of a card the server refuses).
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
   -addext "subjectAltName=IP:127.0.0.1" -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
 tport=$(free_port)
 $PY -m radicale --server-hosts "127.0.0.1:$tport" --storage-filesystem-folder "$work/radicale-tls" \
   --auth-type htpasswd --auth-htpasswd-filename "$work/users" --auth-htpasswd-encryption plain \
   --server-ssl --server-certificate "$work/cert.pem" --server-key "$work/key.pem" \
+  --server-max-content-length 16000 \
   --logging-level error >"$work/radicale-tls.log" 2>&1 &
 pids="$pids $!"
 
