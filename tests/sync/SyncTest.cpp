@@ -25,6 +25,7 @@
 #include "sync/CardMerge.h"
 #include "sync/DavClient.h"
 #include "sync/DavXml.h"
+#include "sync/Discovery.h"
 #include "sync/SyncEngine.h"
 #include "tests/support/TestEnv.h"
 
@@ -270,6 +271,30 @@ TEST_P(SyncTest, FirstSyncGoesBothWaysAndASecondOneOnlyAsks)
     EXPECT_EQ(1u, second.requests) << "a sync with nothing to do asks once (sync-collection)";
     EXPECT_EQ(wxString("Synced with test: 0 received, 0 sent, 0 deleted here, 0 deleted there, 0 conflicts"),
               second.Line("test"));
+}
+
+TEST_P(SyncTest, TheAddressBookIsFoundFromTheServerAloneFollowingRedirects)
+{
+    const Discovery::Found found = Discovery::Run(*client, base);
+    ASSERT_TRUE(found.ok) << found.reason;
+    EXPECT_TRUE(
+        std::any_of(found.books.begin(), found.books.end(), [&](const Discovery::Book& b) { return b.url == book; }))
+        << found.books.front().url;
+    // The well-known address redirects; discovery follows it the same way.
+    const Dav::Response known = client->Propfind(base + ".well-known/carddav", 0, DavXml::PropfindDiscovery());
+    EXPECT_TRUE(known.status == 301 || known.status == 302 || known.status == 207) << known.status;
+    const Discovery::Found again = Discovery::Run(*client, base + ".well-known/carddav");
+    ASSERT_TRUE(again.ok) << again.reason;
+    EXPECT_EQ(found.books.size(), again.books.size());
+
+    Dav::Settings wrong = settings;
+    wrong.password = "not-it";
+    Dav::Client refused(wrong);
+    if (GetParam() == "radicale")
+    {
+        EXPECT_EQ(wxString("The server 127.0.0.1 refused the user name or password."),
+                  Discovery::Run(refused, base).reason);
+    }
 }
 
 TEST_P(SyncTest, AnEditHereSendsBackEveryPropertyItDoesNotShow)
