@@ -2,6 +2,7 @@
 
 #include <wx/filename.h>
 #include <wx/intl.h>
+#include <wx/utils.h>
 
 #include <atomic>
 #include <csignal>
@@ -170,6 +171,31 @@ int RemoveAccount(const std::vector<wxString>& args)
     return 0;
 }
 } // namespace
+
+wxString SyncCommands::DefaultBook()
+{
+    const wxString here = Database::Path();
+    if (wxFileName::FileExists(here))
+        return here;
+    wxString home, data;
+    std::vector<wxString> folders;
+    if (wxGetEnv("CORVALA_HOME", &home) && !home.empty())
+        folders.push_back(home);
+    else
+    {
+        const wxString user = wxGetHomeDir();
+        folders.push_back((wxGetEnv("XDG_DATA_HOME", &data) && !data.empty() ? data : user + "/.local/share") +
+                          "/Corvala");
+        folders.push_back(user + "/Corvala");
+    }
+    for (const wxString& folder : folders)
+    {
+        const wxString book = folder + "/data/Corvala.s3db";
+        if (wxFileName::FileExists(book))
+            return book;
+    }
+    return here;
+}
 
 int SyncCommands::Account(const std::vector<wxString>& args)
 {

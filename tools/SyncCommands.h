@@ -18,6 +18,10 @@
 
 namespace SyncCommands
 {
+// The book the program opens: data/Corvala.s3db below the current folder
+// when there is one, else the one the launchers use ($CORVALA_HOME, else
+// ~/.local/share/Corvala as installed, else ~/Corvala as scripts/run.sh).
+wxString DefaultBook();
 // args: what follows "account" or "sync". Returns the exit status.
 int Account(const std::vector<wxString>& args);
 int Sync(const std::vector<wxString>& args);

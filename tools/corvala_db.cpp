@@ -59,11 +59,14 @@ int main(int argc, char** argv)
     std::vector<wxString> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(wxString::FromUTF8(argv[i]));
-    if (args.size() >= 2 && args[0] == "--db")
+    const bool chosen = args.size() >= 2 && args[0] == "--db";
+    if (chosen)
     {
         Database::SetPath(args[1]);
         args.erase(args.begin(), args.begin() + 2);
     }
+    if (!chosen && !args.empty() && (args[0] == "account" || args[0] == "sync"))
+        Database::SetPath(SyncCommands::DefaultBook());
     if (!args.empty() && args[0] == "account")
         return SyncCommands::Account(std::vector<wxString>(args.begin() + 1, args.end()));
     if (!args.empty() && args[0] == "sync")

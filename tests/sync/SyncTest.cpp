@@ -8,11 +8,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -580,6 +582,110 @@ TEST_P(SyncFailureTest, EachFailureSaysOneClearThingAndTheBookStaysAsItWas)
     ASSERT_TRUE(report.ok) << report.reason;
     EXPECT_EQ(1u, report.received);
     EXPECT_EQ(3, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ(ServerPeople(), LocalPeople());
+}
+
+// A radicale of the test's own, without passwords, that the test can stop.
+class OwnServer
+{
+public:
+    OwnServer(const std::string& storage, int port = 0)
+    {
+        if (port == 0)
+        {
+            DyingServer probe; // a free port, closed again below
+            port = probe.port;
+        }
+        this->port = port;
+        pid = fork();
+        if (pid == 0)
+        {
+            const std::string hosts = "127.0.0.1:" + std::to_string(port);
+            freopen("/dev/null", "w", stderr);
+            execl("/usr/bin/python3", "python3", "-m", "radicale", "--server-hosts", hosts.c_str(),
+                  "--storage-filesystem-folder", storage.c_str(), "--auth-type", "none", "--logging-level", "error",
+                  nullptr);
+            _exit(127);
+        }
+        Dav::Client probe{Dav::Settings()};
+        for (int i = 0; i < 100 && probe.Request("OPTIONS", Url(), {}, "").failure != Dav::Failure::NONE; ++i)
+            usleep(100000);
+    }
+    ~OwnServer()
+    {
+        Stop();
+    }
+    void Stop()
+    {
+        if (pid > 0)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
+    }
+    std::string Url() const
+    {
+        return "http://127.0.0.1:" + std::to_string(port) + "/";
+    }
+    int port = 0;
+
+private:
+    pid_t pid = -1;
+};
+
+TEST_P(SyncFailureTest, AServerThatStopsMidSyncLeavesTheBookWholeAndTheNextSyncFinishes)
+{
+    const std::string storage = dir.Path().utf8_string() + "/own-radicale";
+    auto server = std::make_unique<OwnServer>(storage);
+    const int port = server->port;
+    book = server->Url() + "u/book/";
+    settings = Dav::Settings();
+    settings.user = "u";
+    client = std::make_unique<Dav::Client>(settings);
+    ASSERT_EQ(201, client
+                       ->Request("MKCOL", book, {"Content-Type: application/xml"},
+                                 "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" "
+                                 "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
+                                 "<d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>")
+                       .status);
+    for (int i = 1; i <= 120; ++i)
+        Put("p" + std::to_string(i) + ".vcf", Person(i));
+
+    SyncStore::Account own = account;
+    own.id = -1;
+    own.name = "own";
+    own.user = "u";
+    own.book = wxString::FromUTF8(book);
+    Adapter adapter;
+    ASSERT_TRUE(SyncStore::SaveAccount(adapter, own));
+    auto syncOwn = [&](const std::function<void(const wxString&)>& progress)
+    {
+        ContactManager contacts;
+        TagManager tags;
+        SyncEngine engine(contacts, tags);
+        SyncEngine::Options options;
+        options.progress = progress;
+        options.connectSeconds = 5;
+        return engine.Run(own, options);
+    };
+    // The server goes away after the first batch of cards came in.
+    SyncEngine::Report report = syncOwn(
+        [&](const wxString& line)
+        {
+            if (line.Contains(": 50 of"))
+                server->Stop();
+        });
+    EXPECT_FALSE(report.ok);
+    EXPECT_EQ(wxString("The server 127.0.0.1 refused the connection."), report.reason);
+    EXPECT_EQ(50, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ(50, dir.ScalarInt("select count(*) from sync_links l join contacts c on c.id = l.contact_id"));
+
+    server = std::make_unique<OwnServer>(storage, port);
+    report = syncOwn({});
+    ASSERT_TRUE(report.ok) << report.reason;
+    EXPECT_EQ(70u, report.received);
+    EXPECT_EQ(120, dir.ScalarInt("select count(*) from contacts"));
     EXPECT_EQ(ServerPeople(), LocalPeople());
 }
 
