@@ -2,17 +2,28 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/config.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
 
 #include "dialogs/DialogCommon.h"
 #include "dialogs/WindowSettings.h"
 #include "platform/Autostart.h"
 
 int g_rememberSizePos = 1;
+
+const char* const SettingDlg::SYNC_MINUTES_KEY = "/Sync/IntervalMinutes";
+
+int SettingDlg::SyncMinutes()
+{
+    const long minutes = wxConfigBase::Get()->ReadLong(SYNC_MINUTES_KEY, SYNC_MINUTES_DEFAULT);
+    return static_cast<int>(minutes < 0 ? 0 : minutes);
+}
 
 SettingDlg::SettingDlg(wxWindow* parent, wxWindowID id)
     : wxDialog(parent, id, _("Setting dialog"), wxDefaultPosition, wxDefaultSize,
@@ -28,6 +39,15 @@ SettingDlg::SettingDlg(wxWindow* parent, wxWindowID id)
     checkSizePos = new wxCheckBox(page, wxID_ANY, _("&Remember window size and position"), wxDefaultPosition,
                                   wxDefaultSize, 0, wxDefaultValidator, "ID_CHECKBOX_SIZE_POS");
     pageSizer->Add(checkSizePos, 0, wxLEFT | wxRIGHT | wxBOTTOM, DLG_BORDER * 2);
+    wxBoxSizer* syncRow = new wxBoxSizer(wxHORIZONTAL);
+    syncRow->Add(new wxStaticText(page, wxID_ANY, _("Sync with the accounts every")), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, DLG_BORDER);
+    spinSync = new wxSpinCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 0,
+                              24 * 60, SYNC_MINUTES_DEFAULT, "ID_SPINCTRL_SYNC_MINUTES");
+    syncRow->Add(spinSync, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, DLG_BORDER);
+    syncRow->Add(new wxStaticText(page, wxID_ANY, _("minutes (0: only at start and on Sync now)")), 0,
+                 wxALIGN_CENTER_VERTICAL);
+    pageSizer->Add(syncRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, DLG_BORDER * 2);
     page->SetSizer(pageSizer);
     notebook->AddPage(page, _("General"), true);
     top->Add(notebook, 1, wxEXPAND | wxALL, DLG_BORDER);
@@ -48,6 +68,7 @@ void SettingDlg::OnDialogInit(wxInitDialogEvent& event)
     remSizePos = checkSizePos->GetValue();
     autorunAtOpen = Autostart::IsEnabled();
     checkAutorun->SetValue(autorunAtOpen);
+    spinSync->SetValue(SyncMinutes());
     event.Skip();
 }
 
@@ -71,5 +92,7 @@ void SettingDlg::OnButtonOKClick(wxCommandEvent&)
         autorunAtOpen = autorun;
     }
     g_rememberSizePos = remSizePos ? 1 : 0;
+    wxConfigBase::Get()->Write(SYNC_MINUTES_KEY, static_cast<long>(spinSync->GetValue()));
+    wxConfigBase::Get()->Flush();
     EndModal(wxID_OK);
 }

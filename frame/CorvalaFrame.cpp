@@ -340,7 +340,12 @@ void CorvalaFrame::ConnectEvents()
                 });
     command({idMenuDuplicates}, [this] { RunModal<DuplicatesDlg>(this, wxID_ANY, model->contactManager); });
     SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));
-    command({ids.ID_TOOL_SETTING, ids.ID_MENU_SETTING}, [this] { RunModal<SettingDlg>(this, wxID_ANY); });
+    command({ids.ID_TOOL_SETTING, ids.ID_MENU_SETTING},
+            [this]
+            {
+                RunModal<SettingDlg>(this, wxID_ANY);
+                ScheduleSync();
+            });
     command({ids.ID_TOOL_UPDATE, ids.ID_MENU_UPDATE},
             [] { wxLaunchDefaultBrowser(DOWNLOAD_PAGE, wxBROWSER_NEW_WINDOW); });
     command({ids.ID_TOOL_ABOUT, ids.ID_MENU_ABOUT}, [this] { RunModal<AboutDlg>(this, wxID_ANY); });

@@ -2,7 +2,6 @@
 // Cancel sync, the sync at start-up and every few minutes. The sync itself
 // runs in a process of its own (SyncRunner); the window only reads its
 // progress into the status bar and shows the book again when it is done.
-#include <wx/config.h>
 #include <wx/msgdlg.h>
 #include <wx/statusbr.h>
 #include <wx/textdlg.h>
@@ -10,20 +9,12 @@
 #include <algorithm>
 
 #include "dialogs/AccountsDlg.h"
+#include "dialogs/SettingDlg.h"
 #include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
 #include "storage/Adapter.h"
 #include "storage/SyncStore.h"
 #include "sync/Keyring.h"
-
-namespace
-{
-// Minutes between syncs while the program runs; 0 turns them off.
-int SyncInterval()
-{
-    return static_cast<int>(wxConfigBase::Get()->ReadLong("/Sync/IntervalMinutes", 15));
-}
-} // namespace
 
 void CorvalaFrame::BuildSyncCommands(wxMenu* tools)
 {
@@ -82,7 +73,7 @@ void CorvalaFrame::SyncAfterEdit()
 
 void CorvalaFrame::ScheduleSync()
 {
-    const int minutes = SyncInterval();
+    const int minutes = SettingDlg::SyncMinutes();
     if (minutes > 0)
         syncTimer.StartOnce(minutes * 60 * 1000);
     else

@@ -4,6 +4,7 @@
 #include <wx/filename.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
+#include <wx/spinctrl.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -78,6 +79,7 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                           {
                               EXPECT_FALSE(Box(&dlg, "ID_CHECKBOX_SIZE_POS")->GetValue()) << "flag 0 shows unticked";
                               EXPECT_FALSE(Box(&dlg, "ID_CHECKBOX_AUTORUN")->GetValue());
+                              EXPECT_EQ(FindChild<wxSpinCtrl>(&dlg, "ID_SPINCTRL_SYNC_MINUTES")->GetValue(), 15);
                               Click(&dlg, "wxID_OK");
                           });
         EXPECT_EQ(rc, wxID_OK);
@@ -89,10 +91,12 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                           [&]()
                           {
                               Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                              FindChild<wxSpinCtrl>(&dlg, "ID_SPINCTRL_SYNC_MINUTES")->SetValue(0);
                               Click(&dlg, "wxID_CANCEL");
                           });
         EXPECT_EQ(rc, wxID_CANCEL);
         EXPECT_EQ(g_rememberSizePos, 0) << "Cancel after a click leaves the flag";
+        EXPECT_EQ(SettingDlg::SyncMinutes(), 15) << "and the sync interval";
     }
     {
         SettingDlg dlg(nullptr);
@@ -101,9 +105,11 @@ TEST_F(SettingDlgTest, ShowsTheFlagAndStoresItOnlyOnOk)
                  {
                      Toggle(Box(&dlg, "ID_CHECKBOX_AUTORUN"));
                      Toggle(Box(&dlg, "ID_CHECKBOX_SIZE_POS"));
+                     FindChild<wxSpinCtrl>(&dlg, "ID_SPINCTRL_SYNC_MINUTES")->SetValue(0);
                      Click(&dlg, "wxID_OK");
                  });
         EXPECT_EQ(g_rememberSizePos, 1) << "ticking the box and OK stores 1";
+        EXPECT_EQ(SettingDlg::SyncMinutes(), 0) << "0 turns the timed syncs off";
         EXPECT_TRUE(Autostart::IsEnabled()) << "the autostart entry is written";
         EXPECT_EQ(Autostart::EntryPath(), dir.Path() + "/config/autostart/example.marrowind.Corvala.desktop");
     }
