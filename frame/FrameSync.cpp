@@ -12,6 +12,7 @@
 #include "dialogs/SettingDlg.h"
 #include "frame/Corva.h"
 #include "frame/CorvalaFrame.h"
+#include "frame/FrameImages.h"
 #include "storage/Adapter.h"
 #include "storage/SyncStore.h"
 #include "sync/Keyring.h"
@@ -20,7 +21,9 @@ void CorvalaFrame::BuildSyncCommands(wxMenu* tools)
 {
     tools->AppendSeparator();
     tools->Append(idMenuAccounts, _("Accounts..."), _("The CardDAV accounts this address book syncs with"));
-    tools->Append(idMenuSyncNow, _("Sync now\tCtrl+R"), _("Sync with every account now"));
+    wxMenuItem* syncNow = new wxMenuItem(tools, idMenuSyncNow, _("Sync now\tCtrl+R"), _("Sync with every account now"));
+    syncNow->SetBitmap(FrameImages::Load("Sync_s16_01.png", 16));
+    tools->Append(syncNow);
     tools->Append(idMenuCancelSync, _("Cancel sync"), _("Stop the sync that is running"));
     syncRunner = std::make_unique<SyncRunner>();
     Bind(

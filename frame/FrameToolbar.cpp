@@ -1,5 +1,4 @@
 // The toolbar: the commands used most, and the find box.
-#include <wx/artprov.h>
 #include <wx/aui/auibar.h>
 
 #include "frame/CorvalaFrame.h"
@@ -31,9 +30,7 @@ void CorvalaFrame::BuildToolbar()
     tool(ids.ID_TOOL_UPDATE, _("Update"), "Update_s24_01.png", _("Check update"),
          _("Open the Corvala download page on www.marrowind.example."));
     tool(ids.ID_TOOL_ABOUT, _("About"), "About_s24_01.png", _("Open about dialog"), _("Open about dialog."));
-    toolbar->AddTool(idMenuSyncNow, _("Sync"),
-                     wxArtProvider::GetBitmapBundle(wxART_REFRESH, wxART_TOOLBAR, wxSize(24, 24)),
-                     _("Sync with the accounts now"), wxITEM_NORMAL);
+    tool(idMenuSyncNow, _("Sync"), "Sync_s24_01.png", _("Sync with the accounts now"), wxEmptyString);
     toolbar->AddSeparator();
     findBox = new FindBox(toolbar, idFindBox, *searchCenter);
     toolbar->AddControl(findBox, _("Find"));
