@@ -4,6 +4,10 @@
 #include <wx/intl.h>
 #include <wx/utils.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -254,6 +258,18 @@ int SyncCommands::Sync(const std::vector<wxString>& given)
     else if (!Keyring::Lookup(account.name, options.password))
         return Fail(
             wxString::Format("corvala-db: no password for %s in the keyring; use --password-stdin", account.name));
+    // One sync of a book at a time (the window's, cron's): two at once would
+    // each take in the same new cards. The lock goes with the process, so a
+    // killed sync leaves none behind.
+    const std::string lockPath = (Database::Path() + ".sync-lock").utf8_string();
+    const int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0)
+    {
+        if (lock >= 0)
+            close(lock);
+        return Fail(wxString::Format(_("Sync with %s stopped: %s"), account.name,
+                                     _("another sync of this address book is running.")));
+    }
     options.caFile = ca.utf8_string();
     options.first = keepLocal ? SyncEngine::FirstSync::KEEP_LOCAL : SyncEngine::FirstSync::UPLOAD;
     options.cancel = &cancelled;
@@ -265,6 +281,7 @@ int SyncCommands::Sync(const std::vector<wxString>& given)
     TagManager tags;
     SyncEngine engine(contacts, tags);
     const SyncEngine::Report report = engine.Run(account, options);
+    close(lock);
     if (!report.ok)
         return Fail(report.Line(account.name));
     Say(stdout, report.Line(account.name));

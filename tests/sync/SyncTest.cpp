@@ -58,6 +58,26 @@ TEST_P(SyncTest, TheAddressBookIsFoundFromTheServerAloneFollowingRedirects)
     }
 }
 
+TEST_P(SyncTest, ATokenTheServerForgotMeansOneFullReconciliation)
+{
+    Import("evolution.vcf");
+    Put("p1.vcf", Person(1));
+    SyncEngine::Report report = Sync();
+    ASSERT_TRUE(report.ok) << report.reason;
+    Put("p2.vcf", Person(2));
+    Adapter adapter;
+    ASSERT_TRUE(SyncStore::SetToken(adapter, account.id, "http://radicale.org/ns/sync/0000000000"));
+    report = Sync();
+    ASSERT_TRUE(report.ok) << report.reason;
+    EXPECT_EQ(1u, report.received);
+    EXPECT_EQ(0u, report.sent);
+    EXPECT_EQ(3, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ(ServerPeople(), LocalPeople());
+    // And the token it gave then is good again.
+    report = Sync();
+    EXPECT_EQ(1u, report.requests);
+}
+
 TEST_P(SyncTest, AnEditHereSendsBackEveryPropertyItDoesNotShow)
 {
     const std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:keep-1\r\nN:Lind;Maja;;;\r\nFN:Maja Lind\r\n"
