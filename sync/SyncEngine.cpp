@@ -288,9 +288,9 @@ bool SyncEngine::ListChanges(std::map<std::string, std::string>& changed, std::v
         }
         // The token is no longer good: one full reconciliation. Some servers
         // answer a token they cannot read with a server error instead.
-        const bool badToken = ((response.status == 403 || response.status == 409) &&
-                               DavXml::NamesInvalidToken(response.body)) ||
-                              (response.status >= 500 && response.status != 501);
+        const bool badToken =
+            ((response.status == 403 || response.status == 409) && DavXml::NamesInvalidToken(response.body)) ||
+            (response.status >= 500 && response.status != 501);
         if (badToken && !asked.empty() && !reconciled)
         {
             reconciled = true;
