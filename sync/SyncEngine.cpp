@@ -80,6 +80,14 @@ wxString SyncEngine::Report::Line(const wxString& account) const
             names << (names.empty() ? "" : ", ") << name;
         line << "; " << wxString::Format(_("not taken: %s"), names);
     }
+    if (unreadable > 0)
+    {
+        const int u = static_cast<int>(unreadable);
+        line << "; "
+             << wxString::Format(
+                    wxPLURAL("%d card of the server could not be read", "%d cards of the server could not be read", u),
+                    u);
+    }
     return line;
 }
 

@@ -42,6 +42,7 @@ public:
         size_t deletedThere = 0;
         size_t conflicts = 0;
         std::vector<wxString> refused; // cards the server would not take, by name
+        size_t unreadable = 0;         // server cards that name no one or cannot be read
         size_t requests = 0;
 
         // "Synced with NAME: 12 received, 3 sent, ..." or the reason.

@@ -26,7 +26,8 @@ void SyncEngine::TakeCard(const std::string& href, const std::string& etag, cons
     CardMerge::Side server;
     if (!CardMerge::FromCard(card, server))
     {
-        report.refused.push_back(wxString::FromUTF8(href));
+        // A card that names no one, as the import skips it; counted.
+        ++report.unreadable;
         return;
     }
     Adapter adapter;

@@ -190,6 +190,13 @@ protected:
         ASSERT_TRUE(put.Ok()) << put.status;
     }
 
+    void DeleteOnServer(const std::string& words)
+    {
+        const std::string href = HrefWith(words);
+        ASSERT_FALSE(href.empty()) << words;
+        ASSERT_TRUE(client->Request("DELETE", Dav::Resolve(book, href), {}, "").Ok());
+    }
+
     // One line per person, sorted, on either side: equal means in step.
     std::string ServerPeople()
     {

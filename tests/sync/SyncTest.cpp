@@ -18,12 +18,18 @@ TEST_P(SyncTest, FirstSyncGoesBothWaysAndASecondOneOnlyAsks)
         for (const std::string& card : CardsOf(CORVALA_SOURCE_DIR "/tests/exchange/vcard/" + std::string(file)))
             Put("server-" + std::to_string(++n) + ".vcf", card);
     }
+    // A card that names no one is skipped, as the import skips it, and counted.
+    Put("noname.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:noname-1\r\nN:;;;;\r\nFN:\r\nEMAIL:x@example.org\r\n"
+                      "END:VCARD\r\n");
     const int local = dir.ScalarInt("select count(*) from contacts");
     const SyncEngine::Report first = Sync();
     ASSERT_TRUE(first.ok) << first.reason;
     EXPECT_EQ(static_cast<size_t>(n), first.received);
     EXPECT_EQ(static_cast<size_t>(local), first.sent);
     EXPECT_EQ(local + n, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ(1u, first.unreadable);
+    EXPECT_NE(wxNOT_FOUND, first.Line("test").Find("1 card of the server could not be read"));
+    DeleteOnServer("noname-1");
     EXPECT_EQ(ServerPeople(), LocalPeople());
 
     const SyncEngine::Report second = Sync();
