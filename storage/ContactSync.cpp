@@ -52,7 +52,10 @@ bool ContactManager::StoreSynced(ContactInfoEx& contact, const SyncWrite& write,
     // Inside SyncBatch the batch's transaction holds this write too.
     const bool own = !adapter.InBatch();
     if (own && !adapter.BeginBatch())
+    {
+        lastBatchError = adapter.BatchError();
         return false;
+    }
     bool stored = true;
     if (contact.id < 0)
         stored = InsertRecord(&contact) > 0 && !adapter.BatchFailed();
@@ -89,7 +92,10 @@ bool ContactManager::DeleteSynced(int id, const SyncWrite& write)
     UnitOfWork unit;
     const bool own = !adapter.InBatch();
     if (own && !adapter.BeginBatch())
+    {
+        lastBatchError = adapter.BatchError();
         return false;
+    }
     ContactInfoEx gone;
     gone.id = id;
     const bool stored =
@@ -102,7 +108,10 @@ bool ContactManager::WriteSynced(const SyncWrite& write)
     UnitOfWork unit;
     const bool own = !adapter.InBatch();
     if (own && !adapter.BeginBatch())
+    {
+        lastBatchError = adapter.BatchError();
         return false;
+    }
     const bool stored = write(adapter) && !adapter.BatchFailed();
     return Finish(own, stored);
 }
@@ -112,17 +121,27 @@ bool ContactManager::Finish(bool own, bool stored)
     // A write inside SyncBatch that failed fails the whole batch.
     if (!stored)
     {
+        lastBatchError = adapter.BatchError();
         adapter.RollbackBatch();
         return false;
     }
-    return !own || adapter.CommitBatch();
+    if (own && !adapter.CommitBatch())
+    {
+        lastBatchError = adapter.BatchError();
+        return false;
+    }
+    return true;
 }
 
 bool ContactManager::SyncBatch(const std::function<bool()>& work)
 {
     UnitOfWork unit;
+    lastBatchError.clear();
     if (!adapter.BeginBatch())
+    {
+        lastBatchError = adapter.BatchError();
         return false;
+    }
     bool stored = false;
     try
     {
@@ -136,7 +155,10 @@ bool ContactManager::SyncBatch(const std::function<bool()>& work)
     if (stored)
         stored = adapter.CommitBatch();
     if (!stored)
+    {
+        lastBatchError = adapter.BatchError();
         adapter.RollbackBatch();
+    }
     return stored;
 }
 

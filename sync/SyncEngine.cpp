@@ -215,7 +215,11 @@ void SyncEngine::Fail(const wxString& reason)
 
 void SyncEngine::FailStorage()
 {
-    Fail(dbError.empty() ? _("The address book could not be read or written.") : dbError);
+    if (!dbError.empty())
+        Fail(dbError);
+    if (!contacts.GetLastBatchError().empty())
+        Fail(wxString::Format(_("The address book could not be written: %s"), contacts.GetLastBatchError()));
+    Fail(_("The address book could not be read or written."));
 }
 
 void SyncEngine::FailRequest(const Dav::Response& response, const std::string& url)

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include "tests/storage/FaultyDisk.h"
 #include "tests/sync/SyncFixture.h"
 
 using namespace SyncTesting;
@@ -215,6 +216,41 @@ TEST_P(SyncFailureTest, AServerThatStopsMidSyncLeavesTheBookWholeAndTheNextSyncF
     ASSERT_TRUE(report.ok) << report.reason;
     EXPECT_EQ(70u, report.received);
     EXPECT_EQ(120, dir.ScalarInt("select count(*) from contacts"));
+    EXPECT_EQ(ServerPeople(), LocalPeople());
+}
+
+TEST_P(SyncFailureTest, ADiskThatRunsFullMidSyncLeavesTheBookWholeAndSendsNothingTwice)
+{
+    for (int i = 1; i <= 120; ++i)
+        Put("p" + std::to_string(i) + ".vcf", Person(i));
+    {
+        ContactManager contacts;
+        for (const char* name : {"Here1", "Here2"})
+        {
+            ContactInfoEx contact;
+            contact.last_name = contact.last_name_alpha = name;
+            contacts.Insert(&contact);
+        }
+    }
+    SyncEngine::Report report;
+    {
+        FaultyDisk disk;
+        disk.FillAfter(200000);
+        report = Sync();
+    }
+    EXPECT_FALSE(report.ok);
+    EXPECT_NE(wxNOT_FOUND, report.reason.Find("full")) << report.reason;
+    // Whole batches only, each contact with its link; nothing went out.
+    const int stored = dir.ScalarInt("select count(*) from contacts") - 2;
+    EXPECT_EQ(0, stored % 50) << stored;
+    EXPECT_EQ(stored, dir.ScalarInt("select count(*) from sync_links l join contacts c on c.id = l.contact_id"));
+    EXPECT_EQ(120u, ServerCards().size());
+
+    report = Sync();
+    ASSERT_TRUE(report.ok) << report.reason;
+    EXPECT_EQ(static_cast<size_t>(120 - stored), report.received);
+    EXPECT_EQ(2u, report.sent);
+    EXPECT_EQ(122, dir.ScalarInt("select count(*) from contacts"));
     EXPECT_EQ(ServerPeople(), LocalPeople());
 }
 
