@@ -231,6 +231,11 @@ wxString VCardReading::Value(EVCardAttribute* attr) const
 
 bool VCardReading::Fill(std::initializer_list<VCardField> slots, size_t base, const wxString& value)
 {
+    // An empty value (a damaged line) takes no slot: it would push the next
+    // value of its kind into the second slot, which a written card cannot
+    // say. The caller keeps the line as it came.
+    if (value.empty())
+        return false;
     size_t i = 0;
     for (VCardField slot : slots)
     {

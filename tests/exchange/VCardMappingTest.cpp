@@ -143,6 +143,17 @@ TEST(VCardMapping, UriNumbersEscapedCategoriesAndStructuredReadings)
                                 "TEL;VALUE=uri;TYPE=\"cell\":tel:+1-418-555-0199\r\n");
     EXPECT_EQ(tel.business_phone, "+1-418-262-6501 ext. 102");
     EXPECT_EQ(tel.home_mobile, "+1-418-555-0199");
+    // An empty number (a damaged line) takes no slot and is kept as it came:
+    // the next one is the first, and a written card reads back the same.
+    ContactInfoEx empty = ReadOne("N:Lind;Maja\r\nTEL;WORK;VOICE:\r\nTEL;WORK:034441 22\r\n");
+    EXPECT_EQ(empty.business_phone, "034441 22");
+    EXPECT_EQ(empty.business_phone_2, "");
+    EXPECT_EQ(empty.keptProperties.size(), 1u);
+    const std::string written = VCardMapping::FromContact(empty, wxArrayString(), VCardVersion::V30);
+    auto again = ReadCards(written);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].contact->business_phone, "034441 22") << written;
+    EXPECT_EQ(again[0].contact->business_phone_2, "") << written;
 
     auto cards = ReadCards("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nCATEGORIES:Science\\, Research,B\\'C,Work\r\n"
                            "URL:http\\://example.com\r\nEND:VCARD\r\n");
