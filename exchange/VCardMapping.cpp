@@ -321,6 +321,59 @@ wxString FormatBirthday(const wxDateTime& birthday, VCardVersion version)
     return birthday.Format(midnight ? "%Y-%m-%d" : "%Y-%m-%dT%H:%M:%S");
 }
 
+// The library's writer steps through a value one UTF-8 character at a time,
+// and past the end of one that stops inside a character (a damaged
+// quoted-printable line decodes to such bytes): every value and parameter
+// value is made valid UTF-8 before it is written.
+void MakeValidUtf8(EVCardAttribute* attr)
+{
+    bool valid = true;
+    for (GList* v = e_vcard_attribute_get_values(attr); v && valid; v = v->next)
+        valid = g_utf8_validate(static_cast<const char*>(v->data), -1, nullptr);
+    if (!valid)
+    {
+        std::vector<std::string> values;
+        for (GList* v = e_vcard_attribute_get_values(attr); v; v = v->next)
+        {
+            gchar* fixed = g_utf8_make_valid(static_cast<const char*>(v->data), -1);
+            values.emplace_back(fixed);
+            g_free(fixed);
+        }
+        e_vcard_attribute_remove_values(attr);
+        for (const std::string& value : values)
+            e_vcard_attribute_add_value(attr, value.c_str());
+    }
+    bool paramsValid = true;
+    for (GList* p = e_vcard_attribute_get_params(attr); p && paramsValid; p = p->next)
+    {
+        EVCardAttributeParam* param = static_cast<EVCardAttributeParam*>(p->data);
+        paramsValid = g_utf8_validate(e_vcard_attribute_param_get_name(param), -1, nullptr);
+        for (GList* v = e_vcard_attribute_param_get_values(param); v && paramsValid; v = v->next)
+            paramsValid = g_utf8_validate(static_cast<const char*>(v->data), -1, nullptr);
+    }
+    if (paramsValid)
+        return;
+    // All of them again, in their order, the damaged ones made valid.
+    std::vector<EVCardAttributeParam*> params;
+    for (GList* p = e_vcard_attribute_get_params(attr); p; p = p->next)
+    {
+        EVCardAttributeParam* param = static_cast<EVCardAttributeParam*>(p->data);
+        gchar* name = g_utf8_make_valid(e_vcard_attribute_param_get_name(param), -1);
+        EVCardAttributeParam* fixed = e_vcard_attribute_param_new(name);
+        g_free(name);
+        for (GList* v = e_vcard_attribute_param_get_values(param); v; v = v->next)
+        {
+            gchar* value = g_utf8_make_valid(static_cast<const char*>(v->data), -1);
+            e_vcard_attribute_param_add_value(fixed, value);
+            g_free(value);
+        }
+        params.push_back(fixed);
+    }
+    e_vcard_attribute_remove_params(attr);
+    for (EVCardAttributeParam* fixed : params)
+        e_vcard_attribute_add_param(attr, fixed);
+}
+
 // One property as a content line of its own, unfolded, as the library
 // writes it (3.0 syntax, which 4.0 shares).
 wxString ContentLine(EVCardAttribute* attr)
@@ -335,6 +388,7 @@ wxString ContentLine(EVCardAttribute* attr)
         if (encoding.CmpNoCase("QUOTED-PRINTABLE") == 0)
             e_vcard_attribute_remove_param(copy, "ENCODING");
     }
+    MakeValidUtf8(copy);
     e_vcard_append_attribute(one, copy);
     gchar* text = e_vcard_to_string(one, EVC_FORMAT_VCARD_30);
     const std::string card = Unfold(text ? text : "");

@@ -45,6 +45,12 @@ TEST(VCardReader, OddAndHostileInputIsReadOrSkippedNeverFatal)
               U("a\xC2\x81"
                 "b \xC3\xBC"))
         << "a byte Windows-1252 leaves undefined is kept, not the value lost";
+    // A damaged quoted-printable value that stops inside a character: kept,
+    // as valid text (the library's writer would read past its end).
+    ContactInfoEx label = ReadOne("VERSION:2.1\r\nN:Probe;J\r\n"
+                                  "LABEL;WORK;CHARSET=utf-8;ENCODING=QUOTED-PRINTABLE:Firmen=C3=B6=C3\r\n");
+    ASSERT_EQ(label.keptProperties.size(), 1u);
+    EXPECT_TRUE(label.keptProperties[0].StartsWith("LABEL;TYPE=WORK:Firmen")) << label.keptProperties[0];
     // 2.1 values as raw bytes of the character set they name (old phones),
     // beside a UTF-8 value in the same card.
     ContactInfoEx sjis = ReadOne("VERSION:2.1\r\nN;CHARSET=SHIFT_JIS:\x8E\x52\x93\x63;\x91\xBE\x98\x59\r\n"
