@@ -436,8 +436,11 @@ std::string PropertyName(const std::string& line)
 }
 
 // What the names and text fields of a card read.
-wxString FieldsOfCard(const std::string& text)
+wxString FieldsOfCard(const std::string& unfolded)
 {
+    // Folded as it will be written: a line that reads otherwise once folded
+    // (a parameter the library splits differently) is no shadow.
+    const std::string text = FoldByOctets(unfolded);
     EVCard* card = E_VCARD(g_object_new(E_TYPE_VCARD, nullptr));
     e_vcard_construct_full(card, text.data(), static_cast<gssize>(text.size()), nullptr);
     ContactInfoEx contact;
@@ -605,29 +608,52 @@ std::string VCardMapping::FromContact(const ContactInfoEx& c, const wxArrayStrin
         for (size_t start = 0, stop; (stop = unfolded.find("\r\n", start)) != std::string::npos && stop < end;
              start = stop + 2)
             lines.push_back(unfolded.substr(start, stop - start));
-        std::vector<bool> taken(lines.size(), false);
-        std::string kept;
-        for (const wxString& line : c.keptProperties)
+        const std::vector<std::string> fromFields = lines;
+        // With shadows, or (when they would read otherwise) without any.
+        for (const bool shadows : {true, false})
         {
-            // A year-less birthday kept from a card gives way to one typed in.
-            if (c.birthday.IsValid() && (line.Upper().StartsWith("BDAY:") || line.Upper().StartsWith("BDAY;")))
-                continue;
-            const std::string text = line.utf8_string();
-            const std::string name = PropertyName(text);
-            if (name == "BEGIN" || name == "END" || name == "VERSION") // never part of a card's body
-                continue;
-            if (PutShadow(lines, taken, text))
-                continue;
-            // The name was changed, or an address or e-mail the fields took
-            // from this line: the fields win.
-            if (name == "N" || (IsShadowKind(name) && WouldFillAField(lines, text)))
-                continue;
-            kept += text + "\r\n";
+            lines = fromFields;
+            std::vector<bool> taken(lines.size(), false);
+            std::string kept;
+            bool placed = false;
+            for (const wxString& line : c.keptProperties)
+            {
+                // A year-less birthday kept from a card gives way to one typed in.
+                if (c.birthday.IsValid() && (line.Upper().StartsWith("BDAY:") || line.Upper().StartsWith("BDAY;")))
+                    continue;
+                const std::string text = line.utf8_string();
+                const std::string name = PropertyName(text);
+                if (name == "BEGIN" || name == "END" || name == "VERSION") // never part of a card's body
+                    continue;
+                if (shadows && PutShadow(lines, taken, text))
+                {
+                    placed = true;
+                    continue;
+                }
+                // The name was changed, or an address or e-mail the fields took
+                // from this line: the fields win.
+                if (name == "N" || (IsShadowKind(name) && WouldFillAField(lines, text)))
+                    continue;
+                kept += text + "\r\n";
+            }
+            std::string joined;
+            for (const std::string& made : lines)
+                joined += made + "\r\n";
+            const std::string candidate = joined + kept + unfolded.substr(end);
+            // A shadow line that reads alone as its field did may still read
+            // otherwise among the others (a damaged parameter): the fields
+            // are what must come back, so the card goes without shadows then.
+            if (shadows && placed)
+            {
+                std::string plain;
+                for (const std::string& made : fromFields)
+                    plain += made + "\r\n";
+                if (FieldsOfCard(candidate) != FieldsOfCard(plain + unfolded.substr(end)))
+                    continue;
+            }
+            unfolded = candidate;
+            break;
         }
-        std::string joined;
-        for (const std::string& made : lines)
-            joined += made + "\r\n";
-        unfolded = joined + kept + unfolded.substr(end);
     }
     std::string result = FoldByOctets(unfolded);
 

@@ -176,8 +176,13 @@ Dav::Response Dav::Client::Request(const std::string& method, const std::string&
     curl_slist* list = nullptr;
     for (const std::string& header : headers)
         list = curl_slist_append(list, header.c_str());
-    // Servers and proxies must not wait for a 100 Continue.
-    list = curl_slist_append(list, "Expect:");
+    // A small body goes at once. A large one (a card with a photo) asks
+    // first, so that a server that refuses it (413) can say so before the
+    // body is sent, instead of closing the connection under it.
+    if (body.size() <= 16 * 1024)
+        list = curl_slist_append(list, "Expect:");
+    else
+        curl_easy_setopt(curl, CURLOPT_EXPECT_100_TIMEOUT_MS, 2000L);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response.body);
@@ -188,12 +193,29 @@ Dav::Response Dav::Client::Request(const std::string& method, const std::string&
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, settings.cancel ? 0L : 1L);
     char error[CURL_ERROR_SIZE] = "";
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
-    const CURLcode code = curl_easy_perform(curl);
+    CURLcode code = curl_easy_perform(curl);
+    long answered = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answered);
+    if ((code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING) && answered == 0)
+    {
+        // The kept connection was closed by the server meanwhile (after it
+        // refused the last request, say): once more on a new one. Every
+        // request here may be sent twice (PUT and DELETE carry their
+        // If-Match or If-None-Match).
+        response.body.clear();
+        response.headers.clear();
+        curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
+        code = curl_easy_perform(curl);
+    }
     curl_slist_free_all(list);
     response.failure = Classify(code);
     if (code != CURLE_OK)
         response.errorText = error[0] ? error : curl_easy_strerror(code);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.status);
+    // A server that answered with a refusal and closed the connection while
+    // the body was still being sent: its answer is the answer.
+    if ((code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR) && response.status >= 400)
+        response.failure = Dav::Failure::NONE;
     char* effective = nullptr;
     curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
     response.url = effective ? effective : url;
