@@ -121,17 +121,18 @@ public:
 
     void Run()
     {
+        // The sync the window starts at once: timed from the start.
+        if (!options.syncPassword.empty() && !options.bare)
+        {
+            Sync();
+            return;
+        }
         Startup();
         if (options.startupOnly)
             return;
         if (options.find && !options.bare)
         {
             Finds();
-            return;
-        }
-        if (!options.syncPassword.empty() && !options.bare)
-        {
-            Sync();
             return;
         }
         Searches50();

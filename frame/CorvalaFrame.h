@@ -183,6 +183,7 @@ private:
     wxTimer syncTimer;
     wxTimer editSyncTimer;
     unsigned syncSeenWrites = 0; // the write count the last check saw
+    bool showingSync = false;    // the book is being shown again after a sync
     Corva* model = nullptr;
     RelationCanvas* relationCanvas = nullptr;
     SearchCenterPane* searchCenter = nullptr;

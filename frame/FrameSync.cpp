@@ -70,6 +70,8 @@ void CorvalaFrame::SyncAfterEdit()
     if (writes == syncSeenWrites)
         return;
     syncSeenWrites = writes;
+    if (showingSync)
+        return;
     // Ten seconds after the last of a few quick edits.
     editSyncTimer.StartOnce(10 * 1000);
 }
@@ -165,9 +167,12 @@ void CorvalaFrame::OnSyncDone(bool, const wxString& line)
 {
     SetStatusText(line, 0);
     // What the sync brought in shows in the list, the cards and the detail.
+    // Showing what the sync brought is no edit to send back: the check that
+    // runs while it is shown only takes note of the count.
+    showingSync = true;
     model->tagManager.Changed();
     model->contactManager.ShowSynced();
-    // Showing what the sync brought is no edit to send back.
+    showingSync = false;
     syncSeenWrites = model->contactManager.GetWriteCount();
     SyncNext();
 }
