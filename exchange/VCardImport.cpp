@@ -192,20 +192,14 @@ public:
     {
         for (const wxString& name : card.categories)
         {
-            int id = -1;
-            if (const TagInfo* known = tags.FindByName(name))
-                id = known->id;
-            else
+            bool created = false;
+            const int id = tags.IdForName(name, &created);
+            if (id == -1)
             {
-                TagInfo tag(-1, name);
-                if (tags.Insert(&tag) <= 0 || tag.id == -1)
-                {
-                    tagFailed = true;
-                    return false;
-                }
-                createdTags = true;
-                id = tag.id;
+                tagFailed = true;
+                return false;
             }
+            createdTags = createdTags || created;
             if (contact.tagIds.Index(id) == wxNOT_FOUND)
                 contact.tagIds.Add(id);
         }

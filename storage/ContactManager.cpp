@@ -293,6 +293,12 @@ void ContactManager::InsertTagLinks(ContactInfoEx* contact)
     }
 }
 
+void ContactManager::ReplaceTagLinks(ContactInfoEx* contact)
+{
+    adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
+    InsertTagLinks(contact);
+}
+
 int ContactManager::InsertRecord(ContactInfoEx* contact)
 {
     // Converted once: a batch runs it for every record.
@@ -381,10 +387,7 @@ int ContactManager::UpdateRecord(ContactInfoEx* contact)
     result.latest_update_time = NowToSecond();
     const int updated = adapter.UpdateContact(SQL_UPDATE_CONTACT, &result);
     if (updated > 0 && merge.TagsChanged())
-    {
-        adapter.Execute(wxString::Format(SQL_UNLINK_TAGS, contact->id));
-        InsertTagLinks(&result);
-    }
+        ReplaceTagLinks(&result);
     const bool written = updated > 0 && !adapter.LastFailed() && !adapter.BatchFailed();
     if (written)
         FindIndex::Reindex(adapter, contact->id);

@@ -207,6 +207,8 @@ public:
     ContactInfoArray birthdayList; // points into contactList
     ContactAdapter adapter;
     bool syncFailed = false;
+    // The contact's tag links made anew from its tag ids.
+    void ReplaceTagLinks(ContactInfoEx* contact);
     // Commits a sync write's own transaction, or rolls back on failure.
     bool Finish(bool own, bool stored);
     ContactInfoEx* currentContact;

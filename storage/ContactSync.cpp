@@ -9,14 +9,9 @@
 #include "storage/FindIndex.h"
 #include "storage/HistoryAdapter.h"
 #include "storage/HistoryInfo.h"
+#include "storage/HistoryManager.h"
 #include "storage/KeptProperties.h"
 #include "storage/UnitOfWork.h"
-
-namespace
-{
-const char* const SQL_INSERT_HISTORY =
-    "Insert into contact_history (his_time, contact_id, comment, his_type) values(?, ?, ?, ?);";
-} // namespace
 
 std::unique_ptr<ContactInfoEx> ContactManager::ReadSynced(int id)
 {
@@ -28,18 +23,10 @@ std::unique_ptr<ContactInfoEx> ContactManager::ReadSynced(int id)
         syncFailed = adapter.LastFailed();
         return nullptr;
     }
-    if (KeptProperties::Exists(adapter))
+    if (!KeptProperties::Read(adapter, id, stored->keptProperties))
     {
-        wxArrayString lines;
-        adapter.Query(
-            wxString::Format("select line from contact_properties where contact_id = %d order by position;", id),
-            [&lines](wxSQLite3ResultSet& row) { lines.Add(ReadText(row, 0)); });
-        if (adapter.LastFailed())
-        {
-            syncFailed = true;
-            return nullptr;
-        }
-        stored->keptProperties = lines;
+        syncFailed = true;
+        return nullptr;
     }
     return stored;
 }
@@ -77,8 +64,7 @@ bool ContactManager::StoreSynced(ContactInfoEx& contact, const SyncWrite& write,
         stored = adapter.UpdateContact(UpdateStatement(), &contact) > 0 && !adapter.BatchFailed();
         if (stored)
         {
-            adapter.Execute(wxString::Format("delete from contact_tag where contact_id = %d;", contact.id));
-            InsertTagLinks(&contact);
+            ReplaceTagLinks(&contact);
             stored = !adapter.BatchFailed() && KeptProperties::Delete(adapter, contact.id) &&
                      KeptProperties::Insert(adapter, contact) && FindIndex::Reindex(adapter, contact.id);
         }
@@ -169,7 +155,7 @@ bool ContactManager::AddSyncHistory(Adapter& target, int contactId, const wxStri
     entry.contact_id = contactId;
     entry.comment = comment;
     entry.his_type = 0;
-    if (history.InsertHistory(SQL_INSERT_HISTORY, &entry) <= 0 || history.LastFailed())
+    if (history.InsertHistory(HistoryManager::InsertStatement(), &entry) <= 0 || history.LastFailed())
         return false;
     return !FindIndex::Exists(target) || FindIndex::Reindex(target, contactId);
 }

@@ -27,6 +27,11 @@ bool SameTime(const wxDateTime& a, const wxDateTime& b)
 }
 } // namespace
 
+const char* HistoryManager::InsertStatement()
+{
+    return SQL_INSERT_HISTORY;
+}
+
 HistoryInfo::HistoryInfo() : id(0), his_time(NowToSecond()), contact_id(0), his_type(0) {}
 
 HistoryManager::HistoryManager() : observer(nullptr), currentContact(nullptr), currentHistory(nullptr) {}

@@ -10,6 +10,8 @@ class ContactInfoEx;
 class HistoryManager
 {
 public:
+    // The statement every new entry is stored with.
+    static const char* InsertStatement();
     HistoryManager();
     HistoryManager(const HistoryManager&) = delete;
     HistoryManager& operator=(const HistoryManager&) = delete;

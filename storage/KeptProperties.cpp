@@ -41,16 +41,21 @@ bool KeptProperties::Delete(Adapter& adapter, int contactId)
     return !adapter.LastFailed();
 }
 
+bool KeptProperties::Read(Adapter& adapter, int contactId, wxArrayString& lines)
+{
+    lines.clear();
+    if (!Exists(adapter))
+        return !adapter.LastFailed();
+    return adapter.Query(wxString::Format(
+                             "select line from contact_properties where contact_id = %d order by position;", contactId),
+                         [&lines](wxSQLite3ResultSet& row) { lines.Add(ReadText(row, 0)); }) >= 0;
+}
+
 bool KeptProperties::Load(ContactInfoEx& contact)
 {
     Adapter adapter;
     wxArrayString lines;
-    if (!Exists(adapter))
-        return !adapter.LastFailed();
-    const bool ok =
-        adapter.Query(wxString::Format("select line from contact_properties where contact_id = %d order by position;",
-                                       contact.id),
-                      [&lines](wxSQLite3ResultSet& row) { lines.Add(ReadText(row, 0)); }) >= 0;
+    const bool ok = Read(adapter, contact.id, lines);
     if (ok)
         contact.keptProperties = lines;
     return ok;

@@ -27,6 +27,9 @@ bool Exists(Adapter& adapter);
 bool Insert(Adapter& adapter, const ContactInfoEx& contact);
 // Deletes a contact's kept lines; false when a statement failed.
 bool Delete(Adapter& adapter, int contactId);
+// One contact's kept lines, in their order, on the adapter's connection.
+// False when the statement failed.
+bool Read(Adapter& adapter, int contactId, wxArrayString& lines);
 // One contact's kept lines into its record, on a connection of its own
 // (a record from the page has none loaded). False when the statement failed.
 bool Load(ContactInfoEx& contact);

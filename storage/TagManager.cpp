@@ -188,6 +188,20 @@ void TagManager::GetTagNamesByIds(const wxArrayInt& ids, wxArrayString& names) c
     }
 }
 
+int TagManager::IdForName(const wxString& name, bool* created)
+{
+    if (created)
+        *created = false;
+    if (const TagInfo* known = FindByName(name))
+        return known->id;
+    TagInfo tag(-1, name);
+    if (Insert(&tag) <= 0 || tag.id == -1)
+        return -1;
+    if (created)
+        *created = true;
+    return tag.id;
+}
+
 TagInfo* TagManager::FindByName(const wxString& name) const
 {
     for (TagMap::const_iterator it = tagMap.begin(); it != tagMap.end(); ++it)

@@ -40,6 +40,9 @@ public:
     // Ids not in the cache are skipped.
     void GetTagNamesByIds(const wxArrayInt& ids, wxArrayString& names) const;
     TagInfo* FindByName(const wxString& name) const;
+    // The id of the tag of that name (a card's category), created when
+    // there is none; -1 when it could not be created. *created tells.
+    int IdForName(const wxString& name, bool* created = nullptr);
 
     TagMap& GetTagMap()
     {

@@ -89,19 +89,19 @@ Dav::Failure Classify(CURLcode code)
     }
 }
 
-std::string HostOf(const std::string& url)
+// One part of a URL (its host, its path); the URL itself when it cannot be read.
+std::string UrlPart(const std::string& url, CURLUPart which)
 {
     CURLU* u = curl_url();
-    std::string host = url;
-    char* part = nullptr;
-    if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-        curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK)
+    std::string part = url;
+    char* text = nullptr;
+    if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK && curl_url_get(u, which, &text, 0) == CURLUE_OK)
     {
-        host = part;
-        curl_free(part);
+        part = text;
+        curl_free(text);
     }
     curl_url_cleanup(u);
-    return host;
+    return part;
 }
 } // namespace
 
@@ -255,17 +255,7 @@ std::string Dav::Resolve(const std::string& base, const std::string& href)
 
 std::string Dav::PathOf(const std::string& url)
 {
-    CURLU* u = curl_url();
-    std::string path = url;
-    char* part = nullptr;
-    if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-        curl_url_get(u, CURLUPART_PATH, &part, 0) == CURLUE_OK)
-    {
-        path = part;
-        curl_free(part);
-    }
-    curl_url_cleanup(u);
-    return path;
+    return UrlPart(url, CURLUPART_PATH);
 }
 
 std::string Dav::NormalizeUrl(const std::string& typed)
@@ -287,7 +277,7 @@ std::string Dav::NormalizeUrl(const std::string& typed)
 
 wxString Dav::Describe(const Response& response, const std::string& url)
 {
-    const wxString host = wxString::FromUTF8(HostOf(url));
+    const wxString host = wxString::FromUTF8(UrlPart(url, CURLUPART_HOST));
     switch (response.failure)
     {
     case Failure::HOST_NOT_FOUND:

@@ -227,6 +227,14 @@ void SyncEngine::FailRequest(const Dav::Response& response, const std::string& u
     Fail(Dav::Describe(response, url));
 }
 
+DavXml::Multistatus SyncEngine::Answer(const Dav::Response& response)
+{
+    DavXml::Multistatus status = DavXml::Parse(response.body);
+    if (!status.parsed)
+        Fail(wxString::Format(_("The answer of %s could not be read."), account->name));
+    return status;
+}
+
 void SyncEngine::CheckCancel()
 {
     if (options->cancel && options->cancel->load())
@@ -273,9 +281,7 @@ bool SyncEngine::ListChanges(std::map<std::string, std::string>& changed, std::v
             FailRequest(response, bookUrl);
         if (response.status == 207)
         {
-            const DavXml::Multistatus status = DavXml::Parse(response.body);
-            if (!status.parsed)
-                Fail(wxString::Format(_("The answer of %s could not be read."), account->name));
+            const DavXml::Multistatus status = Answer(response);
             for (const DavXml::Item& item : status.items)
             {
                 const std::string path = PathOf(item.href);
@@ -331,9 +337,7 @@ bool SyncEngine::Listing(std::map<std::string, std::string>& all)
     const Dav::Response response = http->Propfind(bookUrl, 1, DavXml::PropfindEtags());
     if (response.failure != Dav::Failure::NONE || response.status != 207)
         FailRequest(response, bookUrl);
-    const DavXml::Multistatus status = DavXml::Parse(response.body);
-    if (!status.parsed)
-        Fail(wxString::Format(_("The answer of %s could not be read."), account->name));
+    const DavXml::Multistatus status = Answer(response);
     for (const DavXml::Item& item : status.items)
     {
         const std::string path = PathOf(item.href);
@@ -359,9 +363,7 @@ void SyncEngine::Fetch(const std::vector<std::string>& hrefs)
             FailRequest(response, bookUrl);
         if (response.status == 207)
         {
-            const DavXml::Multistatus status = DavXml::Parse(response.body);
-            if (!status.parsed)
-                Fail(wxString::Format(_("The answer of %s could not be read."), account->name));
+            const DavXml::Multistatus status = Answer(response);
             // The cards of one answer are stored in one transaction.
             const bool stored = contacts.SyncBatch(
                 [&]
@@ -431,19 +433,18 @@ void SyncEngine::ToTags(CardMerge::Side& side)
     side.contact.tagIds.clear();
     for (const wxString& name : side.tags)
     {
-        int id = -1;
-        if (const TagInfo* known = tags.FindByName(name))
-            id = known->id;
-        else
-        {
-            TagInfo tag(-1, name);
-            if (tags.Insert(&tag) <= 0 || tag.id == -1)
-                FailStorage();
-            id = tag.id;
-        }
+        const int id = tags.IdForName(name);
+        if (id == -1)
+            FailStorage();
         if (side.contact.tagIds.Index(id) == wxNOT_FOUND)
             side.contact.tagIds.Add(id);
     }
+}
+
+void SyncEngine::RemoveLink(const wxString& href)
+{
+    if (!contacts.WriteSynced([&](Adapter& adapter) { return SyncStore::RemoveLink(adapter, account->id, href); }))
+        FailStorage();
 }
 
 bool SyncEngine::SaveLink(const SyncStore::Link& link)

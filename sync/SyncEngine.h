@@ -25,6 +25,7 @@
 #include "storage/SyncStore.h"
 #include "sync/CardMerge.h"
 #include "sync/DavClient.h"
+#include "sync/DavXml.h"
 
 class ContactManager;
 class TagManager;
@@ -100,6 +101,8 @@ private:
     void ToTags(CardMerge::Side& side);
     [[noreturn]] void Fail(const wxString& reason);
     [[noreturn]] void FailStorage();
+    // A multistatus answer, read; stops the sync when it cannot be read.
+    DavXml::Multistatus Answer(const Dav::Response& response);
     [[noreturn]] void FailRequest(const Dav::Response& response, const std::string& url);
     void CheckCancel();
     void Progress(const wxString& line);
@@ -107,6 +110,7 @@ private:
     std::string PathOf(const std::string& href) const;
     std::string NewHref(const wxString& uid) const;
     bool SaveLink(const SyncStore::Link& link);
+    void RemoveLink(const wxString& href);
 
     ContactManager& contacts;
     TagManager& tags;

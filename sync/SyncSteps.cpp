@@ -148,9 +148,7 @@ void SyncEngine::TakeDelete(const SyncStore::Link& link)
     CardMerge::Side local;
     if (link.contactId < 0 || !LocalSide(link.contactId, local))
     {
-        if (!contacts.WriteSynced([&](Adapter& adapter)
-                                  { return SyncStore::RemoveLink(adapter, account->id, link.href); }))
-            FailStorage();
+        RemoveLink(link.href);
         return;
     }
     // Never sent yet: the sending below does it.
@@ -324,9 +322,7 @@ void SyncEngine::SendUpdate(SyncStore::Link link, const CardMerge::Side& local, 
         report.refused.push_back(local.contact.GetDisplayName());
         if (create)
         {
-            if (!contacts.WriteSynced([&](Adapter& adapter)
-                                      { return SyncStore::RemoveLink(adapter, account->id, link.href); }))
-                FailStorage();
+            RemoveLink(link.href);
         }
         else
         {
@@ -353,9 +349,7 @@ void SyncEngine::SendDelete(SyncStore::Link link)
         FailRequest(response, url);
     if (response.Ok() || response.status == 404 || response.status == 410)
     {
-        if (!contacts.WriteSynced([&](Adapter& adapter)
-                                  { return SyncStore::RemoveLink(adapter, account->id, link.href); }))
-            FailStorage();
+        RemoveLink(link.href);
         if (response.Ok())
             ++report.deletedThere;
         return;

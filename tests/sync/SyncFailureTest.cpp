@@ -172,12 +172,7 @@ TEST_P(SyncFailureTest, AServerThatStopsMidSyncLeavesTheBookWholeAndTheNextSyncF
     settings = Dav::Settings();
     settings.user = "u";
     client = std::make_unique<Dav::Client>(settings);
-    ASSERT_EQ(201, client
-                       ->Request("MKCOL", book, {"Content-Type: application/xml"},
-                                 "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" "
-                                 "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
-                                 "<d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>")
-                       .status);
+    ASSERT_EQ(201, MakeBook(book));
     for (int i = 1; i <= 120; ++i)
         Put("p" + std::to_string(i) + ".vcf", Person(i));
 
@@ -266,12 +261,7 @@ TEST_P(SyncFailureTest, ACardTheServerRefusesIsNamedAndTheRestGoOn)
     settings.caFile = Env("CORVALA_TEST_RADICALE_CA");
     client = std::make_unique<Dav::Client>(settings);
     book = tls;
-    ASSERT_EQ(201, client
-                       ->Request("MKCOL", tls, {"Content-Type: application/xml"},
-                                 "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" "
-                                 "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
-                                 "<d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>")
-                       .status);
+    ASSERT_EQ(201, MakeBook(tls));
     {
         ContactManager contacts;
         ContactInfoEx big;

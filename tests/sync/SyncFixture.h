@@ -112,12 +112,19 @@ protected:
     {
         const std::string home = base + (GetParam() == "radicale" ? settings.user + "/" : "user/contacts/");
         const std::string url = home + "book-" + std::to_string(getpid()) + "-" + std::to_string(++runs) + "/";
-        const Dav::Response made = client->Request(
-            "MKCOL", url, {"Content-Type: application/xml"},
-            "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set>"
-            "<d:prop><d:resourcetype><d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>");
-        EXPECT_EQ(201, made.status) << made.body;
+        EXPECT_EQ(201, MakeBook(url));
         return url;
+    }
+
+    // Makes an address book at the URL on the test's client; the status.
+    long MakeBook(const std::string& url)
+    {
+        return client
+            ->Request("MKCOL", url, {"Content-Type: application/xml"},
+                      "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
+                      "<d:set><d:prop><d:resourcetype><d:collection/><c:addressbook/></d:resourcetype></d:prop>"
+                      "</d:set></d:mkcol>")
+            .status;
     }
 
     SyncEngine::Report Sync(SyncEngine::FirstSync first = SyncEngine::FirstSync::UPLOAD)
