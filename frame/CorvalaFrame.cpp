@@ -336,7 +336,7 @@ void CorvalaFrame::ConnectEvents()
                 [this, format = item.second]
                 {
                     RunModal<VCardExportDlg>(this, wxID_ANY, model->tagManager, model->contactManager, GetSelection(),
-                                             GetSearchCondition(), model->contactManager.totalCount, format);
+                                             GetSearchCondition(), model->contactManager.ExactTotal(), format);
                 });
     command({idMenuDuplicates}, [this] { RunModal<DuplicatesDlg>(this, wxID_ANY, model->contactManager); });
     SetDropTarget(new VCardDropTarget([this](const wxArrayString& paths) { ImportDroppedVCards(paths); }));

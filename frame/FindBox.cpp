@@ -2,6 +2,7 @@
 
 #include <wx/intl.h>
 
+#include "frame/LongLoad.h"
 #include "frame/SearchCenterPane.h"
 
 FindBox::FindBox(wxWindow* parent, wxWindowID id, SearchCenterPane& center)
@@ -17,24 +18,27 @@ FindBox::FindBox(wxWindow* parent, wxWindowID id, SearchCenterPane& center)
     pause.SetOwner(this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { FindNow(); });
     center.SetFindBox(this);
+    LongLoad::KeepTyping(this);
 }
 
-namespace
+FindBox::~FindBox()
 {
-const int PAUSE_MS = 300;
-} // namespace
+    LongLoad::KeepTyping(this, false);
+}
 
 void FindBox::OnText(wxCommandEvent&)
 {
-    const size_t length = wxString(GetValue()).Trim().Trim(false).length();
-    if (length > 0 && length < 3)
-        pause.StartOnce(PAUSE_MS);
-    else
-        FindNow();
+    FindNow();
 }
 
 void FindBox::FindNow()
 {
+    if (LongLoad::Running())
+    {
+        // Typed while a search runs: the text is looked for once it is over.
+        pause.StartOnce(20);
+        return;
+    }
     pause.Stop();
     searchCenter.Find(GetValue());
 }
@@ -44,7 +48,7 @@ void FindBox::OnKeyDown(wxKeyEvent& event)
     if (event.GetKeyCode() == WXK_ESCAPE && !GetValue().empty())
         Clear();
     else if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER)
-        FindNow(); // no waiting for the pause
+        FindNow();
     else
         event.Skip();
 }

@@ -1,9 +1,8 @@
 // The find box of the toolbar: as the user types, the search center shows
 // the contacts any of whose texts contain what was typed; Escape, or
-// emptying the box, goes back to the search center's filter. One or two
-// characters match most of a large book and take long to find: they are
-// looked for once the typing pauses, so that a word typed on is not held
-// up by its first letters.
+// emptying the box, goes back to the search center's filter. What is typed
+// while a long search lets the window paint is kept, and looked for once
+// that search is over.
 #pragma once
 
 #include <wx/textctrl.h>
@@ -15,6 +14,7 @@ class FindBox : public wxTextCtrl
 {
 public:
     FindBox(wxWindow* parent, wxWindowID id, SearchCenterPane& searchCenter);
+    ~FindBox() override;
 
 private:
     void OnText(wxCommandEvent& event);
@@ -22,5 +22,5 @@ private:
     void FindNow();
 
     SearchCenterPane& searchCenter;
-    wxTimer pause;
+    wxTimer pause; // until the search running is over
 };

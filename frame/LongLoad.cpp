@@ -6,6 +6,8 @@
 #include <wx/listctrl.h>
 #include <wx/utils.h>
 
+#include <set>
+
 #include "platform/Platform.h"
 
 namespace
@@ -15,6 +17,8 @@ namespace
 const long ENGAGE_AFTER_MS = 60;
 const long PUMP_EVERY_MS = 8;
 int running = 0;
+// The windows whose typing goes on (KeepTyping).
+std::set<wxObject*> typists;
 } // namespace
 
 // Everything the user can do that would start a command is taken as done
@@ -72,6 +76,12 @@ public:
             wxEVT_LIST_ITEM_ACTIVATED,
             wxEVT_LIST_ITEM_RIGHT_CLICK,
         };
+        // Typing into the find box goes on: it looks for the text once the
+        // load is over.
+        const bool typing =
+            type == wxEVT_KEY_DOWN || type == wxEVT_KEY_UP || type == wxEVT_CHAR || type == wxEVT_CHAR_HOOK;
+        if (typing && typists.count(event.GetEventObject()) > 0)
+            return Event_Skip;
         for (wxEventType drop : dropped)
         {
             if (type == drop)
@@ -80,6 +90,14 @@ public:
         return Event_Skip;
     }
 };
+
+void LongLoad::KeepTyping(wxWindow* window, bool keep)
+{
+    if (keep)
+        typists.insert(window);
+    else
+        typists.erase(window);
+}
 
 LongLoad::LongLoad(unsigned rowsPerCheck) : rowsPerCheck(rowsPerCheck > 0 ? rowsPerCheck : 1)
 {

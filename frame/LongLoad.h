@@ -14,6 +14,8 @@
 
 class wxBusyCursor;
 
+class wxWindow;
+
 class LongLoad
 {
 public:
@@ -28,6 +30,10 @@ public:
     // True while a load lets messages through: anything that would use the
     // database from an idle or pending event must wait.
     static bool Running();
+
+    // A window whose typing goes on during a load (it must not use the
+    // database until the load is over); while it lives.
+    static void KeepTyping(wxWindow* window, bool keep = true);
 
 private:
     class InputFilter;

@@ -17,9 +17,11 @@
 
 #include "frame/ContactListPane.h"
 #include "frame/FlowSizer.h"
+#include "frame/FoundCounter.h"
 #include "frame/FrameIds.h"
 #include "frame/LongLoad.h"
 #include "storage/ContactManager.h"
+#include "storage/Database.h"
 #include "storage/StorageHooks.h"
 #include "storage/TagManager.h"
 #include "views/CardCanvas.h"
@@ -130,6 +132,14 @@ SearchCenterPane::SearchCenterPane(wxWindow* parent, const FrameIds& ids, TagMan
     : wxPanel(parent, ids.ID_PANEL1, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL1"), tagManager(tags),
       contactManager(contacts)
 {
+    counter = std::make_unique<FoundCounter>(*this,
+                                             [this](int ticket, int total)
+                                             {
+                                                 if (contactManager.FoundCounted(ticket, total))
+                                                     ShowPage(condition.pageIndex);
+                                             });
+    contactManager.countFound = [this](int ticket, const wxString& where)
+    { counter->Start(ticket, Database::Path(), where); };
     wxBoxSizer* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     upperSizer = new wxBoxSizer(wxVERTICAL);
@@ -355,9 +365,21 @@ wxString SearchCenterPane::FormatPageLabel(int page, int pageSize, int total)
     return wxString::Format("%d - %d / %d", first, last, total);
 }
 
+SearchCenterPane::~SearchCenterPane()
+{
+    contactManager.countFound = nullptr;
+    counter.reset();
+}
+
 void SearchCenterPane::ShowPage(int page)
 {
-    const wxString label = FormatPageLabel(page, contactManager.condition.pageSize, contactManager.totalCount);
+    wxString label = FormatPageLabel(page, contactManager.condition.pageSize, contactManager.totalCount);
+    if (contactManager.findCountPending)
+    {
+        // The page is full and the total still being counted.
+        const int size = contactManager.condition.pageSize;
+        label = wxString::Format("%d - %d / ", (page - 1) * size + 1, page * size) + wxString::FromUTF8("\u2026");
+    }
     if (contactManager.condition.find.empty())
         pageLabel->SetLabel(label);
     else
@@ -492,6 +514,8 @@ void SearchCenterPane::OnButtonResetClick(wxCommandEvent&)
 
 void SearchCenterPane::OnButtonPrevPageClick(wxCommandEvent&)
 {
+    if (condition.pageIndex <= 1)
+        contactManager.ExactTotal(); // to the last page, wherever it is
     const int pages = PageCount(contactManager.totalCount, contactManager.condition.pageSize);
     if (condition.pageIndex <= 1)
         condition.pageIndex = std::max(1, pages);

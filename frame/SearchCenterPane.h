@@ -6,9 +6,12 @@
 #include <wx/event.h>
 #include <wx/panel.h>
 
+#include <memory>
+
 #include "storage/SearchCondition.h"
 
 class CardCanvas;
+class FoundCounter;
 class ContactListPane;
 class ContactManager;
 class TagManager;
@@ -30,6 +33,7 @@ class SearchCenterPane : public wxPanel
 {
 public:
     SearchCenterPane(wxWindow* parent, const FrameIds& ids, TagManager& tags, ContactManager& contacts);
+    ~SearchCenterPane() override;
 
     // The tag list's icons and colours, then its rows.
     void SetUp(wxImageList* images);
@@ -107,4 +111,6 @@ private:
     // Stands in the business card page until the card view takes its place.
     CardCanvas* cardView = nullptr;
     wxTextCtrl* findBox = nullptr;
+    // Counts the total of a find that showed its page first.
+    std::unique_ptr<FoundCounter> counter;
 };

@@ -2,6 +2,7 @@
 // contacts found by the find index.
 #include <wx/wxsqlite3.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "storage/ContactManager.h"
@@ -23,23 +24,105 @@ namespace
 const int FIND_DENSE_SHARE = 20;
 } // namespace
 
-wxString ContactManager::CountFound()
+wxString ContactManager::FindPage()
 {
-    wxString where;
-    const wxString rows = FindIndex::BuildRows(adapter, condition.find, &where);
-    if (!where.empty())
-        return SortedFoundPage(where);
+    const FindIndex::Find find = FindIndex::Plan(adapter, condition.find);
     auto readInt = [this](const wxString& sql, int& value)
     { adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = ReadInt(row, 0); }); };
-    if (rows.empty())
+    if (find.rows.empty())
     {
         readInt("select count(id)  from contacts ;", totalCount);
         return PageStatement(" from contacts ", condition);
     }
-    readInt("select count(*) from (" + rows + ");", totalCount);
-    int size = 0;
-    readInt("select max(id) from contacts;", size); // about the size of the book
-    return FoundPageStatement(rows, totalCount * FIND_DENSE_SHARE > size);
+    if (!find.indexed)
+    {
+        readInt("select count(*) from (" + find.rows + ");", totalCount);
+        int size = 0;
+        readInt("select max(id) from contacts;", size); // about the size of the book
+        return FoundPageStatement(find.rows, totalCount * FIND_DENSE_SHARE > size);
+    }
+    if (!find.match.empty())
+    {
+        // Few rows the index narrows the find down to: the rows found are
+        // sorted by the alphabet form kept beside them, and counted in the
+        // same read.
+        int candidates = 0;
+        readInt("select count(*) from (select rowid from contact_find where contact_find match '" + find.match +
+                    wxString::Format("' limit %d);", findSortCap + 1),
+                candidates);
+        if (candidates <= findSortCap)
+            return SortedFoundPage(find.Where());
+    }
+    // Many, or words too short for the index: the list's index is read in
+    // order, each contact checked on its row of the find index, until the
+    // page is full. A find of names stands together in that order, and may
+    // stand far down it: after so many rows without a full page, the rows
+    // found are sorted instead.
+    const int offset = (condition.pageIndex - 1) * condition.pageSize;
+    const int walked = findWalkRows * condition.pageIndex;
+    std::vector<int> ids;
+    adapter.Query("select id from (select id, exists (select 1 from contact_find where contact_find.rowid = "
+                  "contacts.id and (" +
+                      find.check +
+                      wxString::Format(")) as found from contacts order by last_name_alpha DESC limit %d) where "
+                                       "found limit %d, %d;",
+                                       walked, offset, condition.pageSize),
+                  [&ids](wxSQLite3ResultSet& row) { ids.push_back(ReadInt(row, 0)); });
+    if (static_cast<int>(ids.size()) < condition.pageSize)
+        return SortedFoundPage(find.Where());
+    // The total needs a read of the whole index (CountAfterPage).
+    foundWhere = find.Where();
+    return PageOfIds(ids);
+}
+
+void ContactManager::CountAfterPage(int rows)
+{
+    const int offset = (condition.pageIndex - 1) * condition.pageSize;
+    if (rows < condition.pageSize && (rows > 0 || offset == 0))
+    {
+        // The last page: the total is known.
+        totalCount = offset + rows;
+        foundWhere.clear();
+        return;
+    }
+    if (countFound)
+    {
+        findCountPending = true;
+        totalCount = offset + rows + 1;
+        countFound(++findTicket, foundWhere);
+        return;
+    }
+    ExactTotal();
+}
+
+int ContactManager::ExactTotal()
+{
+    if (foundWhere.empty())
+        return totalCount;
+    const int total = FindIndex::CountRows(
+        [this](const wxString& sql)
+        {
+            long long value = -1;
+            adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = row.GetInt64(0).GetValue(); });
+            return value;
+        },
+        foundWhere);
+    ++findTicket; // a count running elsewhere is stale now
+    foundWhere.clear();
+    findCountPending = false;
+    if (total >= 0)
+        totalCount = total;
+    return totalCount;
+}
+
+bool ContactManager::FoundCounted(int ticket, int total)
+{
+    if (ticket != findTicket || !findCountPending)
+        return false;
+    findCountPending = false;
+    foundWhere.clear();
+    totalCount = total;
+    return true;
 }
 
 wxString ContactManager::FoundPageStatement(const wxString& rows, bool dense) const
@@ -73,6 +156,11 @@ wxString ContactManager::SortedFoundPage(const wxString& where)
         adapter.Query("select count(*) from contact_find where " + where + ";",
                       [&total](wxSQLite3ResultSet& row) { total = ReadInt(row, 0); });
     totalCount = total;
+    return PageOfIds(ids);
+}
+
+wxString ContactManager::PageOfIds(const std::vector<int>& ids)
+{
     wxString list;
     for (int id : ids)
         list << (list.empty() ? "" : ", ") << id;

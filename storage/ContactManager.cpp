@@ -211,9 +211,11 @@ void ContactManager::Search()
     if (condition.changed)
     {
         condition.changed = false;
+        foundWhere.clear();
+        findCountPending = false;
         wxString pageSql;
         if (!condition.find.empty())
-            pageSql = CountFound();
+            pageSql = FindPage();
         else
         {
             ReadCount(adapter, BuildCountStatement(), totalCount);
@@ -234,6 +236,8 @@ void ContactManager::Search()
                           [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
             contact->KeepAsRead();
         }
+        if (!foundWhere.empty())
+            CountAfterPage(static_cast<int>(page.GetCount()));
         Clear();
         for (ContactInfoEx* contact : page)
             contactList.Add(contact);

@@ -35,6 +35,29 @@ public:
     // Search and paging.
     void SetCondition(const SearchCondition& source);
     void Search();
+
+    // A find that finds many contacts (or is of words too short for the
+    // find index) shows its page first; its total takes a full read of
+    // the index. With countFound set, Search leaves that count to it: it
+    // gets a ticket and the where clause on the index (for
+    // FindIndex::CountRows, on a connection of its own, off the window
+    // thread) and hands the total back through FoundCounted.
+    // Meanwhile findCountPending is true and totalCount is the least the
+    // total can be (one more than the rows up to this page's end). Without
+    // countFound the count is made at once.
+    std::function<void(int ticket, const wxString& where)> countFound;
+    bool findCountPending = false;
+    // The total of the count with that ticket; false (and nothing changed)
+    // when a later search has made it stale.
+    bool FoundCounted(int ticket, int total);
+    // The total of the page's search, counted at once when still pending.
+    int ExactTotal();
+    // Up to how many found contacts are sorted into their page, with the
+    // total known at once; when more are found the list's order is walked.
+    int findSortCap = 10000;
+    // How many rows of the list's order are walked for a page of what a
+    // find finds before the rows found are sorted instead.
+    int findWalkRows = 10000;
     // Destroys the page records and the records deletes took out of it.
     void Clear();
 
@@ -219,9 +242,16 @@ public:
 private:
     // The filter of the find box's text.
     static wxString FindFilter(const SearchCondition& condition);
-    // Counts what the find box's text finds into totalCount and returns the
-    // statement that reads its page soonest.
-    wxString CountFound();
+    // The statement that reads the page of what the find box's text finds
+    // soonest; counts the total into totalCount when that costs little,
+    // and leaves foundWhere set otherwise (CountAfterPage).
+    wxString FindPage();
+    // The total of a find whose page holds rows (in the page list).
+    void CountAfterPage(int rows);
+    wxString foundWhere;
+    int findTicket = 0;
+    // The page statement of the records with these ids, in the list's order.
+    static wxString PageOfIds(const std::vector<int>& ids);
     // The page of the rows found, when a large share of the book (dense)
     // or a small one was found.
     wxString FoundPageStatement(const wxString& rows, bool dense) const;

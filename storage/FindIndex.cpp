@@ -107,46 +107,33 @@ wxString SelectHead()
     return head;
 }
 
-// "*text*" for GLOB, with its wildcards standing for themselves.
-wxString GlobPattern(const wxString& text)
+// The trigrams of a word of three characters or more, added as phrases
+// of the index's query language that must all be found. The index keeps
+// no positions: it only narrows the rows down, and the check tells whether
+// the trigrams stand together.
+void AddTrigrams(wxArrayString& phrases, const wxString& word)
 {
-    wxString pattern = "*";
-    for (wxUniChar c : text)
+    for (size_t i = 0; i + 3 <= word.length(); ++i)
     {
-        if (c == '*' || c == '?' || c == '[')
-            pattern << '[' << c << ']';
-        else
-            pattern << c;
+        wxString phrase = word.Mid(i, 3);
+        phrase.Replace("\"", "\"\"");
+        phrase = "\"" + phrase + "\"";
+        if (phrases.Index(phrase) == wxNOT_FOUND)
+            phrases.Add(phrase);
     }
-    return EscapeSqlText(pattern + "*");
 }
 
-// A word of three characters, as a phrase of the index's query language
-// (quoted for SQL): its one trigram, which the index alone tells.
-wxString Phrase(const wxString& word)
+// Phrases that must all be found, quoted for SQL.
+wxString AllOf(const wxArrayString& phrases)
 {
-    wxString phrase(word);
-    phrase.Replace("\"", "\"\"");
-    return EscapeSqlText("\"" + phrase + "\"");
+    return EscapeSqlText(wxJoin(phrases, ' ', 0));
 }
 
-// Any other word as a pattern on the row's text. A longer word: the index
-// finds the rows with each of its trigrams, and SQLite keeps those where
-// they stand together. A shorter one reads every row's text it is given
-// (the index does not read a short pattern of CJK characters right either).
-wxString Pattern(const wxString& word)
+// Whether the row's text holds the folded word (both are folded alike, so
+// the comparison is exact).
+wxString Holds(const wxString& word)
 {
-    if (word.length() < 3)
-        return "body like '%" + EscapeSqlText(EscapeLikePattern(word)) + "%' escape '\\'";
-    return "body glob '" + GlobPattern(word) + "'";
-}
-
-// The rows of the index whose text contains the folded word.
-wxString RowsContaining(const wxString& word)
-{
-    if (word.length() == 3)
-        return "select rowid from contact_find where contact_find match '" + Phrase(word) + "'";
-    return "select rowid from contact_find where " + Pattern(word);
+    return "instr(body, '" + EscapeSqlText(word) + "') > 0";
 }
 
 // The ids of the tags whose folded name contains the word.
@@ -382,12 +369,16 @@ void FindIndex::Rebuild(wxSQLite3Database& db)
     }
 }
 
-wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text, wxString* indexWhere)
+wxString FindIndex::Find::Where() const
 {
-    if (indexWhere)
-        indexWhere->clear();
+    return (match.empty() ? wxString() : "contact_find match '" + match + "' and ") + "(" + check + ")";
+}
+
+FindIndex::Find FindIndex::Plan(Adapter& adapter, const wxString& text)
+{
+    Find find;
     const wxString folded = Fold(text);
-    const bool indexed = Exists(adapter);
+    find.indexed = Exists(adapter);
     // Each word, with the tags whose name holds it.
     std::vector<std::pair<wxString, wxString>> words;
     for (const wxString& word : wxSplit(folded, ' ', 0))
@@ -397,69 +388,92 @@ wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text, wxString* 
             words.emplace_back(trimmed, TagIdsContaining(adapter, trimmed));
     }
     if (words.empty())
-        return wxString();
+        return find;
     auto tagged = [](const wxString& tags)
     { return "select contact_id from contact_tag where tag_id in (" + tags + ")"; };
-    wxString rows;
-    const bool drivers = std::any_of(words.begin(), words.end(), [](const auto& w) { return w.second.empty(); });
-    if (!indexed)
+    if (!find.indexed)
     {
-        rows = "select id from contacts where ";
+        find.rows = "select id from contacts where ";
         for (size_t i = 0; i < words.size(); ++i)
         {
-            rows << (i ? " and " : "") << "(" << ColumnsCondition(words[i].first);
+            find.rows << (i ? " and " : "") << "(" << ColumnsCondition(words[i].first);
             if (!words[i].second.empty())
-                rows << " or id in (" << tagged(words[i].second) << ")";
-            rows << ")";
+                find.rows << " or id in (" << tagged(words[i].second) << ")";
+            find.rows << ")";
         }
-        return rows;
+        return find;
     }
-    if (!drivers)
+    // Every word in the text or in the tags; the words no tag name holds
+    // narrow the rows down when they are long enough for the index.
+    wxArrayString phrases;
+    for (const auto& word : words)
     {
-        // Every word is in a tag name: word by word, each in the text or
-        // in the tags.
-        for (const auto& word : words)
-            rows << (rows.empty() ? "" : " intersect ") << "select * from (" << RowsContaining(word.first) << " union "
-                 << tagged(word.second) << ")";
+        find.check << (find.check.empty() ? "" : " and ")
+                   << (word.second.empty() ? Holds(word.first)
+                                           : "(" + Holds(word.first) +
+                                                 " or exists (select 1 from contact_tag where contact_id = "
+                                                 "contact_find.rowid and tag_id in (" +
+                                                 word.second + ")))");
+        if (word.second.empty() && word.first.length() >= 3)
+            AddTrigrams(phrases, word.first);
     }
-    else
-    {
-        // One read of the index: the words no tag name holds narrow the rows
-        // down (three characters by the index alone), and the others are
-        // checked on those rows only, in the text or in the tags.
-        wxString phrases, patterns;
-        bool driven = false; // by the index rather than a read of every row
-        for (const auto& word : words)
-        {
-            driven = driven || (word.second.empty() && word.first.length() >= 3);
-            if (word.second.empty() && word.first.length() == 3)
-                phrases << (phrases.empty() ? "" : " ") << Phrase(word.first);
-            else
-                patterns << (patterns.empty() ? "" : " and ")
-                         << (word.second.empty()
-                                 ? Pattern(word.first)
-                                 : "(" + Pattern(word.first) + " or rowid in (" + tagged(word.second) + "))");
-        }
-        wxString where;
-        if (!phrases.empty())
-            where << "contact_find match '" << phrases << "'" << (patterns.empty() ? "" : " and ");
-        where << patterns;
-        rows = "select rowid from contact_find where " + where;
-        // The rows' texts are read anyway when a pattern is checked on them;
-        // words of three characters alone are told by the index without.
-        if (indexWhere && driven && !patterns.empty())
-            *indexWhere = where;
-    }
+    wxString match = phrases.empty() ? wxString() : AllOf(phrases);
     // Digits and phone signs alone: the numbers with those digits too,
     // whatever their separators and country code.
     if (folded.find_first_not_of("0123456789+-.()/ ") == wxString::npos)
     {
-        for (const wxString& form : DigitsFound(folded))
+        const wxArrayString forms = DigitsFound(folded);
+        if (!forms.empty())
+            find.check = "(" + find.check + ")";
+        bool alone = true; // the match of the words alone so far
+        for (const wxString& form : forms)
         {
-            rows << " union " << RowsContaining(form);
-            if (indexWhere)
-                indexWhere->clear();
+            find.check << " or " << Holds(form);
+            wxArrayString digits;
+            AddTrigrams(digits, form);
+            // The words' digits together need every trigram of the words:
+            // the index finds those rows already.
+            const bool within = std::all_of(phrases.begin(), phrases.end(),
+                                            [&digits](const wxString& p) { return digits.Index(p) != wxNOT_FOUND; });
+            if (match.empty() || within)
+                continue;
+            match = (alone ? "(" + match + ")" : match) + " OR (" + AllOf(digits) + ")";
+            alone = false;
         }
     }
-    return rows;
+    find.match = match;
+    find.rows = "select rowid from contact_find where " + find.Where();
+    return find;
+}
+
+wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
+{
+    return Plan(adapter, text).rows;
+}
+
+int FindIndex::CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& where,
+                         const std::function<bool()>& cancelled, int rangeRows)
+{
+    const long long first = scalar("select ifnull(min(rowid), 1) - 1 from contact_find;");
+    const long long last = scalar("select ifnull(max(rowid), 0) from contact_find;");
+    if (first < -1 || last < 0)
+        return -1;
+    // Ids far apart (another program's) are counted in wider ranges: never
+    // more than a few hundred reads.
+    const long long range = std::max<long long>(rangeRows, (last - first) / 256 + 1);
+    long long total = 0;
+    for (long long low = first; low < last;)
+    {
+        if (cancelled && cancelled())
+            return -1;
+        const long long high = range >= last - low ? last : low + range;
+        const long long n = scalar(
+            wxString::Format("select count(*) from contact_find where rowid > %lld and rowid <= %lld and ", low, high) +
+            where + ";");
+        if (n < 0)
+            return -1;
+        total += n;
+        low = high;
+    }
+    return static_cast<int>(total);
 }

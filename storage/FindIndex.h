@@ -10,6 +10,8 @@
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
+#include <functional>
+
 class Adapter;
 class wxSQLite3Database;
 class ContactInfoEx;
@@ -63,14 +65,39 @@ bool IsComplete(wxSQLite3Database& db);
 // connection and transaction. Throws wxSQLite3Exception on failure.
 void Rebuild(wxSQLite3Database& db);
 
-// A select of the ids of the contacts whose texts, tag names or phone
-// digits contain the text: each word of it must be found in the
-// contact's texts or in one of its tag names; a text of digits and phone
-// signs alone also finds the numbers with those digits. Without the index
-// the contacts' own columns are read. Empty when the text has no word.
-// indexWhere, when given, receives the where clause on the index alone
-// when the rows are one read of it that the index narrows down and that
-// reads the rows' texts (they can then be sorted by their alpha column,
-// the family name's alphabet form, at little cost), and is empty otherwise.
-wxString BuildRows(Adapter& adapter, const wxString& text, wxString* indexWhere = nullptr);
+// What a find looks for, worked out once from the typed text.
+struct Find
+{
+    // Whether the book has the index; without it rows reads the contacts'
+    // own columns and the rest is empty.
+    bool indexed = false;
+    // On a row of the index (its body and rowid): whether its contact is
+    // found. Each word of the text must be in the row's text or in one of
+    // the contact's tag names; a text of digits and phone signs alone also
+    // finds the numbers with those digits.
+    wxString check;
+    // A query of the index that every found row matches, when the index
+    // can narrow the rows down (every way of being found needs a word of
+    // three characters or more that no tag name holds); empty otherwise.
+    wxString match;
+    // The select of the ids of the contacts found; empty when the text has
+    // no word.
+    wxString rows;
+
+    // The where clause on the index's rows: the match, then the check.
+    wxString Where() const;
+};
+Find Plan(Adapter& adapter, const wxString& text);
+
+// The select of the ids of the contacts the text finds (Plan's rows).
+wxString BuildRows(Adapter& adapter, const wxString& text);
+
+// How many of the index's rows meet the where clause, counted one range
+// of rows at a time so that no read holds the file for long (a write of
+// the window waits one range at most). scalar runs one select of one
+// number and gives -1 when it failed; cancelled is asked between ranges.
+// -1 when a read failed or the count was cancelled.
+const int COUNT_RANGE = 50000;
+int CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& where,
+              const std::function<bool()>& cancelled = {}, int rangeRows = COUNT_RANGE);
 } // namespace FindIndex

@@ -5,6 +5,7 @@
 
 #include "storage/ContactManager.h"
 #include "storage/DatabaseIndexes.h"
+#include "storage/FindIndex.h"
 #include "storage/HistoryManager.h"
 #include "tests/storage/StorageTestUtil.h"
 
@@ -150,6 +151,52 @@ TEST_F(FindTest, FindsAnyTextWhateverCaseWidthAccentsAndPhoneSeparators)
     manager.Search();
     EXPECT_TRUE(manager.contactList.IsEmpty());
     EXPECT_EQ(manager.totalCount, 100) << "a page past the last still counts them all";
+
+    // The same page when many are found: the list's order walked until the
+    // page is full, or sorted after all when the walk finds too few.
+    manager.findSortCap = 0;
+    for (int walked : {1000, 10})
+    {
+        manager.findWalkRows = walked;
+        paged.pageIndex = 2;
+        manager.SetCondition(paged);
+        manager.Search();
+        EXPECT_EQ(manager.totalCount, 100) << walked;
+        ASSERT_EQ(manager.contactList.GetCount(), 50u) << walked;
+        EXPECT_EQ(manager.contactList[0]->last_name_alpha, "N0049") << walked;
+        EXPECT_EQ(manager.contactList[49]->last_name_alpha, "N0000") << walked;
+    }
+
+    // Left to a counter, the page comes first and its total after it, from
+    // the index read a range of rows at a time.
+    int ticket = 0;
+    wxString where;
+    manager.countFound = [&](int t, const wxString& w)
+    {
+        ticket = t;
+        where = w;
+    };
+    manager.findWalkRows = 1000;
+    paged.pageIndex = 1;
+    manager.SetCondition(paged);
+    manager.Search();
+    EXPECT_TRUE(manager.findCountPending);
+    EXPECT_EQ(manager.totalCount, 51) << "at least one more than the page";
+    auto scalar = [this](const wxString& sql) -> long long { return dir.ScalarInt(sql); };
+    EXPECT_EQ(FindIndex::CountRows(
+                  scalar, where, [] { return true; }, 7),
+              -1)
+        << "cancelled";
+    const int counted = FindIndex::CountRows(scalar, where, {}, 7);
+    EXPECT_EQ(counted, 100);
+    EXPECT_FALSE(manager.FoundCounted(ticket - 1, 3)) << "a count of an earlier search";
+    EXPECT_TRUE(manager.FoundCounted(ticket, counted));
+    EXPECT_EQ(manager.totalCount, 100);
+    manager.SetCondition(paged);
+    manager.Search();
+    EXPECT_EQ(manager.ExactTotal(), 100) << "counted at once when asked";
+    EXPECT_FALSE(manager.FoundCounted(ticket, 3)) << "and the counter's total comes too late";
+    manager.countFound = nullptr;
 
     // A book whose index could not be added still finds, more slowly.
     dir.Exec("drop table contact_find;");

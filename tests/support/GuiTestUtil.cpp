@@ -34,7 +34,10 @@ void ProcessPending()
             loop->Dispatch();
     }
     if (wxTheApp)
+    {
+        wxTheApp->ProcessPendingEvents(); // what other threads queued too
         wxTheApp->ProcessIdle();
+    }
 }
 
 CorvalaGuiTest::CorvalaGuiTest()

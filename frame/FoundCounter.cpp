@@ -1,0 +1,74 @@
+#include "frame/FoundCounter.h"
+
+#include <wx/event.h>
+#include <wx/wxsqlite3.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "storage/Database.h"
+#include "storage/FindIndex.h"
+
+FoundCounter::FoundCounter(wxEvtHandler& owner, std::function<void(int ticket, int total)> done)
+    : owner(owner), done(std::move(done))
+{
+}
+
+FoundCounter::~FoundCounter()
+{
+    Stop();
+}
+
+void FoundCounter::Stop()
+{
+    for (Count& count : counts)
+        *count.stop = true;
+    for (Count& count : counts)
+        count.thread.join();
+    counts.clear();
+}
+
+void FoundCounter::Start(int ticket, const wxString& path, const wxString& where)
+{
+    // Counts that are over are let go; the others are told to stop.
+    for (Count& count : counts)
+    {
+        *count.stop = true;
+        if (*count.over)
+            count.thread.join();
+    }
+    counts.erase(std::remove_if(counts.begin(), counts.end(), [](const Count& c) { return !c.thread.joinable(); }),
+                 counts.end());
+    // Texts cross to the thread as bytes of their own.
+    const std::string file = path.utf8_string();
+    const std::string key = Database::Key().utf8_string();
+    const std::string clause = where.utf8_string();
+    Count count;
+    count.thread = std::thread(
+        [this, ticket, file, key, clause, stop = count.stop, over = count.over]
+        {
+            int total = -1;
+            try
+            {
+                wxSQLite3Database db;
+                db.Open(wxString::FromUTF8(file), wxString::FromUTF8(key), WXSQLITE_OPEN_READONLY);
+                db.SetBusyTimeout(Database::GetBusyTimeout());
+                auto scalar = [&db](const wxString& sql) -> long long
+                {
+                    wxSQLite3ResultSet row = db.ExecuteQuery(sql);
+                    return row.NextRow() ? row.GetInt64(0).GetValue() : -1;
+                };
+                total = FindIndex::CountRows(scalar, wxString::FromUTF8(clause), [&stop] { return stop->load(); });
+                db.Close();
+            }
+            catch (const wxSQLite3Exception&)
+            {
+                total = -1; // the total stays unknown: the label says so
+            }
+            if (total >= 0 && !*stop)
+                owner.CallAfter([this, ticket, total] { done(ticket, total); });
+            *over = true;
+        });
+    counts.push_back(std::move(count));
+}

@@ -1,0 +1,45 @@
+// Counts what the find box found, off the window thread: a find that
+// finds much of a large book shows its page at once, and its total takes
+// a read of the whole find index. The count runs on a connection of its
+// own, a range of rows at a time, so that a write of the window waits
+// for one range at most. A new count stops the one running without
+// waiting for it; the counter's end waits for every count it started.
+#pragma once
+
+#include <wx/string.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class wxEvtHandler;
+
+class FoundCounter
+{
+public:
+    // done runs on the window thread, through owner's queue (so not after
+    // owner is gone), with the count's ticket and total.
+    FoundCounter(wxEvtHandler& owner, std::function<void(int ticket, int total)> done);
+    ~FoundCounter();
+    FoundCounter(const FoundCounter&) = delete;
+    FoundCounter& operator=(const FoundCounter&) = delete;
+
+    // Counts the rows of the find index that meet the where clause in the
+    // book at path, and stops the count running before.
+    void Start(int ticket, const wxString& path, const wxString& where);
+    // Stops every count; returns when they are over.
+    void Stop();
+
+private:
+    struct Count
+    {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
+        std::shared_ptr<std::atomic<bool>> over = std::make_shared<std::atomic<bool>>(false);
+    };
+    wxEvtHandler& owner;
+    std::function<void(int, int)> done;
+    std::vector<Count> counts;
+};
