@@ -29,7 +29,7 @@ void FoundCounter::Stop()
     counts.clear();
 }
 
-void FoundCounter::Start(int ticket, const wxString& path, const wxString& where)
+void FoundCounter::Start(int ticket, const wxString& path, const wxString& counted)
 {
     // Counts that are over are let go; the others are told to stop.
     for (Count& count : counts)
@@ -43,7 +43,7 @@ void FoundCounter::Start(int ticket, const wxString& path, const wxString& where
     // Texts cross to the thread as bytes of their own.
     const std::string file = path.utf8_string();
     const std::string key = Database::Key().utf8_string();
-    const std::string clause = where.utf8_string();
+    const std::string clause = counted.utf8_string();
     Count count;
     count.thread = std::thread(
         [this, ticket, file, key, clause, stop = count.stop, over = count.over]

@@ -26,9 +26,9 @@ public:
     FoundCounter(const FoundCounter&) = delete;
     FoundCounter& operator=(const FoundCounter&) = delete;
 
-    // Counts the rows of the find index that meet the where clause in the
-    // book at path, and stops the count running before.
-    void Start(int ticket, const wxString& path, const wxString& where);
+    // Counts what a find's total is counted from (FindIndex::CountRows)
+    // in the book at path, and stops the count running before.
+    void Start(int ticket, const wxString& path, const wxString& counted);
     // Stops every count; returns when they are over.
     void Stop();
 

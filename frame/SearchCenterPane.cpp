@@ -138,8 +138,8 @@ SearchCenterPane::SearchCenterPane(wxWindow* parent, const FrameIds& ids, TagMan
                                                  if (contactManager.FoundCounted(ticket, total))
                                                      ShowPage(condition.pageIndex);
                                              });
-    contactManager.countFound = [this](int ticket, const wxString& where)
-    { counter->Start(ticket, Database::Path(), where); };
+    contactManager.countFound = [this](int ticket, const wxString& counted)
+    { counter->Start(ticket, Database::Path(), counted); };
     wxBoxSizer* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     upperSizer = new wxBoxSizer(wxVERTICAL);

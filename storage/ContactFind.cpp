@@ -61,9 +61,8 @@ wxString ContactManager::FindPage()
     const int offset = (condition.pageIndex - 1) * condition.pageSize;
     const int walked = findWalkRows * condition.pageIndex;
     std::vector<int> ids;
-    adapter.Query("select id from (select id, exists (select 1 from contact_find where contact_find.rowid = "
-                  "contacts.id and (" +
-                      find.check +
+    adapter.Query("select id from (select id, exists (select 1 from " + wxString(FindIndex::TEXTS) +
+                      " where contact_find.rowid = contacts.id and (" + find.check +
                       wxString::Format(")) as found from contacts order by last_name_alpha DESC limit %d) where "
                                        "found limit %d, %d;",
                                        walked, offset, condition.pageSize),
@@ -71,7 +70,7 @@ wxString ContactManager::FindPage()
     if (static_cast<int>(ids.size()) < condition.pageSize)
         return SortedFoundPage(find.Where());
     // The total needs a read of the whole index (CountAfterPage).
-    foundWhere = find.Where();
+    foundCounted = find.Counted();
     return PageOfIds(ids);
 }
 
@@ -82,14 +81,14 @@ void ContactManager::CountAfterPage(int rows)
     {
         // The last page: the total is known.
         totalCount = offset + rows;
-        foundWhere.clear();
+        foundCounted.clear();
         return;
     }
     if (countFound)
     {
         findCountPending = true;
         totalCount = offset + rows + 1;
-        countFound(++findTicket, foundWhere);
+        countFound(++findTicket, foundCounted);
         return;
     }
     ExactTotal();
@@ -97,7 +96,7 @@ void ContactManager::CountAfterPage(int rows)
 
 int ContactManager::ExactTotal()
 {
-    if (foundWhere.empty())
+    if (foundCounted.empty())
         return totalCount;
     const int total = FindIndex::CountRows(
         [this](const wxString& sql)
@@ -106,9 +105,9 @@ int ContactManager::ExactTotal()
             adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = row.GetInt64(0).GetValue(); });
             return value;
         },
-        foundWhere);
+        foundCounted);
     ++findTicket; // a count running elsewhere is stale now
-    foundWhere.clear();
+    foundCounted.clear();
     findCountPending = false;
     if (total >= 0)
         totalCount = total;
@@ -120,7 +119,7 @@ bool ContactManager::FoundCounted(int ticket, int total)
     if (ticket != findTicket || !findCountPending)
         return false;
     findCountPending = false;
-    foundWhere.clear();
+    foundCounted.clear();
     totalCount = total;
     return true;
 }
@@ -145,7 +144,7 @@ wxString ContactManager::SortedFoundPage(const wxString& where)
     std::vector<int> ids;
     int total = 0;
     const int offset = (condition.pageIndex - 1) * condition.pageSize;
-    adapter.Query("select rowid, count(*) over () from contact_find where " + where +
+    adapter.Query("select contact_find.rowid, count(*) over () from " + wxString(FindIndex::TEXTS) + " where " + where +
                       wxString::Format(" order by alpha DESC limit %d, %d;", offset, condition.pageSize),
                   [&ids, &total](wxSQLite3ResultSet& row)
                   {
@@ -153,7 +152,7 @@ wxString ContactManager::SortedFoundPage(const wxString& where)
                       total = ReadInt(row, 1);
                   });
     if (ids.empty() && offset > 0)
-        adapter.Query("select count(*) from contact_find where " + where + ";",
+        adapter.Query("select count(*) from " + wxString(FindIndex::TEXTS) + " where " + where + ";",
                       [&total](wxSQLite3ResultSet& row) { total = ReadInt(row, 0); });
     totalCount = total;
     return PageOfIds(ids);

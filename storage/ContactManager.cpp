@@ -211,7 +211,7 @@ void ContactManager::Search()
     if (condition.changed)
     {
         condition.changed = false;
-        foundWhere.clear();
+        foundCounted.clear();
         findCountPending = false;
         wxString pageSql;
         if (!condition.find.empty())
@@ -236,7 +236,7 @@ void ContactManager::Search()
                           [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
             contact->KeepAsRead();
         }
-        if (!foundWhere.empty())
+        if (!foundCounted.empty())
             CountAfterPage(static_cast<int>(page.GetCount()));
         Clear();
         for (ContactInfoEx* contact : page)

@@ -39,13 +39,12 @@ public:
     // A find that finds many contacts (or is of words too short for the
     // find index) shows its page first; its total takes a full read of
     // the index. With countFound set, Search leaves that count to it: it
-    // gets a ticket and the where clause on the index (for
-    // FindIndex::CountRows, on a connection of its own, off the window
-    // thread) and hands the total back through FoundCounted.
-    // Meanwhile findCountPending is true and totalCount is the least the
-    // total can be (one more than the rows up to this page's end). Without
-    // countFound the count is made at once.
-    std::function<void(int ticket, const wxString& where)> countFound;
+    // gets a ticket and what to count (for FindIndex::CountRows, on a
+    // connection of its own, off the window thread) and hands the total
+    // back through FoundCounted. Meanwhile findCountPending is true and
+    // totalCount is the least the total can be (one more than the rows up
+    // to this page's end). Without countFound the count is made at once.
+    std::function<void(int ticket, const wxString& counted)> countFound;
     bool findCountPending = false;
     // The total of the count with that ticket; false (and nothing changed)
     // when a later search has made it stale.
@@ -244,11 +243,11 @@ private:
     static wxString FindFilter(const SearchCondition& condition);
     // The statement that reads the page of what the find box's text finds
     // soonest; counts the total into totalCount when that costs little,
-    // and leaves foundWhere set otherwise (CountAfterPage).
+    // and leaves foundCounted set otherwise (CountAfterPage).
     wxString FindPage();
     // The total of a find whose page holds rows (in the page list).
     void CountAfterPage(int rows);
-    wxString foundWhere;
+    wxString foundCounted;
     int findTicket = 0;
     // The page statement of the records with these ids, in the list's order.
     static wxString PageOfIds(const std::vector<int>& ids);

@@ -15,6 +15,8 @@
 #include "storage/KeptProperties.h"
 
 const char* const FindIndex::TABLE = "contact_find";
+const char* const FindIndex::TEXTS =
+    "(select id as rowid, c0 as body, c1 as alpha from contact_find_content) as contact_find";
 // The texts are folded before they are stored and the query is folded the
 // same way, so the tokenizer compares exactly; without positions the index
 // only narrows the rows down and SQLite checks each pattern on the text.
@@ -371,7 +373,19 @@ void FindIndex::Rebuild(wxSQLite3Database& db)
 
 wxString FindIndex::Find::Where() const
 {
-    return (match.empty() ? wxString() : "contact_find match '" + match + "' and ") + "(" + check + ")";
+    return (match.empty() ? wxString()
+                          : "contact_find.rowid in (select rowid from contact_find where contact_find match '" + match +
+                                "') and ") +
+           "(" + check + ")";
+}
+
+wxString FindIndex::Find::Counted() const
+{
+    // The index reads ranges of its rows within a match itself, quicker
+    // than a read of every text unless most rows match.
+    if (!match.empty())
+        return "contact_find where contact_find match '" + match + "' and (" + check + ")";
+    return wxString(TEXTS) + " where (" + check + ")";
 }
 
 FindIndex::Find FindIndex::Plan(Adapter& adapter, const wxString& text)
@@ -442,7 +456,7 @@ FindIndex::Find FindIndex::Plan(Adapter& adapter, const wxString& text)
         }
     }
     find.match = match;
-    find.rows = "select rowid from contact_find where " + find.Where();
+    find.rows = "select contact_find.rowid from " + wxString(TEXTS) + " where " + find.Where();
     return find;
 }
 
@@ -451,11 +465,11 @@ wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
     return Plan(adapter, text).rows;
 }
 
-int FindIndex::CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& where,
+int FindIndex::CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& counted,
                          const std::function<bool()>& cancelled, int rangeRows)
 {
-    const long long first = scalar("select ifnull(min(rowid), 1) - 1 from contact_find;");
-    const long long last = scalar("select ifnull(max(rowid), 0) from contact_find;");
+    const long long first = scalar("select ifnull(min(id), 1) - 1 from contact_find_content;");
+    const long long last = scalar("select ifnull(max(id), 0) from contact_find_content;");
     if (first < -1 || last < 0)
         return -1;
     // Ids far apart (another program's) are counted in wider ranges: never
@@ -467,9 +481,9 @@ int FindIndex::CountRows(const std::function<long long(const wxString& sql)>& sc
         if (cancelled && cancelled())
             return -1;
         const long long high = range >= last - low ? last : low + range;
-        const long long n = scalar(
-            wxString::Format("select count(*) from contact_find where rowid > %lld and rowid <= %lld and ", low, high) +
-            where + ";");
+        const long long n =
+            scalar("select count(*) from " + counted +
+                   wxString::Format(" and contact_find.rowid > %lld and contact_find.rowid <= %lld;", low, high));
         if (n < 0)
             return -1;
         total += n;

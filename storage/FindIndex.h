@@ -65,6 +65,11 @@ bool IsComplete(wxSQLite3Database& db);
 // connection and transaction. Throws wxSQLite3Exception on failure.
 void Rebuild(wxSQLite3Database& db);
 
+// The index's texts as a table named contact_find of rowid, body and
+// alpha: the index's own copy of them (an ordinary table), read directly,
+// which is quicker than through the index.
+extern const char* const TEXTS;
+
 // What a find looks for, worked out once from the typed text.
 struct Find
 {
@@ -84,20 +89,23 @@ struct Find
     // no word.
     wxString rows;
 
-    // The where clause on the index's rows: the match, then the check.
+    // The where clause on the rows of TEXTS: the match, then the check.
     wxString Where() const;
+    // What the total is counted from: the index narrowed by the match, or
+    // TEXTS, then "where" and a clause on it (CountRows).
+    wxString Counted() const;
 };
 Find Plan(Adapter& adapter, const wxString& text);
 
 // The select of the ids of the contacts the text finds (Plan's rows).
 wxString BuildRows(Adapter& adapter, const wxString& text);
 
-// How many of the index's rows meet the where clause, counted one range
-// of rows at a time so that no read holds the file for long (a write of
-// the window waits one range at most). scalar runs one select of one
-// number and gives -1 when it failed; cancelled is asked between ranges.
-// -1 when a read failed or the count was cancelled.
+// How many rows of a find's Counted() there are, counted one range of
+// rows at a time so that no read holds the file for long (a write of the
+// window waits one range at most). scalar runs one select of one number
+// and gives -1 when it failed; cancelled is asked between ranges. -1 when
+// a read failed or the count was cancelled.
 const int COUNT_RANGE = 50000;
-int CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& where,
+int CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& counted,
               const std::function<bool()>& cancelled = {}, int rangeRows = COUNT_RANGE);
 } // namespace FindIndex
