@@ -11,6 +11,7 @@
 #include <wx/filename.h>
 #include <wx/init.h>
 #include <wx/stopwatch.h>
+#include <wx/wxsqlite3.h>
 
 #include <expat.h>
 #include <sqlite3.h>
@@ -107,10 +108,31 @@ struct Floor
         if (sqlite3_step(insert) == SQLITE_DONE)
             ++stored;
         sqlite3_reset(insert);
+        if (find)
+        {
+            // The row's texts in lower case, one per line, as the find
+            // index holds them.
+            std::string body;
+            for (const std::string& cell : cells)
+            {
+                if (cell.empty())
+                    continue;
+                body += (body.empty() ? "" : "\n") + cell;
+            }
+            std::transform(body.begin(), body.end(), body.begin(), [](unsigned char c) { return std::tolower(c); });
+            sqlite3_bind_int64(find, 1, sqlite3_last_insert_rowid(sqlite3_db_handle(insert)));
+            sqlite3_bind_text(find, 2, body.data(), static_cast<int>(body.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(find, 3, cells[0].data(), static_cast<int>(cells[0].size()), SQLITE_TRANSIENT);
+            sqlite3_step(find);
+            sqlite3_reset(find);
+        }
     }
+    // The find index's insert, when the floor writes it too.
+    sqlite3_stmt* find = nullptr;
 };
 
-double FloorMs(const std::string& content, const std::string& database, const std::string& insertSql, int& stored)
+double FloorMs(const std::string& content, const std::string& database, const std::string& insertSql, int& stored,
+               bool withFind = false)
 {
     sqlite3* db = nullptr;
     if (sqlite3_open(database.c_str(), &db) != SQLITE_OK)
@@ -120,6 +142,9 @@ double FloorMs(const std::string& content, const std::string& database, const st
     floor.now = wxDateTime::Now().Format("%Y-%m-%d %H:%M:%S").utf8_string();
     sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr);
     sqlite3_prepare_v2(db, insertSql.c_str(), -1, &floor.insert, nullptr);
+    if (withFind)
+        sqlite3_prepare_v2(db, "insert into contact_find (rowid, body, alpha) values (?, ?, ?);", -1, &floor.find,
+                           nullptr);
     XML_Parser parser = XML_ParserCreate("UTF-8");
     XML_SetUserData(parser, &floor);
     XML_SetElementHandler(parser, Floor::Start, Floor::End);
@@ -127,6 +152,7 @@ double FloorMs(const std::string& content, const std::string& database, const st
     XML_Parse(parser, content.data(), static_cast<int>(content.size()), 1);
     XML_ParserFree(parser);
     sqlite3_finalize(floor.insert);
+    sqlite3_finalize(floor.find);
     sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     sqlite3_close(db);
@@ -168,42 +194,75 @@ bool RunOne(const wxString& folder, int rows)
         imported = reader.Failed() ? 0 : rowsRead;
     }
 
-    // Storing: one batch into a fresh database, as the dialog does.
+    // Storing: one batch into a fresh database, as the dialog does; the
+    // same into a book without the find index (what the index costs); and
+    // the floor, without and with the find index's insert. Five rounds of
+    // the four, median of each.
     const wxString dbFolder = folder + wxString::Format("/db-%d", rows);
+    const wxString floorFolder = folder + wxString::Format("/floor-%d", rows);
     wxString error;
-    if (!DatabaseBuilder::Create(dbFolder + "/data/Corvala.s3db", false, &error))
+    auto fresh = [&error](const wxString& path, bool withFind)
     {
-        std::fprintf(stderr, "cannot create the database: %s\n", static_cast<const char*>(error.utf8_str()));
-        return false;
-    }
-    const wxString oldCwd = wxGetCwd();
-    wxSetWorkingDirectory(dbFolder);
-    double insert = 0;
-    int total = 0;
+        wxRemoveFile(path);
+        if (!DatabaseBuilder::Create(path, false, &error))
+        {
+            std::fprintf(stderr, "cannot create the database: %s\n", static_cast<const char*>(error.utf8_str()));
+            return false;
+        }
+        if (!withFind)
+        {
+            wxSQLite3Database db;
+            db.Open(path);
+            db.ExecuteUpdate("drop table contact_find;");
+            db.Close();
+        }
+        return true;
+    };
+    auto import = [&](bool withFind, int& total)
     {
+        if (!fresh(dbFolder + "/data/Corvala.s3db", withFind))
+            return -1.0;
+        const wxString oldCwd = wxGetCwd();
+        wxSetWorkingDirectory(dbFolder);
         ContactManager manager;
         wxStopWatch watch;
         SpreadsheetReader reader;
         if (reader.Open(file) == SpreadsheetReader::LOAD_OK)
             manager.InsertContacts(reader);
-        insert = watch.TimeInMicro().ToDouble() / 1000.0;
         total = manager.totalCount;
+        const double ms = watch.TimeInMicro().ToDouble() / 1000.0;
+        wxSetWorkingDirectory(oldCwd);
+        return ms;
+    };
+    auto floorRun = [&](bool withFind, int& stored)
+    {
+        const wxString path = floorFolder + "/data/Corvala.s3db";
+        if (!fresh(path, true))
+            return -1.0;
+        return FloorMs(content, path.utf8_string(), ContactManager::InsertStatement(), stored, withFind);
+    };
+    std::vector<double> inserts, unindexeds, floors, indexedFloors;
+    int total = 0, unindexedTotal = 0, floorStored = 0, indexedStored = 0;
+    for (int round = 0; round < 5; ++round)
+    {
+        inserts.push_back(import(true, total));
+        unindexeds.push_back(import(false, unindexedTotal));
+        floors.push_back(floorRun(false, floorStored));
+        indexedFloors.push_back(floorRun(true, indexedStored));
     }
-    wxSetWorkingDirectory(oldCwd);
-
-    // The floor, into a fresh database of its own.
-    const wxString floorFolder = folder + wxString::Format("/floor-%d", rows);
-    int floorStored = 0;
-    double floor = -1;
-    if (DatabaseBuilder::Create(floorFolder + "/data/Corvala.s3db", false, &error))
-        floor = FloorMs(content, (floorFolder + "/data/Corvala.s3db").utf8_string(), ContactManager::InsertStatement(),
-                        floorStored);
+    const double insert = Median(inserts), unindexed = Median(unindexeds), floor = Median(floors),
+                 indexedFloor = Median(indexedFloors);
 
     std::printf("%6d rows  %7.2f MB  read %8.1f ms  import (read and store) %9.1f ms (%.2f ms/row)  stored %d of "
                 "%zu\n",
                 rows, content.size() / 1e6, Median(read), insert, insert / std::max(1, rows), total, imported);
     std::printf("%6s       floor: expat into one prepared insert %9.1f ms  %.1fx  stored %d\n", "", floor,
                 floor > 0 ? insert / floor : 0, floorStored);
+    std::printf("%6s       into a book without the find index %9.1f ms  %.1fx the floor  stored %d\n", "", unindexed,
+                floor > 0 ? unindexed / floor : 0, unindexedTotal);
+    std::printf("%6s       floor with the find index: and each row's texts into it %9.1f ms  import %.1fx  stored "
+                "%d\n",
+                "", indexedFloor, indexedFloor > 0 ? insert / indexedFloor : 0, indexedStored);
     return total == static_cast<int>(imported) && imported == static_cast<size_t>(rows);
 }
 } // namespace

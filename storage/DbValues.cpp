@@ -437,13 +437,41 @@ const KeptValue* Find(const KeptValues* kept, int column)
 }
 } // namespace
 
+void BindText(wxSQLite3Statement& stmt, int index, const wxString& text)
+{
+    // Most texts are short and plain ASCII: their UTF-8 is their characters
+    // as they stand, with no conversion to make.
+    char plain[256];
+    size_t n = 0;
+    if (text.length() < sizeof plain)
+    {
+        for (wxUniChar c : text)
+        {
+            const wxUniChar::value_type v = c.GetValue();
+            if (v == 0 || v >= 0x80)
+            {
+                n = sizeof plain;
+                break;
+            }
+            plain[n++] = static_cast<char>(v);
+        }
+        if (n < sizeof plain)
+        {
+            plain[n] = '\0';
+            stmt.Bind(index, static_cast<const char*>(plain));
+            return;
+        }
+    }
+    stmt.Bind(index, text);
+}
+
 void BindText(wxSQLite3Statement& stmt, int index, const wxString& text, const KeptValues* kept, int column)
 {
     const KeptValue* keep = Find(kept, column);
     if (keep && keep->text == text)
         BindDbValue(stmt, index, keep->stored);
     else
-        stmt.Bind(index, text);
+        BindText(stmt, index, text);
 }
 
 void BindDateTime(wxSQLite3Statement& stmt, int index, const wxDateTime& time, const KeptValues* kept, int column)

@@ -87,6 +87,8 @@ wxString ReadText(wxSQLite3ResultSet& rs, int column, KeptValues& kept);
 wxDateTime ReadDateTime(wxSQLite3ResultSet& rs, int column, KeptValues& kept);
 int ReadInt(wxSQLite3ResultSet& rs, int column, KeptValues& kept);
 
+// Binds a text as UTF-8 (quickly when it is plain ASCII).
+void BindText(wxSQLite3Statement& stmt, int index, const wxString& text);
 // Binds the field's value; when kept holds the column and the field still
 // has what was read from it, binds the stored value instead.
 void BindText(wxSQLite3Statement& stmt, int index, const wxString& text, const KeptValues* kept, int column);

@@ -65,38 +65,105 @@ wxString LineValue(const wxString& line)
     return text;
 }
 
-// A text the body already holds (the phonetic name that is the name, the
-// same history comment twice) is not added again.
-void AddLine(wxString& body, const wxString& text)
+// The row's one text as it is stored, in UTF-8: the contact's texts
+// folded, one per line, then the digits of its phones. A text the row
+// already holds (the phonetic name that is the name, the same history
+// comment twice) is not added again.
+class RowText
 {
-    if (text.empty())
-        return;
-    const wxString line = FindIndex::Fold(text);
-    if (body == line || body.StartsWith(line + '\n') || body.EndsWith('\n' + line) || body.Contains('\n' + line + '\n'))
-        return;
-    if (!body.empty())
-        body += '\n';
-    body += line;
-}
+public:
+    void Add(const wxString& text)
+    {
+        if (text.empty())
+            return;
+        std::string line;
+        if (IsAscii(text))
+        {
+            // The folded form of plain ASCII is its lower case.
+            line.reserve(text.length());
+            for (wxUniChar c : text)
+            {
+                const char ascii = static_cast<char>(c.GetValue());
+                line += ascii >= 'A' && ascii <= 'Z' ? static_cast<char>(ascii - 'A' + 'a') : ascii;
+            }
+        }
+        else
+            line = FindIndex::Fold(text).utf8_string();
+        for (const auto& held : lines)
+        {
+            if (held.second == line.size() && row.compare(held.first, held.second, line) == 0)
+                return;
+        }
+        if (!row.empty())
+            row += '\n';
+        lines.emplace_back(row.size(), line.size());
+        row += line;
+    }
 
-// The row's one text: the contact's texts, then the digits of its phones.
-wxString RowText(const ContactInfoEx& contact, const wxArrayString& history)
+    void AddDigits(const std::string& digits)
+    {
+        if (!digits.empty())
+            row += (row.empty() ? "" : "\n") + digits;
+    }
+
+    static bool IsAscii(const wxString& text)
+    {
+        for (wxUniChar c : text)
+        {
+            if (c.GetValue() >= 0x80)
+                return false;
+        }
+        return true;
+    }
+
+    std::string row;
+
+private:
+    std::vector<std::pair<size_t, size_t>> lines; // where each text stands
+};
+
+// The contact's texts but the phone numbers, the values of its kept lines
+// and the given history comments; phone numbers are found by the line of
+// their digits.
+std::string TextOf(const ContactInfoEx& contact, const wxArrayString& history)
 {
-    const wxString body = FindIndex::BodyOf(contact, history);
-    const wxString digits = FindIndex::DigitsOf(contact);
-    return digits.empty() ? body : body + '\n' + digits;
+    RowText text;
+    text.Add(contact.last_name);
+    text.Add(contact.first_name);
+    text.Add(contact.last_name_alpha);
+    text.Add(contact.first_name_alpha);
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+    {
+        if (!IsPhoneField(field))
+            text.Add(contact.*field);
+    }
+    for (const wxString& line : contact.keptProperties)
+        text.Add(LineValue(line));
+    for (const wxString& comment : history)
+        text.Add(comment);
+    std::string digits;
+    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
+    {
+        if (!IsPhoneField(field))
+            continue;
+        const wxString form = FindIndex::PhoneDigits(contact.*field);
+        if (!form.empty())
+            digits += (digits.empty() ? "" : " ") + form.ToStdString();
+    }
+    text.AddDigits(digits);
+    return text.row;
 }
 
 bool Write(Adapter& adapter, const ContactInfoEx& contact, const wxArrayString& history)
 {
-    const wxString text = RowText(contact, history);
+    const std::string text = TextOf(contact, history);
     static const wxString store(SQL_STORE);
     adapter.ExecuteBound(store,
                          [&contact, &text](wxSQLite3Statement& stmt)
                          {
                              stmt.Bind(1, contact.id);
-                             stmt.Bind(2, text);
-                             stmt.Bind(3, contact.last_name_alpha);
+                             stmt.Bind(2, text.c_str());
+                             BindText(stmt, 3, contact.last_name_alpha);
                          });
     return !adapter.LastFailed();
 }
@@ -203,7 +270,8 @@ wxString FindIndex::PhoneDigits(const wxString& phone, bool* international)
 {
     wxString digits;
     bool plus = false;
-    for (wxUniChar c : Fold(phone))
+    // Full-width digits and signs are read as their plain forms.
+    for (wxUniChar c : RowText::IsAscii(phone) ? phone : Fold(phone))
     {
         if (c >= '0' && c <= '9')
             digits += c;
@@ -236,40 +304,6 @@ wxArrayString FindIndex::DigitsFound(const wxString& typed)
     else if (digits[0] == '0' && digits.length() > 3)
         forms.Add(digits.Mid(1)); // stored with its country code
     return forms;
-}
-
-wxString FindIndex::BodyOf(const ContactInfoEx& contact, const wxArrayString& historyComments)
-{
-    wxString body;
-    AddLine(body, contact.last_name);
-    AddLine(body, contact.first_name);
-    AddLine(body, contact.last_name_alpha);
-    AddLine(body, contact.first_name_alpha);
-    // Phone numbers are found by the line of their digits.
-    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-    {
-        if (!IsPhoneField(field))
-            AddLine(body, contact.*field);
-    }
-    for (const wxString& line : contact.keptProperties)
-        AddLine(body, LineValue(line));
-    for (const wxString& comment : historyComments)
-        AddLine(body, comment);
-    return body;
-}
-
-wxString FindIndex::DigitsOf(const ContactInfoEx& contact)
-{
-    wxString digits;
-    for (wxString ContactInfoEx::*field : CONTACT_TEXT_FIELDS)
-    {
-        if (!IsPhoneField(field))
-            continue;
-        const wxString form = PhoneDigits(contact.*field);
-        if (!form.empty())
-            digits << (digits.empty() ? "" : " ") << form;
-    }
-    return digits;
 }
 
 bool FindIndex::Exists(Adapter& adapter)
@@ -364,7 +398,8 @@ void FindIndex::Rebuild(wxSQLite3Database& db)
             historyRow = history.NextRow();
         }
         insert.Bind(1, id);
-        insert.Bind(2, RowText(*contact, comments));
+        const std::string text = TextOf(*contact, comments);
+        insert.Bind(2, text.c_str());
         insert.Bind(3, contact->last_name_alpha);
         insert.ExecuteUpdate();
         insert.Reset();

@@ -36,12 +36,6 @@ wxString PhoneDigits(const wxString& phone, bool* international = nullptr);
 // (without the leading "0").
 wxArrayString DigitsFound(const wxString& typed);
 
-// The indexed texts of a contact: its fields but the phone numbers, the
-// values of its kept lines and the given history comments, folded, one per
-// line; and the digits of its phone numbers, space separated.
-wxString BodyOf(const ContactInfoEx& contact, const wxArrayString& historyComments);
-wxString DigitsOf(const ContactInfoEx& contact);
-
 // Whether the book has the index (an older book that could not be changed
 // at start-up has not; the find then reads the contacts themselves).
 bool Exists(Adapter& adapter);

@@ -17,7 +17,16 @@ int depth = 0;
 std::unique_ptr<wxSQLite3Database> connection;
 bool openFailed = false;
 wxString openError;
-std::map<wxString, std::unique_ptr<wxSQLite3Statement>> prepared;
+// Statements sorted by length first: a batch's long statements are told
+// apart without comparing their texts.
+struct ShorterFirst
+{
+    bool operator()(const wxString& a, const wxString& b) const
+    {
+        return a.length() != b.length() ? a.length() < b.length() : a.compare(b) < 0;
+    }
+};
+std::map<wxString, std::unique_ptr<wxSQLite3Statement>, ShorterFirst> prepared;
 
 void CloseConnection()
 {
