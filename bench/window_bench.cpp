@@ -394,7 +394,7 @@ private:
             Print("error no-window ID_TEXTCTRL_FIND");
             return;
         }
-        for (const char* text : {"baker", "tidewater", "555 0123", "anna lund"})
+        for (const char* text : {"baker", "tidewater", "555 0123", "anna lund", "qz"})
         {
             const std::string typed(text);
             for (size_t length = 1; length <= typed.size(); ++length)

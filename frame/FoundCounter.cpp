@@ -10,10 +10,7 @@
 #include "storage/Database.h"
 #include "storage/FindIndex.h"
 
-FoundCounter::FoundCounter(wxEvtHandler& owner, std::function<void(int ticket, int total)> done)
-    : owner(owner), done(std::move(done))
-{
-}
+FoundCounter::FoundCounter(wxEvtHandler& owner, Done done) : owner(owner), done(std::move(done)) {}
 
 FoundCounter::~FoundCounter()
 {
@@ -29,7 +26,7 @@ void FoundCounter::Stop()
     counts.clear();
 }
 
-void FoundCounter::Start(int ticket, const wxString& path, const wxString& counted)
+void FoundCounter::Start(int ticket, const wxString& path, const wxString& counted, const wxString& sorted)
 {
     // Counts that are over are let go; the others are told to stop.
     for (Count& count : counts)
@@ -44,11 +41,13 @@ void FoundCounter::Start(int ticket, const wxString& path, const wxString& count
     const std::string file = path.utf8_string();
     const std::string key = Database::Key().utf8_string();
     const std::string clause = counted.utf8_string();
+    const std::string page = sorted.utf8_string();
     Count count;
     count.thread = std::thread(
-        [this, ticket, file, key, clause, stop = count.stop, over = count.over]
+        [this, ticket, file, key, clause, page, stop = count.stop, over = count.over]
         {
             int total = -1;
+            std::vector<int> ids;
             try
             {
                 wxSQLite3Database db;
@@ -59,7 +58,18 @@ void FoundCounter::Start(int ticket, const wxString& path, const wxString& count
                     wxSQLite3ResultSet row = db.ExecuteQuery(sql);
                     return row.NextRow() ? row.GetInt64(0).GetValue() : -1;
                 };
-                total = FindIndex::CountRows(scalar, wxString::FromUTF8(clause), [&stop] { return stop->load(); });
+                if (!page.empty())
+                {
+                    // The page sorted, the total beside each row.
+                    wxSQLite3ResultSet rows = db.ExecuteQuery(wxString::FromUTF8(page));
+                    while (rows.NextRow())
+                    {
+                        ids.push_back(rows.GetInt(0));
+                        total = rows.GetInt(1);
+                    }
+                }
+                if (ids.empty())
+                    total = FindIndex::CountRows(scalar, wxString::FromUTF8(clause), [&stop] { return stop->load(); });
                 db.Close();
             }
             catch (const wxSQLite3Exception&)
@@ -67,7 +77,7 @@ void FoundCounter::Start(int ticket, const wxString& path, const wxString& count
                 total = -1; // the total stays unknown: the label says so
             }
             if (total >= 0 && !*stop)
-                owner.CallAfter([this, ticket, total] { done(ticket, total); });
+                owner.CallAfter([this, ticket, total, ids] { done(ticket, total, ids); });
             *over = true;
         });
     counts.push_back(std::move(count));

@@ -19,16 +19,20 @@ class wxEvtHandler;
 class FoundCounter
 {
 public:
+    using Done = std::function<void(int ticket, int total, const std::vector<int>& page)>;
     // done runs on the window thread, through owner's queue (so not after
-    // owner is gone), with the count's ticket and total.
-    FoundCounter(wxEvtHandler& owner, std::function<void(int ticket, int total)> done);
+    // owner is gone), with the count's ticket and total, and the page's ids
+    // when it sorted them.
+    FoundCounter(wxEvtHandler& owner, Done done);
     ~FoundCounter();
     FoundCounter(const FoundCounter&) = delete;
     FoundCounter& operator=(const FoundCounter&) = delete;
 
     // Counts what a find's total is counted from (FindIndex::CountRows)
-    // in the book at path, and stops the count running before.
-    void Start(int ticket, const wxString& path, const wxString& counted);
+    // in the book at path, or, when sorted is not empty, reads the page and
+    // total it selects (FindIndex::SortedPage); stops the count running
+    // before.
+    void Start(int ticket, const wxString& path, const wxString& counted, const wxString& sorted);
     // Stops every count; returns when they are over.
     void Stop();
 
@@ -40,6 +44,6 @@ private:
         std::shared_ptr<std::atomic<bool>> over = std::make_shared<std::atomic<bool>>(false);
     };
     wxEvtHandler& owner;
-    std::function<void(int, int)> done;
+    Done done;
     std::vector<Count> counts;
 };

@@ -132,14 +132,13 @@ SearchCenterPane::SearchCenterPane(wxWindow* parent, const FrameIds& ids, TagMan
     : wxPanel(parent, ids.ID_PANEL1, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "ID_PANEL1"), tagManager(tags),
       contactManager(contacts)
 {
-    counter = std::make_unique<FoundCounter>(*this,
-                                             [this](int ticket, int total)
-                                             {
-                                                 if (contactManager.FoundCounted(ticket, total))
-                                                     ShowPage(condition.pageIndex);
-                                             });
-    contactManager.countFound = [this](int ticket, const wxString& counted)
-    { counter->Start(ticket, Database::Path(), counted); };
+    counter = std::make_unique<FoundCounter>(*this, [this](int ticket, int total, const std::vector<int>& page)
+                                             { OnFound(ticket, total, page); });
+    contactManager.countFound = [this](int ticket, const wxString& counted, const wxString& sorted)
+    { counter->Start(ticket, Database::Path(), counted, sorted); };
+    foundLater.SetOwner(this, wxID_ANY);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { later(); }, foundLater.GetId());
     wxBoxSizer* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     upperSizer = new wxBoxSizer(wxVERTICAL);
@@ -365,6 +364,21 @@ wxString SearchCenterPane::FormatPageLabel(int page, int pageSize, int total)
     return wxString::Format("%d - %d / %d", first, last, total);
 }
 
+void SearchCenterPane::OnFound(int ticket, int total, const std::vector<int>& page)
+{
+    // Not inside a search that lets the window paint, nor under a dialog
+    // that may be showing a record of the page: a little later.
+    wxWindow* top = wxGetTopLevelParent(this);
+    if (LongLoad::Running() || (top && !top->IsEnabled()))
+    {
+        later = [this, ticket, total, page] { OnFound(ticket, total, page); };
+        foundLater.StartOnce(100);
+        return;
+    }
+    if (contactManager.FoundCounted(ticket, total, page))
+        ShowPage(condition.pageIndex);
+}
+
 SearchCenterPane::~SearchCenterPane()
 {
     contactManager.countFound = nullptr;
@@ -376,9 +390,12 @@ void SearchCenterPane::ShowPage(int page)
     wxString label = FormatPageLabel(page, contactManager.condition.pageSize, contactManager.totalCount);
     if (contactManager.findCountPending)
     {
-        // The page is full and the total still being counted.
-        const int size = contactManager.condition.pageSize;
-        label = wxString::Format("%d - %d / ", (page - 1) * size + 1, page * size) + wxString::FromUTF8("\u2026");
+        // The total still being counted (and the page, when it is not full,
+        // still being filled).
+        const int first = (page - 1) * contactManager.condition.pageSize;
+        label =
+            wxString::Format("%d - %d / ", first + 1, first + static_cast<int>(contactManager.contactList.GetCount())) +
+            wxString::FromUTF8("\u2026");
     }
     if (contactManager.condition.find.empty())
         pageLabel->SetLabel(label);

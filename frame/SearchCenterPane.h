@@ -5,6 +5,10 @@
 
 #include <wx/event.h>
 #include <wx/panel.h>
+#include <wx/timer.h>
+
+#include <functional>
+#include <vector>
 
 #include <memory>
 
@@ -113,4 +117,7 @@ private:
     wxTextCtrl* findBox = nullptr;
     // Counts the total of a find that showed its page first.
     std::unique_ptr<FoundCounter> counter;
+    void OnFound(int ticket, int total, const std::vector<int>& page);
+    wxTimer foundLater;
+    std::function<void()> later;
 };

@@ -8,6 +8,7 @@
 #include "storage/ContactManager.h"
 #include "storage/DbValues.h"
 #include "storage/FindIndex.h"
+#include "storage/UnitOfWork.h"
 
 wxString ContactManager::FindFilter(const SearchCondition& condition)
 {
@@ -68,7 +69,21 @@ wxString ContactManager::FindPage()
                                        walked, offset, condition.pageSize),
                   [&ids](wxSQLite3ResultSet& row) { ids.push_back(ReadInt(row, 0)); });
     if (static_cast<int>(ids.size()) < condition.pageSize)
-        return SortedFoundPage(find.Where());
+    {
+        // A walk over the whole book found everything there is.
+        int last = 0;
+        readInt("select ifnull(max(id), 0) from contacts;", last);
+        if (last <= walked && (!ids.empty() || offset == 0))
+        {
+            totalCount = offset + static_cast<int>(ids.size());
+            return PageOfIds(ids);
+        }
+        if (!countFound)
+            return SortedFoundPage(find.Where());
+        // The first rows found stand first on the page too: they are shown
+        // while the rows found are sorted off the window thread.
+        foundSorted = FindIndex::SortedPage(find.Where(), offset, condition.pageSize);
+    }
     // The total needs a read of the whole index (CountAfterPage).
     foundCounted = find.Counted();
     return PageOfIds(ids);
@@ -77,7 +92,7 @@ wxString ContactManager::FindPage()
 void ContactManager::CountAfterPage(int rows)
 {
     const int offset = (condition.pageIndex - 1) * condition.pageSize;
-    if (rows < condition.pageSize && (rows > 0 || offset == 0))
+    if (foundSorted.empty() && rows < condition.pageSize && (rows > 0 || offset == 0))
     {
         // The last page: the total is known.
         totalCount = offset + rows;
@@ -88,7 +103,7 @@ void ContactManager::CountAfterPage(int rows)
     {
         findCountPending = true;
         totalCount = offset + rows + 1;
-        countFound(++findTicket, foundCounted);
+        countFound(++findTicket, foundCounted, foundSorted);
         return;
     }
     ExactTotal();
@@ -96,16 +111,17 @@ void ContactManager::CountAfterPage(int rows)
 
 int ContactManager::ExactTotal()
 {
+    if (!foundSorted.empty())
+    {
+        // The whole page as well: the counter's would come too late now.
+        findCountPending = false;
+        ++findTicket;
+        SortedPageNow();
+        return totalCount;
+    }
     if (foundCounted.empty())
         return totalCount;
-    const int total = FindIndex::CountRows(
-        [this](const wxString& sql)
-        {
-            long long value = -1;
-            adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = row.GetInt64(0).GetValue(); });
-            return value;
-        },
-        foundCounted);
+    const int total = CountFoundNow();
     ++findTicket; // a count running elsewhere is stale now
     foundCounted.clear();
     findCountPending = false;
@@ -114,14 +130,53 @@ int ContactManager::ExactTotal()
     return totalCount;
 }
 
-bool ContactManager::FoundCounted(int ticket, int total)
+int ContactManager::CountFoundNow()
+{
+    return FindIndex::CountRows(
+        [this](const wxString& sql)
+        {
+            long long value = -1;
+            adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = row.GetInt64(0).GetValue(); });
+            return value;
+        },
+        foundCounted);
+}
+
+bool ContactManager::FoundCounted(int ticket, int total, const std::vector<int>& page)
 {
     if (ticket != findTicket || !findCountPending)
         return false;
     findCountPending = false;
     foundCounted.clear();
     totalCount = total;
+    if (!foundSorted.empty())
+    {
+        foundSorted.clear();
+        UnitOfWork unit;
+        ReadPage(PageOfIds(page));
+        NotifyObservers();
+    }
     return true;
+}
+
+void ContactManager::SortedPageNow()
+{
+    std::vector<int> ids;
+    int total = 0;
+    adapter.Query(foundSorted,
+                  [&ids, &total](wxSQLite3ResultSet& row)
+                  {
+                      ids.push_back(ReadInt(row, 0));
+                      total = ReadInt(row, 1);
+                  });
+    foundSorted.clear();
+    if (ids.empty() && condition.pageIndex > 1)
+        total = CountFoundNow();
+    foundCounted.clear();
+    totalCount = total;
+    UnitOfWork unit;
+    ReadPage(PageOfIds(ids));
+    NotifyObservers();
 }
 
 wxString ContactManager::FoundPageStatement(const wxString& rows, bool dense) const
@@ -144,8 +199,7 @@ wxString ContactManager::SortedFoundPage(const wxString& where)
     std::vector<int> ids;
     int total = 0;
     const int offset = (condition.pageIndex - 1) * condition.pageSize;
-    adapter.Query("select contact_find.rowid, count(*) over () from " + wxString(FindIndex::TEXTS) + " where " + where +
-                      wxString::Format(" order by alpha DESC limit %d, %d;", offset, condition.pageSize),
+    adapter.Query(FindIndex::SortedPage(where, offset, condition.pageSize),
                   [&ids, &total](wxSQLite3ResultSet& row)
                   {
                       ids.push_back(ReadInt(row, 0));

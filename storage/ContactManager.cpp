@@ -212,6 +212,7 @@ void ContactManager::Search()
     {
         condition.changed = false;
         foundCounted.clear();
+        foundSorted.clear();
         findCountPending = false;
         wxString pageSql;
         if (!condition.find.empty())
@@ -222,29 +223,34 @@ void ContactManager::Search()
             pageSql = BuildPageStatement();
         }
 
-        // The page rows are read in full before the per-record look-ups, so
-        // the statements run one after the other, in the order of the page.
-        // The records shown so far stay until every statement has run: the
-        // window may paint them while a long statement runs.
-        ContactInfoArray page;
-        adapter.Query(pageSql, [&page](wxSQLite3ResultSet& row) { page.Add(ContactAdapter::ReadContact(row)); });
-        for (ContactInfoEx* contact : page)
-        {
-            adapter.Query(wxString::Format(SQL_TAG_IDS, contact->id, contact->id),
-                          [contact](wxSQLite3ResultSet& row) { contact->tagIds.Add(ReadInt(row, 0)); });
-            adapter.Query(wxString::Format(SQL_HISTORY_COUNT, contact->id),
-                          [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
-            contact->KeepAsRead();
-        }
-        if (!foundCounted.empty())
-            CountAfterPage(static_cast<int>(page.GetCount()));
-        Clear();
-        for (ContactInfoEx* contact : page)
-            contactList.Add(contact);
-        if (!contactList.IsEmpty())
-            currentContact = contactList[0];
+        ReadPage(pageSql);
     }
     NotifyObservers();
+}
+
+void ContactManager::ReadPage(const wxString& pageSql)
+{
+    // The page rows are read in full before the per-record look-ups, so
+    // the statements run one after the other, in the order of the page.
+    // The records shown so far stay until every statement has run: the
+    // window may paint them while a long statement runs.
+    ContactInfoArray page;
+    adapter.Query(pageSql, [&page](wxSQLite3ResultSet& row) { page.Add(ContactAdapter::ReadContact(row)); });
+    for (ContactInfoEx* contact : page)
+    {
+        adapter.Query(wxString::Format(SQL_TAG_IDS, contact->id, contact->id),
+                      [contact](wxSQLite3ResultSet& row) { contact->tagIds.Add(ReadInt(row, 0)); });
+        adapter.Query(wxString::Format(SQL_HISTORY_COUNT, contact->id),
+                      [contact](wxSQLite3ResultSet& row) { contact->historyCount = ReadInt(row, 0); });
+        contact->KeepAsRead();
+    }
+    if (!foundCounted.empty())
+        CountAfterPage(static_cast<int>(page.GetCount()));
+    Clear();
+    for (ContactInfoEx* contact : page)
+        contactList.Add(contact);
+    if (!contactList.IsEmpty())
+        currentContact = contactList[0];
 }
 
 void ContactManager::Clear()

@@ -41,15 +41,21 @@ public:
     // the index. With countFound set, Search leaves that count to it: it
     // gets a ticket and what to count (for FindIndex::CountRows, on a
     // connection of its own, off the window thread) and hands the total
-    // back through FoundCounted. Meanwhile findCountPending is true and
-    // totalCount is the least the total can be (one more than the rows up
-    // to this page's end). Without countFound the count is made at once.
-    std::function<void(int ticket, const wxString& counted)> countFound;
+    // back through FoundCounted. When the page could not be filled soon,
+    // it shows the first rows found, and sorted is the statement that reads
+    // the whole page (FindIndex::SortedPage) for the counter to run
+    // instead: its ids come back through FoundCounted too, and replace the
+    // page. Meanwhile findCountPending is true and totalCount is the least
+    // the total can be (one more than the rows up to this page's end).
+    // Without countFound all is done at once.
+    std::function<void(int ticket, const wxString& counted, const wxString& sorted)> countFound;
     bool findCountPending = false;
-    // The total of the count with that ticket; false (and nothing changed)
-    // when a later search has made it stale.
-    bool FoundCounted(int ticket, int total);
-    // The total of the page's search, counted at once when still pending.
+    // The total of the count with that ticket, and the page's ids when it
+    // sorted them; false (and nothing changed) when a later search has made
+    // it stale.
+    bool FoundCounted(int ticket, int total, const std::vector<int>& page = {});
+    // The total of the page's search, counted (and its page read) at once
+    // when still pending.
     int ExactTotal();
     // Up to how many found contacts are sorted into their page, with the
     // total known at once; when more are found the list's order is walked.
@@ -248,7 +254,13 @@ private:
     // The total of a find whose page holds rows (in the page list).
     void CountAfterPage(int rows);
     wxString foundCounted;
+    wxString foundSorted;
     int findTicket = 0;
+    int CountFoundNow();
+    // Reads the page foundSorted gives, and its total, at once.
+    void SortedPageNow();
+    // Reads the records of a page statement into the page list.
+    void ReadPage(const wxString& pageSql);
     // The page statement of the records with these ids, in the list's order.
     static wxString PageOfIds(const std::vector<int>& ids);
     // The page of the rows found, when a large share of the book (dense)

@@ -500,6 +500,12 @@ wxString FindIndex::BuildRows(Adapter& adapter, const wxString& text)
     return Plan(adapter, text).rows;
 }
 
+wxString FindIndex::SortedPage(const wxString& where, int offset, int size)
+{
+    return "select contact_find.rowid, count(*) over () from " + wxString(TEXTS) + " where " + where +
+           wxString::Format(" order by alpha DESC limit %d, %d;", offset, size);
+}
+
 int FindIndex::CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& counted,
                          const std::function<bool()>& cancelled, int rangeRows)
 {

@@ -94,6 +94,10 @@ Find Plan(Adapter& adapter, const wxString& text);
 // The select of the ids of the contacts the text finds (Plan's rows).
 wxString BuildRows(Adapter& adapter, const wxString& text);
 
+// The select of a page of the rows of TEXTS that meet the where clause,
+// sorted by alpha as the list is: each row's id, then the total found.
+wxString SortedPage(const wxString& where, int offset, int size);
+
 // How many rows of a find's Counted() there are, counted one range of
 // rows at a time so that no read holds the file for long (a write of the
 // window waits one range at most). scalar runs one select of one number

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include <wx/wxsqlite3.h>
+
 #include "storage/ContactManager.h"
+#include "storage/Database.h"
 #include "storage/DatabaseIndexes.h"
 #include "storage/FindIndex.h"
 #include "storage/HistoryManager.h"
@@ -170,11 +173,12 @@ TEST_F(FindTest, FindsAnyTextWhateverCaseWidthAccentsAndPhoneSeparators)
     // Left to a counter, the page comes first and its total after it, from
     // the index read a range of rows at a time.
     int ticket = 0;
-    wxString where;
-    manager.countFound = [&](int t, const wxString& w)
+    wxString where, sorted;
+    manager.countFound = [&](int t, const wxString& w, const wxString& s)
     {
         ticket = t;
         where = w;
+        sorted = s;
     };
     manager.findWalkRows = 1000;
     paged.pageIndex = 1;
@@ -196,6 +200,43 @@ TEST_F(FindTest, FindsAnyTextWhateverCaseWidthAccentsAndPhoneSeparators)
     manager.Search();
     EXPECT_EQ(manager.ExactTotal(), 100) << "counted at once when asked";
     EXPECT_FALSE(manager.FoundCounted(ticket, 3)) << "and the counter's total comes too late";
+
+    // A page the walk could not fill shows the first rows found, and the
+    // counter's sorted page takes its place; or it is read at once.
+    paged.find = "n01";
+    manager.findWalkRows = 10;
+    for (bool counter : {true, false})
+    {
+        manager.SetCondition(SearchCondition());
+        manager.SetCondition(paged);
+        manager.Search();
+        EXPECT_TRUE(manager.findCountPending);
+        ASSERT_FALSE(sorted.empty());
+        EXPECT_LT(manager.contactList.GetCount(), 20u);
+        if (counter)
+        {
+            std::vector<int> ids;
+            int total = 0;
+            wxSQLite3Database db;
+            db.Open(dir.DbPath(), Database::Key());
+            wxSQLite3ResultSet row = db.ExecuteQuery(sorted);
+            while (row.NextRow())
+            {
+                ids.push_back(row.GetInt(0));
+                total = row.GetInt(1);
+            }
+            row.Finalize();
+            db.Close();
+            EXPECT_TRUE(manager.FoundCounted(ticket, total, ids));
+        }
+        else
+            EXPECT_EQ(manager.ExactTotal(), 20);
+        EXPECT_FALSE(manager.findCountPending);
+        EXPECT_EQ(manager.totalCount, 20) << counter;
+        ASSERT_EQ(manager.contactList.GetCount(), 20u) << counter;
+        EXPECT_EQ(manager.contactList[0]->last_name_alpha, "N0119") << counter;
+        EXPECT_EQ(manager.contactList[19]->last_name_alpha, "N0100") << counter;
+    }
     manager.countFound = nullptr;
 
     // A book whose index could not be added still finds, more slowly.
