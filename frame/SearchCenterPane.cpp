@@ -134,8 +134,14 @@ SearchCenterPane::SearchCenterPane(wxWindow* parent, const FrameIds& ids, TagMan
 {
     counter = std::make_unique<FoundCounter>(*this, [this](int ticket, int total, const std::vector<int>& page)
                                              { OnFound(ticket, total, page); });
-    contactManager.countFound = [this](int ticket, const wxString& counted, const wxString& sorted)
-    { counter->Start(ticket, Database::Path(), counted, sorted); };
+    // The book's model goes before its windows: the pane never reaches back
+    // into it once it is gone, and it asks nothing of a pane that is gone.
+    contactManager.countFound =
+        [this, alive = std::weak_ptr<int>(lifetime)](int ticket, const wxString& counted, const wxString& sorted)
+    {
+        if (alive.lock())
+            counter->Start(ticket, Database::Path(), counted, sorted);
+    };
     foundLater.SetOwner(this, wxID_ANY);
     Bind(
         wxEVT_TIMER, [this](wxTimerEvent&) { later(); }, foundLater.GetId());
@@ -381,8 +387,8 @@ void SearchCenterPane::OnFound(int ticket, int total, const std::vector<int>& pa
 
 SearchCenterPane::~SearchCenterPane()
 {
-    contactManager.countFound = nullptr;
-    counter.reset();
+    lifetime.reset();
+    counter.reset(); // waits for the counts it started
 }
 
 void SearchCenterPane::ShowPage(int page)

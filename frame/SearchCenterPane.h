@@ -120,4 +120,6 @@ private:
     void OnFound(int ticket, int total, const std::vector<int>& page);
     wxTimer foundLater;
     std::function<void()> later;
+    // Held while the pane lives, for what the contact manager keeps of it.
+    std::shared_ptr<int> lifetime = std::make_shared<int>(0);
 };

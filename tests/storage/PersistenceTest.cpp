@@ -42,6 +42,11 @@ TEST_F(PersistenceTest, InsertStoresEveryFieldLinksTagsAndNotifiesTwice)
     contact.webpage_2 = "https://example.com";
     contact.comment = "line\\nbreak";
     contact.business_street_3 = wxString::FromUTF8("人民路 56号");
+    // Plain texts up to the quick bind's buffer, one that ends outside
+    // ASCII, and a longer one.
+    contact.department = wxString('d', 255);
+    contact.job_title = wxString('t', 254) + wxString::FromUTF8("é");
+    contact.home_street = wxString('s', 300);
     contact.tagIds.Add(2);
     contact.tagIds.Add(5);
     contact.entry_time = wxDateTime(1, wxDateTime::Jan, 2001);
@@ -55,6 +60,9 @@ TEST_F(PersistenceTest, InsertStoresEveryFieldLinksTagsAndNotifiesTwice)
     EXPECT_EQ(dir.Scalar(wxString::Format("select company from contacts where id=%d;", id)), "Smith & <Sons>");
     EXPECT_EQ(dir.Scalar(wxString::Format("select business_street_3 from contacts where id=%d;", id)),
               wxString::FromUTF8("人民路 56号"));
+    EXPECT_EQ(dir.Scalar(wxString::Format("select department from contacts where id=%d;", id)), contact.department);
+    EXPECT_EQ(dir.Scalar(wxString::Format("select job_title from contacts where id=%d;", id)), contact.job_title);
+    EXPECT_EQ(dir.Scalar(wxString::Format("select home_street from contacts where id=%d;", id)), contact.home_street);
     EXPECT_EQ(dir.Scalar(wxString::Format("select email from contacts where id=%d;", id)), "")
         << "empty text is stored as '' not NULL";
     EXPECT_EQ(Count(wxString::Format("select count(*) from contacts where id=%d and email is null;", id)), 0);
