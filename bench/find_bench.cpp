@@ -57,7 +57,6 @@ void MeasureKeystrokes(int runs, const wxString& path)
     };
     wxSQLite3Database counter;
     counter.Open(path, Database::Key(), WXSQLITE_OPEN_READONLY);
-    auto scalar = [&counter](const wxString& sql) -> long long { return counter.ExecuteScalar(sql); };
     std::printf("  %-12s %9s %9s %11s\n", "typed", "found", "page ms", "counted ms");
     std::vector<std::string> texts(std::begin(TYPED), std::end(TYPED));
     texts.insert(texts.end(), std::begin(RARE), std::end(RARE));
@@ -79,22 +78,11 @@ void MeasureKeystrokes(int runs, const wxString& path)
                 manager.SetCondition(condition);
                 manager.Search();
                 pages.push_back((BenchBook::MonotonicNs() - start) / 1e6);
-                if (manager.findCountPending && !sorted.empty())
+                if (manager.findCountPending)
                 {
-                    // The page sorted off the window thread, as the window does.
                     std::vector<int> ids;
-                    int total = 0;
-                    wxSQLite3ResultSet rows = counter.ExecuteQuery(sorted);
-                    while (rows.NextRow())
-                    {
-                        ids.push_back(rows.GetInt(0));
-                        total = rows.GetInt(1);
-                    }
-                    rows.Finalize();
-                    manager.FoundCounted(ticket, ids.empty() ? FindIndex::CountRows(scalar, where) : total, ids);
+                    manager.FoundCounted(ticket, FindIndex::CountFound(counter, where, sorted, ids), ids);
                 }
-                else if (manager.findCountPending)
-                    manager.FoundCounted(ticket, FindIndex::CountRows(scalar, where));
                 totals.push_back((BenchBook::MonotonicNs() - start) / 1e6);
             }
             std::printf("  %-12s %9d %9.1f %11.1f\n", ("\"" + typed.substr(0, length) + "\"").c_str(),

@@ -53,23 +53,8 @@ void FoundCounter::Start(int ticket, const wxString& path, const wxString& count
                 wxSQLite3Database db;
                 db.Open(wxString::FromUTF8(file), wxString::FromUTF8(key), WXSQLITE_OPEN_READONLY);
                 db.SetBusyTimeout(Database::GetBusyTimeout());
-                auto scalar = [&db](const wxString& sql) -> long long
-                {
-                    wxSQLite3ResultSet row = db.ExecuteQuery(sql);
-                    return row.NextRow() ? row.GetInt64(0).GetValue() : -1;
-                };
-                if (!page.empty())
-                {
-                    // The page sorted, the total beside each row.
-                    wxSQLite3ResultSet rows = db.ExecuteQuery(wxString::FromUTF8(page));
-                    while (rows.NextRow())
-                    {
-                        ids.push_back(rows.GetInt(0));
-                        total = rows.GetInt(1);
-                    }
-                }
-                if (ids.empty())
-                    total = FindIndex::CountRows(scalar, wxString::FromUTF8(clause), [&stop] { return stop->load(); });
+                total = FindIndex::CountFound(db, wxString::FromUTF8(clause), wxString::FromUTF8(page), ids,
+                                              [&stop] { return stop->load(); });
                 db.Close();
             }
             catch (const wxSQLite3Exception&)

@@ -2,7 +2,6 @@
 // contacts found by the find index.
 #include <wx/wxsqlite3.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "storage/ContactManager.h"
@@ -82,7 +81,7 @@ wxString ContactManager::FindPage()
             return SortedFoundPage(find.Where());
         // The first rows found stand first on the page too: they are shown
         // while the rows found are sorted off the window thread.
-        foundSorted = FindIndex::SortedPage(find.Where(), offset, condition.pageSize);
+        foundSorted = find.Where();
     }
     // The total needs a read of the whole index (CountAfterPage).
     foundCounted = find.Counted();
@@ -103,7 +102,8 @@ void ContactManager::CountAfterPage(int rows)
     {
         findCountPending = true;
         totalCount = offset + rows + 1;
-        countFound(++findTicket, foundCounted, foundSorted);
+        countFound(++findTicket, foundCounted,
+                   foundSorted.empty() ? wxString() : FindIndex::SortedPage(foundSorted, offset, condition.pageSize));
         return;
     }
     ExactTotal();
@@ -111,35 +111,32 @@ void ContactManager::CountAfterPage(int rows)
 
 int ContactManager::ExactTotal()
 {
-    if (!foundSorted.empty())
-    {
-        // The whole page as well: the counter's would come too late now.
-        findCountPending = false;
-        ++findTicket;
-        SortedPageNow();
-        return totalCount;
-    }
     if (foundCounted.empty())
         return totalCount;
-    const int total = CountFoundNow();
     ++findTicket; // a count running elsewhere is stale now
-    foundCounted.clear();
     findCountPending = false;
-    if (total >= 0)
-        totalCount = total;
-    return totalCount;
-}
-
-int ContactManager::CountFoundNow()
-{
-    return FindIndex::CountRows(
+    const wxString counted = foundCounted, sorted = foundSorted;
+    foundCounted.clear();
+    foundSorted.clear();
+    if (!sorted.empty())
+    {
+        // The whole page as well: the counter's would come too late now.
+        UnitOfWork unit;
+        ReadPage(SortedFoundPage(sorted));
+        NotifyObservers();
+        return totalCount;
+    }
+    const int total = FindIndex::CountRows(
         [this](const wxString& sql)
         {
             long long value = -1;
             adapter.Query(sql, [&value](wxSQLite3ResultSet& row) { value = row.GetInt64(0).GetValue(); });
             return value;
         },
-        foundCounted);
+        counted);
+    if (total >= 0)
+        totalCount = total;
+    return totalCount;
 }
 
 bool ContactManager::FoundCounted(int ticket, int total, const std::vector<int>& page)
@@ -157,26 +154,6 @@ bool ContactManager::FoundCounted(int ticket, int total, const std::vector<int>&
         NotifyObservers();
     }
     return true;
-}
-
-void ContactManager::SortedPageNow()
-{
-    std::vector<int> ids;
-    int total = 0;
-    adapter.Query(foundSorted,
-                  [&ids, &total](wxSQLite3ResultSet& row)
-                  {
-                      ids.push_back(ReadInt(row, 0));
-                      total = ReadInt(row, 1);
-                  });
-    foundSorted.clear();
-    if (ids.empty() && condition.pageIndex > 1)
-        total = CountFoundNow();
-    foundCounted.clear();
-    totalCount = total;
-    UnitOfWork unit;
-    ReadPage(PageOfIds(ids));
-    NotifyObservers();
 }
 
 wxString ContactManager::FoundPageStatement(const wxString& rows, bool dense) const

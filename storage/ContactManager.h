@@ -254,11 +254,9 @@ private:
     // The total of a find whose page holds rows (in the page list).
     void CountAfterPage(int rows);
     wxString foundCounted;
+    // The where clause of a page left for the counter to sort.
     wxString foundSorted;
     int findTicket = 0;
-    int CountFoundNow();
-    // Reads the page foundSorted gives, and its total, at once.
-    void SortedPageNow();
     // Reads the records of a page statement into the page list.
     void ReadPage(const wxString& pageSql);
     // The page statement of the records with these ids, in the list's order.

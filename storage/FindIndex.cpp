@@ -65,6 +65,16 @@ wxString LineValue(const wxString& line)
     return text;
 }
 
+bool IsAscii(const wxString& text)
+{
+    for (wxUniChar c : text)
+    {
+        if (c.GetValue() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 // The row's one text as it is stored, in UTF-8: the contact's texts
 // folded, one per line, then the digits of its phones. A text the row
 // already holds (the phonetic name that is the name, the same history
@@ -104,16 +114,6 @@ public:
     {
         if (!digits.empty())
             row += (row.empty() ? "" : "\n") + digits;
-    }
-
-    static bool IsAscii(const wxString& text)
-    {
-        for (wxUniChar c : text)
-        {
-            if (c.GetValue() >= 0x80)
-                return false;
-        }
-        return true;
     }
 
     std::string row;
@@ -236,16 +236,7 @@ wxString ColumnsCondition(const wxString& word)
 wxString FindIndex::Fold(const wxString& text)
 {
     // Most texts are plain ASCII: their folded form is their lower case.
-    bool ascii = true;
-    for (wxUniChar c : text)
-    {
-        if (c.GetValue() >= 0x80)
-        {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
+    if (IsAscii(text))
         return text.Lower();
     using GText = std::unique_ptr<gchar, decltype(&g_free)>;
     const wxScopedCharBuffer utf8 = text.utf8_str();
@@ -271,7 +262,7 @@ wxString FindIndex::PhoneDigits(const wxString& phone, bool* international)
     wxString digits;
     bool plus = false;
     // Full-width digits and signs are read as their plain forms.
-    for (wxUniChar c : RowText::IsAscii(phone) ? phone : Fold(phone))
+    for (wxUniChar c : IsAscii(phone) ? phone : Fold(phone))
     {
         if (c >= '0' && c <= '9')
             digits += c;
@@ -531,4 +522,28 @@ int FindIndex::CountRows(const std::function<long long(const wxString& sql)>& sc
         low = high;
     }
     return static_cast<int>(total);
+}
+
+int FindIndex::CountFound(wxSQLite3Database& db, const wxString& counted, const wxString& sorted, std::vector<int>& ids,
+                          const std::function<bool()>& cancelled)
+{
+    int total = -1;
+    if (!sorted.empty())
+    {
+        // The page sorted, the total beside each row.
+        wxSQLite3ResultSet rows = db.ExecuteQuery(sorted);
+        while (rows.NextRow())
+        {
+            ids.push_back(rows.GetInt(0));
+            total = rows.GetInt(1);
+        }
+    }
+    if (!ids.empty())
+        return total;
+    auto scalar = [&db](const wxString& sql) -> long long
+    {
+        wxSQLite3ResultSet row = db.ExecuteQuery(sql);
+        return row.NextRow() ? row.GetInt64(0).GetValue() : -1;
+    };
+    return CountRows(scalar, counted, cancelled);
 }

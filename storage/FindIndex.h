@@ -11,6 +11,7 @@
 #include <wx/string.h>
 
 #include <functional>
+#include <vector>
 
 class Adapter;
 class wxSQLite3Database;
@@ -106,4 +107,11 @@ wxString SortedPage(const wxString& where, int offset, int size);
 const int COUNT_RANGE = 50000;
 int CountRows(const std::function<long long(const wxString& sql)>& scalar, const wxString& counted,
               const std::function<bool()>& cancelled = {}, int rangeRows = COUNT_RANGE);
+// What a counter off the window thread makes of a find, on a connection
+// of its own: the page's ids that sorted selects (SortedPage), when it is
+// not empty, and the total; or the total alone of counted (CountRows).
+// -1 when a read failed or the count was cancelled. Throws
+// wxSQLite3Exception when the file cannot be read.
+int CountFound(wxSQLite3Database& db, const wxString& counted, const wxString& sorted, std::vector<int>& ids,
+               const std::function<bool()>& cancelled = {});
 } // namespace FindIndex

@@ -216,16 +216,9 @@ TEST_F(FindTest, FindsAnyTextWhateverCaseWidthAccentsAndPhoneSeparators)
         if (counter)
         {
             std::vector<int> ids;
-            int total = 0;
             wxSQLite3Database db;
             db.Open(dir.DbPath(), Database::Key());
-            wxSQLite3ResultSet row = db.ExecuteQuery(sorted);
-            while (row.NextRow())
-            {
-                ids.push_back(row.GetInt(0));
-                total = row.GetInt(1);
-            }
-            row.Finalize();
+            const int total = FindIndex::CountFound(db, where, sorted, ids);
             db.Close();
             EXPECT_TRUE(manager.FoundCounted(ticket, total, ids));
         }
