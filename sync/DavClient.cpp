@@ -216,6 +216,15 @@ Dav::Response Dav::Client::Request(const std::string& method, const std::string&
     // the body was still being sent: its answer is the answer.
     if ((code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR) && response.status >= 400)
         response.failure = Dav::Failure::NONE;
+    // A large body that a fresh connection, too, could not send: the server
+    // took the connection and closed it under the body, so it refuses the
+    // body (its 413 was lost in the closing). That request fails, not the
+    // sync; the card is offered again next time.
+    else if (code == CURLE_SEND_ERROR && response.status == 0 && answered == 0 && body.size() > 16 * 1024)
+    {
+        response.status = 413;
+        response.failure = Dav::Failure::NONE;
+    }
     char* effective = nullptr;
     curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
     response.url = effective ? effective : url;
